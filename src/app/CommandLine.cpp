@@ -1,0 +1,146 @@
+#include "app/CommandLine.h"
+
+#include "app/SetupDialog.h"
+
+#include <cerrno>
+#include <cmath>
+#include <cstdlib>
+#include <string_view>
+
+namespace halcyra {
+namespace {
+
+bool parseNumber(const std::string& text, double& value) {
+    if (text.empty())
+        return false;
+    errno = 0;
+    char* end = nullptr;
+    value = std::strtod(text.c_str(), &end);
+    return errno == 0 && end == text.c_str() + text.size() && std::isfinite(value);
+}
+
+bool parseCount(const std::string& text, int& value) {
+    if (text.empty() || text.size() > 6 || text.find_first_not_of("0123456789") != std::string::npos)
+        return false;
+    value = std::atoi(text.c_str());
+    return true;
+}
+
+} // namespace
+
+bool parseCommandLine(int argc, const char* const* argv, Options& options, std::string& error) {
+    for (int i = 1; i < argc; ++i) {
+        std::string arg = argv[i];
+        std::string value;
+        bool hasValue = false;
+        if (arg.rfind("--", 0) == 0) {
+            if (const size_t equals = arg.find('='); equals != std::string::npos) {
+                value = arg.substr(equals + 1);
+                arg.resize(equals);
+                hasValue = true;
+            }
+        }
+        auto takeValue = [&]() -> bool {
+            if (hasValue)
+                return true;
+            if (i + 1 >= argc) {
+                error = "option '" + arg + "' needs a value";
+                return false;
+            }
+            value = argv[++i];
+            hasValue = true;
+            return true;
+        };
+        auto noValue = [&]() -> bool {
+            if (hasValue)
+                error = "option '" + arg + "' takes no value";
+            return !hasValue;
+        };
+
+        if (arg == "--mode") {
+            if (!takeValue())
+                return false;
+            const int control = modeButtonForCaption(value.c_str());
+            if (control == 0) {
+                error = "unknown mode '" + value + "' (use 4:3, 16:9, 16:9.5 or 16:10)";
+                return false;
+            }
+            options.mode = control;
+        } else if (arg == "--fullscreen" || arg == "--windowed") {
+            if (!noValue())
+                return false;
+            options.fullscreen = arg == "--fullscreen";
+        } else if (arg == "--vsync" || arg == "--no-vsync") {
+            if (!noValue())
+                return false;
+            options.vsync = arg == "--vsync";
+        } else if (arg == "--no-dialog") {
+            if (!noValue())
+                return false;
+            options.noDialog = true;
+        } else if (arg == "--display") {
+            if (!takeValue())
+                return false;
+            if (!parseCount(value, options.display)) {
+                error = "option '--display' needs a monitor number, not '" + value + "'";
+                return false;
+            }
+        } else if (arg == "--data") {
+            if (!takeValue())
+                return false;
+            if (value.empty()) {
+                error = "option '--data' needs a folder";
+                return false;
+            }
+            options.dataDir = value;
+        } else if (arg == "--start" || arg == "--duration") {
+            if (!takeValue())
+                return false;
+            double seconds = 0.0;
+            const bool start = arg == "--start";
+            if (!parseNumber(value, seconds) || seconds < 0.0 || (!start && seconds == 0.0) || seconds > 1.0e6) {
+                error = "option '" + arg + "' needs " + (start ? "a time" : "a positive time") +
+                        " in seconds, not '" + value + "'";
+                return false;
+            }
+            if (start)
+                options.startSeconds = seconds;
+            else
+                options.durationSeconds = seconds;
+        } else if (arg == "--stats") {
+            if (!noValue())
+                return false;
+            options.stats = true;
+        } else if (arg == "--help" || arg == "-h") {
+            options.help = true;
+        } else if (arg == "--version") {
+            options.version = true;
+        } else {
+            error = "unknown option '" + std::string(argv[i]) + "' (see --help)";
+            return false;
+        }
+    }
+    return true;
+}
+
+const char* usageText() {
+    return "usage: halcyra [options]\n"
+           "\n"
+           "Without options the setup dialog asks for the display mode, then the show plays.\n"
+           "\n"
+           "  --mode 4:3|16:9|16:9.5|16:10   display mode (1024x768, 1280x720, 1280x768, 1280x800)\n"
+           "  --fullscreen, --windowed       fill the screen, or play in a window\n"
+           "  --vsync, --no-vsync            wait for the display's refresh, or not\n"
+           "  --no-dialog                    skip the setup dialog (4:3, fullscreen, VSync unless told)\n"
+           "  --display N                    play on monitor N (0 is the first)\n"
+           "  --data DIR                     folder with data.qz, textures/, models/ and muzak.mp3\n"
+           "  --start SECONDS                begin that far into the show\n"
+           "  --duration SECONDS             stop after that much of the show\n"
+           "  --stats                        print frame-time statistics per scene at the end\n"
+           "  --help                         show this text\n"
+           "  --version                      show the version\n"
+           "\n"
+           "Keys: Escape ends the show, F12 saves the frame to frames/scrNNNNN.bmp.\n";
+}
+
+} // namespace halcyra

@@ -1,0 +1,30 @@
+// The command line: display mode and switches for runs without the dialog, the data folder, the stretch
+// of the show to play, and statistics. Parsing is pure; main prints the errors and usage.
+#pragma once
+
+#include <optional>
+#include <string>
+
+namespace halcyra {
+
+struct Options {
+    std::optional<int> mode;           // a mode button of the setup dialog
+    std::optional<bool> fullscreen;
+    std::optional<bool> vsync;
+    bool noDialog = false;
+    int display = 0;
+    std::string dataDir;               // empty: the working directory if it holds data.qz, else the program's
+    double startSeconds = 0.0;
+    std::optional<double> durationSeconds;
+    bool stats = false;
+    bool help = false;
+    bool version = false;
+};
+
+// Fills `options` from argv. Returns false with a one-line reason in `error` for an unknown option, a
+// missing or malformed value.
+bool parseCommandLine(int argc, const char* const* argv, Options& options, std::string& error);
+
+const char* usageText();
+
+} // namespace halcyra

@@ -1,0 +1,10 @@
+#include "core/DisplayConfig.h"
+
+namespace halcyra {
+
+DisplayConfig& DisplayConfig::instance() {
+    static DisplayConfig config;
+    return config;
+}
+
+} // namespace halcyra

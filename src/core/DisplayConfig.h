@@ -1,0 +1,58 @@
+// DisplayConfig: the chosen display mode, the window and context handles, and the look parameters that
+// scenes write in their start and the frame reads back (a shared blackboard; a value stays until a scene
+// writes it again). The setup dialog, or the command line in a headless run, fills the mode fields; the
+// platform layer fills the handles.
+#pragma once
+
+#include <cstdint>
+
+struct SDL_Window;
+
+namespace halcyra {
+
+// The pixel format asked of every window: 32-bit colour, 24-bit depth, no stencil, double-buffered.
+struct PixelFormatDescriptor {
+    int colorBits = 32;
+    int alphaBits = 1;
+    int depthBits = 24;
+    int stencilBits = 0;
+    bool doubleBuffer = true;
+};
+
+class DisplayConfig {
+public:
+    static DisplayConfig& instance();
+
+    // Display mode, written by the setup dialog's Run.
+    int32_t width = 0;
+    int32_t height = 0;
+    int32_t sampleCount = 0;       // 4 when GL_ARB_multisample is offered, else 0
+    int32_t vsync = 0;             // handed to the swap interval
+    int32_t renderTargetSize = 0;  // edge of the Engine's square render targets; 1024
+    float aspect = 0.0f;           // projection aspect ratio
+    bool fullscreen = false;
+    bool running = false;          // cleared by Escape, closing the window and Exit
+
+    // Window system handles. `window` is the current window: the hidden dummy during start-up, then the
+    // main window. `screenFramebuffer` is the framebuffer the show draws into and presents from; it stands
+    // for the window's own framebuffer everywhere the show binds "framebuffer 0".
+    SDL_Window* window = nullptr;
+    void* glContext = nullptr;
+    uint32_t screenFramebuffer = 0;
+    int32_t screenSamples = 0;     // samples of the screen framebuffer actually in use (0 or 4)
+    int32_t display = 0;           // monitor index for the main window
+    PixelFormatDescriptor pixelFormatDescriptor;
+
+    // Look parameters.
+    float hdrExposure = 0.4f;
+    float hdrRange = 16.0f;
+    float hdrBlurStrength = 0.8f;
+    float lightLevel = 1.0f;
+    float ambientLevel = 0.1f;
+    int32_t hdrEnabled = 0;
+
+private:
+    DisplayConfig() = default;
+};
+
+} // namespace halcyra

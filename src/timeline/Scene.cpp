@@ -1,0 +1,57 @@
+#include "timeline/Scene.h"
+
+#include "app/Display.h"
+#include "core/DisplayConfig.h"
+
+#include <GL/gl.h>
+
+namespace halcyra {
+
+float Scene::run(float startTime, const PlaybackContext& playback) {
+    DisplayConfig& config = DisplayConfig::instance();
+    FrameClock& clock = *playback.clock;
+
+    started = false;
+    frameTime = 0.0f;
+    noiseTime = 0.0f;
+    noiseClock = 0.0f;
+    time = startTime;
+    currentCounter = clock.counter();
+    counterFrequency = clock.frequency();
+
+    while (time < endTime && config.running) {
+        if (!started) {
+            start();
+            started = true;
+        }
+        update();
+        render();
+
+        glDisable(GL_DEPTH_TEST);
+        engine->drawNoiseOverlay(noiseTime, noiseStrength, noiseTexture);
+        glLoadIdentity();
+        glEnable(GL_DEPTH_TEST);
+        engine->resetTriangleCount();
+        swapBuffers();
+
+        previousCounter = currentCounter;
+        currentCounter = clock.counter();
+        const double elapsed = static_cast<double>(currentCounter - previousCounter);
+        frameTime = static_cast<float>(elapsed / static_cast<double>(counterFrequency) * 1000.0);
+        time += frameTime;
+        noiseClock += frameTime;
+        if (noiseClock > 40.0f) {
+            noiseTime = static_cast<float>(static_cast<int32_t>(time) % 1000) * 0.01f;
+            do
+                noiseClock -= 40.0f;
+            while (noiseClock > 40.0f);
+        }
+        if (playback.observer != nullptr)
+            playback.observer->framePresented(playback.sceneIndex, *this);
+        dispatchOneMessage();
+    }
+    finish();
+    return time - endTime;
+}
+
+} // namespace halcyra

@@ -1,0 +1,56 @@
+// Scene: the base of the show's seven timed sections, and its run loop. A scene's time is the milliseconds
+// of frame time accumulated since its own start; Scene::run drives one scene from its start time to its
+// end time (or until the show is stopped), presents every frame and returns the overshoot that the next
+// scene starts with. The scene classes implement start, finish, update and render.
+#pragma once
+
+#include "assets/Texture.h"
+#include "render/Engine.h"
+#include "timeline/Playback.h"
+
+#include <cstdint>
+
+namespace halcyra {
+
+class Scene {
+public:
+    virtual ~Scene() = default;
+
+    // Runs the scene and returns time − endTime at exit (negative when the show was stopped early).
+    float run(float startTime, const PlaybackContext& playback);
+
+    // Once, at the top of the first frame: build programs and per-run state, set the look parameters.
+    virtual void start() = 0;
+    // Once, after the loop: release the programs. Also called when start never ran.
+    virtual void finish() = 0;
+    // Every frame: advance animation from `time`.
+    virtual void update() = 0;
+    // Every frame, after update: draw the frame.
+    virtual void render() = 0;
+    // Shared by every scene and called by none: black fade quads over the first fadeInLength ms and the
+    // last fadeOutLength ms.
+    // Kept inline so that scene classes need only this header, not the timeline library.
+    virtual void fadeIn() {
+        engine->drawFadeQuad({0.0f, 0.0f, 0.0f, 1.0f - time / static_cast<float>(fadeInLength)});
+    }
+    virtual void fadeOut() {
+        engine->drawFadeQuad({0.0f, 0.0f, 0.0f, 1.0f - (endTime - time) / static_cast<float>(fadeOutLength)});
+    }
+
+    float time = 0.0f;       // ms since the scene's start, including a carried-over start
+    float frameTime = 0.0f;  // duration of the previous frame in ms; 0 during the first frame
+    int32_t fadeInLength = 0;
+    int32_t fadeOutLength = 0;
+    Engine* engine = nullptr;
+    TextureBinding noiseTexture;
+    float noiseStrength = 0.0f;
+    float endTime = 0.0f;
+    int64_t counterFrequency = 0;
+    int64_t previousCounter = 0;
+    int64_t currentCounter = 0;
+    float noiseClock = 0.0f;  // ms accumulated towards the next noiseTime refresh
+    float noiseTime = 0.0f;   // the noise overlay's time value, 0.00 to 9.99
+    bool started = false;
+};
+
+} // namespace halcyra
