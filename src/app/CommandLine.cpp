@@ -98,7 +98,8 @@ bool parseCommandLine(int argc, const char* const* argv, Options& options, std::
                 return false;
             double seconds = 0.0;
             const bool start = arg == "--start";
-            if (!parseNumber(value, seconds) || seconds < 0.0 || (!start && seconds == 0.0) || seconds > 1.0e6) {
+            if (!parseNumber(value, seconds) || seconds < 0.0 || (!start && seconds == 0.0) ||
+                seconds > 1.0e6) {
                 error = "option '" + arg + "' needs " + (start ? "a time" : "a positive time") +
                         " in seconds, not '" + value + "'";
                 return false;

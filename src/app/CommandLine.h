@@ -8,12 +8,12 @@
 namespace halcyra {
 
 struct Options {
-    std::optional<int> mode;           // a mode button of the setup dialog
+    std::optional<int> mode; // a mode button of the setup dialog
     std::optional<bool> fullscreen;
     std::optional<bool> vsync;
     bool noDialog = false;
     int display = 0;
-    std::string dataDir;               // empty: the working directory if it holds data.qz, else the program's
+    std::string dataDir; // empty: the working directory if it holds data.qz, else the program's
     double startSeconds = 0.0;
     std::optional<double> durationSeconds;
     bool stats = false;

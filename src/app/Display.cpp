@@ -44,9 +44,13 @@ void showMessageBox(const Message& message) {
     SDL_ShowSimpleMessageBox(flags, title.c_str(), message.text.c_str(), owner);
 }
 
-int setSwapInterval(int interval) { return SDL_GL_SetSwapInterval(interval) == 0 ? 1 : 0; }
+int setSwapInterval(int interval) {
+    return SDL_GL_SetSwapInterval(interval) == 0 ? 1 : 0;
+}
 
-void* getProcAddress(const char* name) { return SDL_GL_GetProcAddress(name); }
+void* getProcAddress(const char* name) {
+    return SDL_GL_GetProcAddress(name);
+}
 
 // The window system's context-extension string and whether it can set the swap interval.
 GlPlatform currentGlPlatform() {
@@ -99,7 +103,8 @@ void releaseScreenFramebuffer() {
 // cannot; the show then draws straight into the window.
 bool createScreenFramebuffer(DisplayConfig& config, int samples) {
     const GlExtensions& ext = GlExtensions::instance();
-    screen.blit = reinterpret_cast<PFNGLBLITFRAMEBUFFEREXTPROC>(SDL_GL_GetProcAddress("glBlitFramebufferEXT"));
+    screen.blit =
+        reinterpret_cast<PFNGLBLITFRAMEBUFFEREXTPROC>(SDL_GL_GetProcAddress("glBlitFramebufferEXT"));
     screen.storageMultisample = reinterpret_cast<PFNGLRENDERBUFFERSTORAGEMULTISAMPLEEXTPROC>(
         SDL_GL_GetProcAddress("glRenderbufferStorageMultisampleEXT"));
     if (!ext.has(GlExtension::ExtFramebufferObject) || !ext.has(GlExtension::ExtFramebufferBlit) ||
@@ -151,10 +156,11 @@ bool createScreenFramebuffer(DisplayConfig& config, int samples) {
 
 // Event kinds the show never handles; switched off so that a frame's one event is one that matters.
 void ignoreUnhandledEvents() {
-    const Uint32 ignored[] = {SDL_MOUSEMOTION,  SDL_MOUSEBUTTONDOWN, SDL_MOUSEBUTTONUP, SDL_MOUSEWHEEL,
-                              SDL_KEYUP,        SDL_TEXTINPUT,       SDL_TEXTEDITING,   SDL_FINGERDOWN,
-                              SDL_FINGERUP,     SDL_FINGERMOTION,    SDL_JOYAXISMOTION, SDL_CONTROLLERAXISMOTION,
-                              SDL_SYSWMEVENT,   SDL_KEYMAPCHANGED,   SDL_DROPFILE,      SDL_DROPTEXT};
+    const Uint32 ignored[] = {
+        SDL_MOUSEMOTION, SDL_MOUSEBUTTONDOWN, SDL_MOUSEBUTTONUP, SDL_MOUSEWHEEL,
+        SDL_KEYUP,       SDL_TEXTINPUT,       SDL_TEXTEDITING,   SDL_FINGERDOWN,
+        SDL_FINGERUP,    SDL_FINGERMOTION,    SDL_JOYAXISMOTION, SDL_CONTROLLERAXISMOTION,
+        SDL_SYSWMEVENT,  SDL_KEYMAPCHANGED,   SDL_DROPFILE,      SDL_DROPTEXT};
     for (Uint32 type : ignored)
         SDL_EventState(type, SDL_IGNORE);
     SDL_StopTextInput();
@@ -194,7 +200,9 @@ void setInteractive(bool interactive) {
     setMessagePresenter(interactive ? showMessageBox : nullptr);
 }
 
-bool isInteractive() { return interactiveSession; }
+bool isInteractive() {
+    return interactiveSession;
+}
 
 void initDisplay(DisplayConfig& config, const DisplayRequest& request) {
     createDummyContext(config);
@@ -225,7 +233,8 @@ void initDisplay(DisplayConfig& config, const DisplayRequest& request) {
 
 void createDummyContext(DisplayConfig& config) {
     applyPixelFormat(config.pixelFormatDescriptor);
-    config.window = SDL_CreateWindow("", 0, 0, 1, 1, SDL_WINDOW_OPENGL | SDL_WINDOW_HIDDEN | SDL_WINDOW_BORDERLESS);
+    config.window =
+        SDL_CreateWindow("", 0, 0, 1, 1, SDL_WINDOW_OPENGL | SDL_WINDOW_HIDDEN | SDL_WINDOW_BORDERLESS);
     if (config.window == nullptr)
         fatalError(std::string("Could not create an OpenGL window: ") + SDL_GetError());
     config.glContext = SDL_GL_CreateContext(config.window);
@@ -261,7 +270,8 @@ void createMainWindow(DisplayConfig& config) {
     flags |= config.fullscreen ? SDL_WINDOW_FULLSCREEN_DESKTOP : SDL_WINDOW_RESIZABLE;
     const int display = std::clamp(config.display, 0, std::max(0, SDL_GetNumVideoDisplays() - 1));
     const int position = SDL_WINDOWPOS_CENTERED_DISPLAY(display);
-    config.window = SDL_CreateWindow("halcyra by mosslight", position, position, config.width, config.height, flags);
+    config.window =
+        SDL_CreateWindow("halcyra by mosslight", position, position, config.width, config.height, flags);
     if (config.window == nullptr)
         fatalError(std::string("Could not open the window: ") + SDL_GetError());
     config.glContext = SDL_GL_CreateContext(config.window);
@@ -378,13 +388,21 @@ void windowProc(const SDL_Event& event) {
     }
 }
 
-void setCaptureHandler(CaptureHandler handler) { captureHandler = handler; }
+void setCaptureHandler(CaptureHandler handler) {
+    captureHandler = handler;
+}
 
-uint64_t performanceCounter() { return SDL_GetPerformanceCounter(); }
+uint64_t performanceCounter() {
+    return SDL_GetPerformanceCounter();
+}
 
-uint64_t performanceFrequency() { return SDL_GetPerformanceFrequency(); }
+uint64_t performanceFrequency() {
+    return SDL_GetPerformanceFrequency();
+}
 
-void sleepMilliseconds(uint32_t milliseconds) { SDL_Delay(milliseconds); }
+void sleepMilliseconds(uint32_t milliseconds) {
+    SDL_Delay(milliseconds);
+}
 
 void shutdownDisplay() {
     DisplayConfig& config = DisplayConfig::instance();

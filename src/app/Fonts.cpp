@@ -19,9 +19,9 @@ std::string findFontFile(const char* pattern, const char* family) {
     if (FcPattern* match = FcFontMatch(nullptr, query, &result)) {
         FcChar8* file = nullptr;
         FcChar8* matchedFamily = nullptr;
-        const bool familyOk = family == nullptr ||
-                              (FcPatternGetString(match, FC_FAMILY, 0, &matchedFamily) == FcResultMatch &&
-                               std::strcmp(reinterpret_cast<const char*>(matchedFamily), family) == 0);
+        const bool familyOk =
+            family == nullptr || (FcPatternGetString(match, FC_FAMILY, 0, &matchedFamily) == FcResultMatch &&
+                                  std::strcmp(reinterpret_cast<const char*>(matchedFamily), family) == 0);
         if (familyOk && FcPatternGetString(match, FC_FILE, 0, &file) == FcResultMatch)
             path = reinterpret_cast<const char*>(file);
         FcPatternDestroy(match);

@@ -99,7 +99,9 @@ constexpr float unitY = 1.625f;
 constexpr int dialogWidth = 515;  // 343 units
 constexpr int dialogHeight = 353; // 217 units
 
-ImVec2 unitsToPixels(float x, float y) { return ImVec2(x * unitX, y * unitY); }
+ImVec2 unitsToPixels(float x, float y) {
+    return ImVec2(x * unitX, y * unitY);
+}
 
 // Mode buttons left to right, as the arrow keys walk them.
 constexpr int modeOrder[] = {ModeButton4x3, ModeButton16x9, ModeButton16x9_5, ModeButton16x10};
@@ -137,11 +139,12 @@ void groupFrame(const char* caption, float x, float y, float width, float height
     const ImVec2 size = unitsToPixels(width, height);
     const ImVec2 captionSize = ImGui::CalcTextSize(caption);
     const float lineY = origin.y + topLeft.y + captionSize.y * 0.5f;
-    draw->AddRect(ImVec2(origin.x + topLeft.x, lineY), ImVec2(origin.x + topLeft.x + size.x, origin.y + topLeft.y + size.y),
+    draw->AddRect(ImVec2(origin.x + topLeft.x, lineY),
+                  ImVec2(origin.x + topLeft.x + size.x, origin.y + topLeft.y + size.y),
                   ImGui::GetColorU32(frameLine));
     const float captionX = origin.x + topLeft.x + (size.x - captionSize.x) * 0.5f;
-    draw->AddRectFilled(ImVec2(captionX - 5, origin.y + topLeft.y), ImVec2(captionX + captionSize.x + 5, lineY + 1),
-                        ImGui::GetColorU32(background));
+    draw->AddRectFilled(ImVec2(captionX - 5, origin.y + topLeft.y),
+                        ImVec2(captionX + captionSize.x + 5, lineY + 1), ImGui::GetColorU32(background));
     draw->AddText(ImVec2(captionX, origin.y + topLeft.y), ImGui::GetColorU32(text), caption);
 }
 
@@ -233,8 +236,9 @@ void drawDialog(DialogState& state, unsigned bannerTexture, const BannerPicture&
 DialogResult runSetupDialog(DialogState& state) {
     SDL_GL_SetAttribute(SDL_GL_CONTEXT_PROFILE_MASK, SDL_GL_CONTEXT_PROFILE_COMPATIBILITY);
     SDL_GL_SetAttribute(SDL_GL_DOUBLEBUFFER, 1);
-    SDL_Window* window = SDL_CreateWindow("halcyra by mosslight", SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED,
-                                          dialogWidth, dialogHeight, SDL_WINDOW_OPENGL | SDL_WINDOW_SHOWN);
+    SDL_Window* window =
+        SDL_CreateWindow("halcyra by mosslight", SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED, dialogWidth,
+                         dialogHeight, SDL_WINDOW_OPENGL | SDL_WINDOW_SHOWN);
     SDL_GLContext context = window ? SDL_GL_CreateContext(window) : nullptr;
     if (context == nullptr) {
         showMessage(std::string("The setup dialog could not be shown: ") + SDL_GetError());
@@ -265,7 +269,8 @@ DialogResult runSetupDialog(DialogState& state) {
     glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_NEAREST);
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_NEAREST);
-    glTexImage2D(GL_TEXTURE_2D, 0, GL_RGB, banner.width, banner.height, 0, GL_RGB, GL_UNSIGNED_BYTE, banner.rgb);
+    glTexImage2D(GL_TEXTURE_2D, 0, GL_RGB, banner.width, banner.height, 0, GL_RGB, GL_UNSIGNED_BYTE,
+                 banner.rgb);
 
     bool decided = false;
     DialogResult result = DialogResult::Run;

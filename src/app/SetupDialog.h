@@ -36,7 +36,8 @@ struct DialogState {
 
 enum class DialogResult { Run, Exit };
 
-// The dialog as it opens: 4:3 selected, VSync ticked only when the swap interval can be set, Fullscreen ticked.
+// The dialog as it opens: 4:3 selected, VSync ticked only when the swap interval can be set, Fullscreen
+// ticked.
 DialogState initialDialogState(const GlExtensions& extensions);
 
 // What Run writes: the mode of the first selected button in the order 16:10, 16:9, 4:3, 16:9.5 (size and

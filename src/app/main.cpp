@@ -70,7 +70,8 @@ int main(int argc, char** argv) {
     DisplayConfig& config = DisplayConfig::instance();
     const char* videoError = nullptr;
     if (!initVideo(&videoError))
-        fatalError(std::string("The video system could not start: ") + (videoError ? videoError : "unknown error"));
+        fatalError(std::string("The video system could not start: ") +
+                   (videoError ? videoError : "unknown error"));
 
     const bool headless = isHeadless();
     setInteractive(!headless && !options.noDialog);

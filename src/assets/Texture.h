@@ -28,7 +28,7 @@ struct Texture {
     int32_t bitsPerPixel = 0; // 24 or 32
     int32_t width = 0;
     int32_t height = 0;
-    uint32_t format = 0;      // GL_RGB or GL_RGBA
+    uint32_t format = 0; // GL_RGB or GL_RGBA
     TextureBinding binding;
 };
 

@@ -26,12 +26,12 @@ public:
     // Display mode, written by the setup dialog's Run.
     int32_t width = 0;
     int32_t height = 0;
-    int32_t sampleCount = 0;       // 4 when GL_ARB_multisample is offered, else 0
-    int32_t vsync = 0;             // handed to the swap interval
-    int32_t renderTargetSize = 0;  // edge of the Engine's square render targets; 1024
-    float aspect = 0.0f;           // projection aspect ratio
+    int32_t sampleCount = 0;      // 4 when GL_ARB_multisample is offered, else 0
+    int32_t vsync = 0;            // handed to the swap interval
+    int32_t renderTargetSize = 0; // edge of the Engine's square render targets; 1024
+    float aspect = 0.0f;          // projection aspect ratio
     bool fullscreen = false;
-    bool running = false;          // cleared by Escape, closing the window and Exit
+    bool running = false; // cleared by Escape, closing the window and Exit
 
     // Window system handles. `window` is the current window: the hidden dummy during start-up, then the
     // main window. `screenFramebuffer` is the framebuffer the show draws into and presents from; it stands
@@ -39,8 +39,8 @@ public:
     SDL_Window* window = nullptr;
     void* glContext = nullptr;
     uint32_t screenFramebuffer = 0;
-    int32_t screenSamples = 0;     // samples of the screen framebuffer actually in use (0 or 4)
-    int32_t display = 0;           // monitor index for the main window
+    int32_t screenSamples = 0; // samples of the screen framebuffer actually in use (0 or 4)
+    int32_t display = 0;       // monitor index for the main window
     PixelFormatDescriptor pixelFormatDescriptor;
 
     // Look parameters.

@@ -44,15 +44,14 @@ int gpuVendorClass(const char* vendor) {
     return std::strstr(vendor, "NVIDIA") != nullptr ? 2 : 1;
 }
 
-void loadGlExtensions(const GlPlatform& platform) {
-    GlExtensions& record = GlExtensions::instance();
-    record.GpuVendorClass = gpuVendorClass(reinterpret_cast<const char*>(glGetString(GL_VENDOR)));
-
+void fillGlExtensions(GlExtensions& record, const char* vendor, const char* glExtensions,
+                      const GlPlatform& platform) {
+    record.GpuVendorClass = gpuVendorClass(vendor);
     const char* contextExtensions = platform.contextExtensions;
-    const char* glExtensions = reinterpret_cast<const char*>(glGetString(GL_EXTENSIONS));
     for (int i = 0; i < static_cast<int>(GlExtension::Count); ++i) {
         const auto extension = static_cast<GlExtension>(i);
-        record.flags[i] = isExtensionSupported(GlExtensions::name(extension), glExtensions, contextExtensions);
+        record.flags[i] =
+            isExtensionSupported(GlExtensions::name(extension), glExtensions, contextExtensions);
     }
     // The window system's swap control stands for WGL_EXT_swap_control, whatever it is called there.
     record.flags[static_cast<int>(GlExtension::WglExtSwapControl)] = platform.swapControl;
@@ -61,7 +60,7 @@ void loadGlExtensions(const GlPlatform& platform) {
         return platform.getProcAddress ? platform.getProcAddress(entry) : nullptr;
     };
     bool complete = true;
-#define HALCYRA_FETCH_ENTRY(type, entry, fatal)                                                               \
+#define HALCYRA_FETCH_ENTRY(type, entry, fatal)                                                              \
     record.entry = reinterpret_cast<type>(fetch(#entry));                                                    \
     if (fatal && record.entry == nullptr)                                                                    \
         complete = false;
@@ -77,7 +76,13 @@ void loadGlExtensions(const GlPlatform& platform) {
 #undef HALCYRA_FETCH_ENTRY
 
     // The swap interval is set through the window system, not through a fetched symbol.
-    record.wglSwapIntervalEXT = record.has(GlExtension::WglExtSwapControl) ? platform.setSwapInterval : nullptr;
+    record.wglSwapIntervalEXT =
+        record.has(GlExtension::WglExtSwapControl) ? platform.setSwapInterval : nullptr;
+}
+
+void loadGlExtensions(const GlPlatform& platform) {
+    fillGlExtensions(GlExtensions::instance(), reinterpret_cast<const char*>(glGetString(GL_VENDOR)),
+                     reinterpret_cast<const char*>(glGetString(GL_EXTENSIONS)), platform);
 }
 
 } // namespace halcyra

@@ -63,6 +63,12 @@ bool isExtensionSupported(const char* name, const char* glExtensions, const char
 // 1 or 2 from the GL vendor string; see GpuVendorClass.
 int gpuVendorClass(const char* vendor);
 
+// Fills `record` from a vendor string, the GL extension string and the platform: the vendor class, one
+// flag per extension, then, walking the extensions in order, the entry points of every advertised one.
+// The first advertised extension that lacks an entry point it cannot do without ends the process.
+void fillGlExtensions(GlExtensions& record, const char* vendor, const char* glExtensions,
+                      const GlPlatform& platform);
+
 // Fills GlExtensions::instance() from the current context. Returns normally or ends the process.
 void loadGlExtensions(const GlPlatform& platform);
 

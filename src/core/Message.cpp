@@ -40,8 +40,12 @@ void exitFatally() {
     std::exit(-1);
 }
 
-void setMessagePresenter(MessagePresenter newPresenter) { presenter = newPresenter; }
+void setMessagePresenter(MessagePresenter newPresenter) {
+    presenter = newPresenter;
+}
 
-void setMessageSink(MessageSink newSink) { sink() = std::move(newSink); }
+void setMessageSink(MessageSink newSink) {
+    sink() = std::move(newSink);
+}
 
 } // namespace halcyra

@@ -23,7 +23,9 @@ Engine& Engine::instance() {
     return *engineSlot();
 }
 
-void Engine::destroy() { engineSlot().reset(); }
+void Engine::destroy() {
+    engineSlot().reset();
+}
 
 Engine::Engine() {
     lights = &LightLibrary::instance();

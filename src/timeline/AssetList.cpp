@@ -16,7 +16,9 @@ TextureKind textureKindOf(const std::string& line) {
     return TextureKind::Tga;
 }
 
-std::string textureNameOf(const std::string& line) { return line.size() > 9 ? line.substr(9) : std::string(); }
+std::string textureNameOf(const std::string& line) {
+    return line.size() > 9 ? line.substr(9) : std::string();
+}
 
 std::string modelNameOf(const std::string& line) {
     return line.size() > 11 ? line.substr(7, line.size() - 11) : std::string();
@@ -51,7 +53,8 @@ struct FileCloser {
 
 } // namespace
 
-int readAssetList(const char* path, size_t minimumLength, const std::function<void(const std::string* line)>& visit) {
+int readAssetList(const char* path, size_t minimumLength,
+                  const std::function<void(const std::string* line)>& visit) {
     std::unique_ptr<std::FILE, FileCloser> file(std::fopen(path, "rb"));
     if (!file) {
         showMessage(std::string("Asset list ") + path + " could not be opened.");
@@ -80,7 +83,8 @@ int readAssetList(const char* path, size_t minimumLength, const std::function<vo
         }
         const std::string where = std::string("Asset list ") + path + ", entry " + std::to_string(i + 1);
         if (read == LineRead::TooLong) {
-            showMessage(where + ": longer than " + std::to_string(maxListLineLength) + " characters; skipped.");
+            showMessage(where + ": longer than " + std::to_string(maxListLineLength) +
+                        " characters; skipped.");
             visit(nullptr);
         } else if (line.size() < minimumLength) {
             showMessage(where + ": \"" + line + "\" is too short to name an asset; skipped.");

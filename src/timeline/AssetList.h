@@ -30,6 +30,7 @@ constexpr size_t minModelLineLength = 12;
 // Reads the list at `path`. `visit` is called once for every line the count announces and the file
 // holds, with the line, or with null for a line that was reported and skipped (longer than
 // maxListLineLength, or shorter than `minimumLength`). Returns the number of lines visited.
-int readAssetList(const char* path, size_t minimumLength, const std::function<void(const std::string* line)>& visit);
+int readAssetList(const char* path, size_t minimumLength,
+                  const std::function<void(const std::string* line)>& visit);
 
 } // namespace halcyra

@@ -117,13 +117,15 @@ void Demo::createScenes(float step) {
         float length;
         float red, green, blue;
     };
-    static const Stand stands[] = {{21654.134765625f, 0.00f, 0.02f, 0.05f}, {43308.26953125f, 0.02f, 0.05f, 0.08f},
-                                   {28872.1796875f, 0.00f, 0.08f, 0.10f},   {28872.1796875f, 0.03f, 0.06f, 0.12f},
-                                   {28872.1796875f, 0.00f, 0.10f, 0.14f},   {28872.1796875f, 0.05f, 0.05f, 0.09f},
-                                   {52330.828125f, 0.01f, 0.03f, 0.07f}};
+    static const Stand stands[] = {
+        {21654.134765625f, 0.00f, 0.02f, 0.05f}, {43308.26953125f, 0.02f, 0.05f, 0.08f},
+        {28872.1796875f, 0.00f, 0.08f, 0.10f},   {28872.1796875f, 0.03f, 0.06f, 0.12f},
+        {28872.1796875f, 0.00f, 0.10f, 0.14f},   {28872.1796875f, 0.05f, 0.05f, 0.09f},
+        {52330.828125f, 0.01f, 0.03f, 0.07f}};
     sceneCount = 7;
     for (const Stand& stand : stands) {
-        scenes.push_back(std::make_unique<PlaceholderScene>(stand.length, stand.red, stand.green, stand.blue));
+        scenes.push_back(
+            std::make_unique<PlaceholderScene>(stand.length, stand.red, stand.green, stand.blue));
         drawLoadingFrame(step, 5);
     }
 }

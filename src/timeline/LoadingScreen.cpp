@@ -13,7 +13,9 @@ const char* loadingStageText(int stage) {
     return stage >= 0 && stage < 7 ? texts[stage] : nullptr;
 }
 
-int loadingBarEnd(float progress) { return 258 + static_cast<int>(500.0f * progress); }
+int loadingBarEnd(float progress) {
+    return 258 + static_cast<int>(500.0f * progress);
+}
 
 void drawLoadingCanvas(float progress, uint32_t logoTexture, int stage) {
     BitmapFont font;

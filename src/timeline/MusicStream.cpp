@@ -21,12 +21,14 @@ MusicStream& MusicStream::instance() {
     return *streamSlot();
 }
 
-void MusicStream::destroy() { streamSlot().reset(); }
+void MusicStream::destroy() {
+    streamSlot().reset();
+}
 
 void MusicStream::open(const char* path) {
     Mix_Init(MIX_INIT_MP3);
-    deviceOpen = SDL_InitSubSystem(SDL_INIT_AUDIO) == 0 &&
-                 Mix_OpenAudio(44100, MIX_DEFAULT_FORMAT, 2, 1024) == 0;
+    deviceOpen =
+        SDL_InitSubSystem(SDL_INIT_AUDIO) == 0 && Mix_OpenAudio(44100, MIX_DEFAULT_FORMAT, 2, 1024) == 0;
     if (!deviceOpen)
         showMessage("bass initialization failed");
     stream = deviceOpen ? Mix_LoadMUS(path) : nullptr;

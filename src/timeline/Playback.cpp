@@ -10,9 +10,13 @@
 
 namespace halcyra {
 
-int64_t PerformanceClock::frequency() { return static_cast<int64_t>(performanceFrequency()); }
+int64_t PerformanceClock::frequency() {
+    return static_cast<int64_t>(performanceFrequency());
+}
 
-int64_t PerformanceClock::counter() { return static_cast<int64_t>(performanceCounter()); }
+int64_t PerformanceClock::counter() {
+    return static_cast<int64_t>(performanceCounter());
+}
 
 void FrameStatistics::framePresented(int sceneIndex, const Scene& scene) {
     if (sceneIndex < 0)
@@ -46,7 +50,8 @@ std::string FrameStatistics::report() const {
         if (frameTimes[i].empty())
             continue;
         const Summary s = summarize(frameTimes[i]);
-        std::snprintf(line, sizeof line, "%5zu  %6d  %9.2f  %6.2f  %6.2f\n", i + 1, s.frames, s.median, s.p95, s.max);
+        std::snprintf(line, sizeof line, "%5zu  %6d  %9.2f  %6.2f  %6.2f\n", i + 1, s.frames, s.median, s.p95,
+                      s.max);
         text += line;
     }
     return text;

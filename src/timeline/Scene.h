@@ -37,8 +37,8 @@ public:
         engine->drawFadeQuad({0.0f, 0.0f, 0.0f, 1.0f - (endTime - time) / static_cast<float>(fadeOutLength)});
     }
 
-    float time = 0.0f;       // ms since the scene's start, including a carried-over start
-    float frameTime = 0.0f;  // duration of the previous frame in ms; 0 during the first frame
+    float time = 0.0f;      // ms since the scene's start, including a carried-over start
+    float frameTime = 0.0f; // duration of the previous frame in ms; 0 during the first frame
     int32_t fadeInLength = 0;
     int32_t fadeOutLength = 0;
     Engine* engine = nullptr;
@@ -48,8 +48,8 @@ public:
     int64_t counterFrequency = 0;
     int64_t previousCounter = 0;
     int64_t currentCounter = 0;
-    float noiseClock = 0.0f;  // ms accumulated towards the next noiseTime refresh
-    float noiseTime = 0.0f;   // the noise overlay's time value, 0.00 to 9.99
+    float noiseClock = 0.0f; // ms accumulated towards the next noiseTime refresh
+    float noiseTime = 0.0f;  // the noise overlay's time value, 0.00 to 9.99
     bool started = false;
 };
 

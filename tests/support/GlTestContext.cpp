@@ -26,7 +26,9 @@ GlTestContext::GlTestContext(int mode) {
     initDisplay(DisplayConfig::instance(), request);
 }
 
-GlTestContext::~GlTestContext() { shutdownDisplay(); }
+GlTestContext::~GlTestContext() {
+    shutdownDisplay();
+}
 
 std::vector<uint8_t> GlTestContext::readScreen(int x, int y, int width, int height) const {
     std::vector<uint8_t> pixels(static_cast<size_t>(width) * height * 4);

@@ -6,7 +6,9 @@ MessageLog::MessageLog() {
     setMessageSink([this](const Message& message) { log.push_back(message); });
 }
 
-MessageLog::~MessageLog() { setMessageSink(nullptr); }
+MessageLog::~MessageLog() {
+    setMessageSink(nullptr);
+}
 
 std::vector<std::string> MessageLog::texts() const {
     std::vector<std::string> result;

@@ -14,7 +14,9 @@ extern char** environ;
 
 namespace halcyra::test {
 
-const char* halcyraBinary() { return HALCYRA_BINARY; }
+const char* halcyraBinary() {
+    return HALCYRA_BINARY;
+}
 
 ProgramResult runProgram(const std::string& program, const std::vector<std::string>& arguments,
                          const std::string& workingDirectory, const std::vector<std::string>& environment,
@@ -68,7 +70,8 @@ ProgramResult runProgram(const std::string& program, const std::vector<std::stri
     int open = 2;
     char buffer[4096];
     while (open > 0) {
-        const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now());
+        const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
+            deadline - std::chrono::steady_clock::now());
         if (left.count() <= 0) {
             kill(child, SIGKILL);
             result.timedOut = true;

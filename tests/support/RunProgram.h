@@ -7,9 +7,9 @@
 namespace halcyra::test {
 
 struct ProgramResult {
-    int exitStatus = -1;    // the status passed to exit, or -1 when killed
-    int signal = 0;         // the signal that ended it, or 0
-    bool timedOut = false;  // killed after the time limit
+    int exitStatus = -1;   // the status passed to exit, or -1 when killed
+    int signal = 0;        // the signal that ended it, or 0
+    bool timedOut = false; // killed after the time limit
     std::string out;
     std::string err;
 };
@@ -17,8 +17,8 @@ struct ProgramResult {
 // Runs `program` with `arguments` in `workingDirectory` (empty: the current one) with the environment
 // plus `environment` ("NAME=value" each); kills it after `timeoutSeconds`.
 ProgramResult runProgram(const std::string& program, const std::vector<std::string>& arguments,
-                         const std::string& workingDirectory = {}, const std::vector<std::string>& environment = {},
-                         double timeoutSeconds = 120.0);
+                         const std::string& workingDirectory = {},
+                         const std::vector<std::string>& environment = {}, double timeoutSeconds = 120.0);
 
 // The built halcyra program.
 const char* halcyraBinary();

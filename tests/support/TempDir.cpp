@@ -34,7 +34,8 @@ std::string readFile(const std::filesystem::path& path) {
     return content.str();
 }
 
-WorkingDirectory::WorkingDirectory(const std::filesystem::path& folder) : previous(std::filesystem::current_path()) {
+WorkingDirectory::WorkingDirectory(const std::filesystem::path& folder)
+    : previous(std::filesystem::current_path()) {
     std::filesystem::current_path(folder);
 }
 

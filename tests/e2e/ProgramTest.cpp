@@ -1,0 +1,62 @@
+#include "support/RunProgram.h"
+#include "support/TempDir.h"
+
+#include <gtest/gtest.h>
+
+namespace halcyra {
+namespace {
+
+const std::vector<std::string> headless = {"SDL_VIDEODRIVER=offscreen", "SDL_AUDIODRIVER=dummy"};
+
+TEST(Program, PlaysThreeSecondsHeadlessAndExitsCleanly) {
+    const auto result = test::runProgram(
+        test::halcyraBinary(), {"--no-dialog", "--windowed", "--duration", "3"}, HALCYRA_DATA_DIR, headless);
+    EXPECT_EQ(result.exitStatus, 0) << result.err;
+    EXPECT_EQ(result.signal, 0);
+    EXPECT_FALSE(result.timedOut);
+}
+
+TEST(Program, StatsReportFramesPerScenePlayed) {
+    const auto result = test::runProgram(
+        test::halcyraBinary(), {"--no-dialog", "--windowed", "--start", "21", "--duration", "1.5", "--stats"},
+        HALCYRA_DATA_DIR, headless);
+    ASSERT_EQ(result.exitStatus, 0) << result.err;
+    EXPECT_NE(result.out.find("scene  frames  median ms  p95 ms  max ms"), std::string::npos);
+    EXPECT_NE(result.out.find("\n    1 "), std::string::npos) << result.out;
+    EXPECT_NE(result.out.find("\n    2 "), std::string::npos) << result.out;
+    EXPECT_EQ(result.out.find("\n    3 "), std::string::npos) << result.out;
+}
+
+TEST(Program, BadOptionsPrintOneLineAndExitWithTwo) {
+    for (const std::vector<std::string>& arguments : {std::vector<std::string>{"--frobnicate"},
+                                                      {"--mode", "5:4"},
+                                                      {"--duration"},
+                                                      {"--data", "/nonexistent/x"}}) {
+        const auto result = test::runProgram(test::halcyraBinary(), arguments, {}, headless);
+        EXPECT_EQ(result.exitStatus, 2) << arguments[0];
+        EXPECT_EQ(std::count(result.err.begin(), result.err.end(), '\n'), 1) << result.err;
+        EXPECT_EQ(result.err.rfind("halcyra: ", 0), 0u) << result.err;
+    }
+}
+
+TEST(Program, HelpAndVersion) {
+    const auto help = test::runProgram(test::halcyraBinary(), {"--help"});
+    EXPECT_EQ(help.exitStatus, 0);
+    EXPECT_NE(help.out.find("--duration"), std::string::npos);
+    const auto version = test::runProgram(test::halcyraBinary(), {"--version"});
+    EXPECT_EQ(version.exitStatus, 0);
+    EXPECT_EQ(version.out.rfind("halcyra ", 0), 0u);
+}
+
+TEST(Program, DataFolderWithoutPacketIsReportedAndTheShowGoesOn) {
+    test::TempDir empty;
+    const auto result = test::runProgram(
+        test::halcyraBinary(),
+        {"--no-dialog", "--windowed", "--data", empty.path().string(), "--duration", "0.5"}, {}, headless);
+    EXPECT_EQ(result.exitStatus, 0) << result.err;
+    EXPECT_NE(result.err.find("can't open data packet\n"), std::string::npos) << result.err;
+    EXPECT_NE(result.err.find("sound file not found\n"), std::string::npos) << result.err;
+}
+
+} // namespace
+} // namespace halcyra

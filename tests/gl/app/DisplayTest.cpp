@@ -1,0 +1,64 @@
+#include "app/Display.h"
+
+#include "core/DisplayConfig.h"
+#include "core/GlExtensions.h"
+#include "support/GlTestContext.h"
+
+#include <GL/gl.h>
+#include <gtest/gtest.h>
+
+namespace halcyra {
+namespace {
+
+TEST(Display, StartUpFillsTheExtensionRecordFromTheRealDriver) {
+    test::GlTestContext context;
+    const GlExtensions& ext = GlExtensions::instance();
+    EXPECT_TRUE(ext.has(GlExtension::ArbShaderObjects));
+    EXPECT_TRUE(ext.has(GlExtension::ExtFramebufferObject));
+    EXPECT_NE(ext.glUseProgramObjectARB, nullptr);
+    EXPECT_NE(ext.glBindFramebufferEXT, nullptr);
+    EXPECT_GE(ext.GpuVendorClass, 1);
+    EXPECT_FALSE(ext.has(GlExtension::WglArbPbuffer));
+}
+
+TEST(Display, ModeSizesTheScreenFramebufferAndRunIsSet) {
+    test::GlTestContext context(1021);
+    const DisplayConfig& config = DisplayConfig::instance();
+    EXPECT_EQ(config.width, 1280);
+    EXPECT_EQ(config.height, 720);
+    EXPECT_TRUE(config.running);
+    ASSERT_NE(config.screenFramebuffer, 0u);
+    GLint bound = 0;
+    glGetIntegerv(GL_FRAMEBUFFER_BINDING_EXT, &bound);
+    EXPECT_EQ(static_cast<GLuint>(bound), config.screenFramebuffer);
+}
+
+TEST(Display, FinishedFrameIsReadableAfterSwapAndTheScreenStaysBound) {
+    test::GlTestContext context;
+    const DisplayConfig& config = DisplayConfig::instance();
+    glViewport(0, 0, config.width, config.height);
+    glClearColor(1.0f, 0.0f, 0.0f, 1.0f);
+    glClear(GL_COLOR_BUFFER_BIT);
+    glEnable(GL_SCISSOR_TEST);
+    glScissor(0, 0, 10, 10);
+    glClearColor(0.0f, 0.0f, 1.0f, 1.0f);
+    glClear(GL_COLOR_BUFFER_BIT);
+    swapBuffers();
+
+    EXPECT_TRUE(glIsEnabled(GL_SCISSOR_TEST));
+    GLfloat clear[4];
+    glGetFloatv(GL_COLOR_CLEAR_VALUE, clear);
+    EXPECT_EQ(clear[2], 1.0f);
+    const auto corner = context.screenPixel(5, 5);
+    const auto middle = context.screenPixel(config.width / 2, config.height / 2);
+    EXPECT_EQ(corner[2], 255);
+    EXPECT_EQ(middle[0], 255);
+    EXPECT_EQ(middle[2], 0);
+    GLint bound = 0;
+    glGetIntegerv(GL_DRAW_FRAMEBUFFER_BINDING_EXT, &bound);
+    EXPECT_EQ(static_cast<GLuint>(bound), config.screenFramebuffer);
+    EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
+}
+
+} // namespace
+} // namespace halcyra

@@ -1,0 +1,86 @@
+#include "app/CommandLine.h"
+
+#include "app/SetupDialog.h"
+
+#include <gtest/gtest.h>
+
+#include <vector>
+
+namespace halcyra {
+namespace {
+
+bool parse(std::vector<const char*> arguments, Options& options, std::string& error) {
+    arguments.insert(arguments.begin(), "halcyra");
+    return parseCommandLine(static_cast<int>(arguments.size()), arguments.data(), options, error);
+}
+
+TEST(CommandLine, NoOptionsMeansTheDialog) {
+    Options options;
+    std::string error;
+    ASSERT_TRUE(parse({}, options, error));
+    EXPECT_FALSE(options.noDialog);
+    EXPECT_FALSE(options.mode);
+    EXPECT_FALSE(options.durationSeconds);
+    EXPECT_EQ(options.startSeconds, 0.0);
+}
+
+TEST(CommandLine, ReadsEveryOptionInBothSpellings) {
+    Options options;
+    std::string error;
+    ASSERT_TRUE(parse({"--mode", "16:9.5", "--windowed", "--no-vsync", "--no-dialog", "--display=1", "--data",
+                       "/tmp/show", "--start=21.5", "--duration", "3", "--stats"},
+                      options, error))
+        << error;
+    EXPECT_EQ(options.mode, ModeButton16x9_5);
+    EXPECT_EQ(options.fullscreen, false);
+    EXPECT_EQ(options.vsync, false);
+    EXPECT_TRUE(options.noDialog);
+    EXPECT_EQ(options.display, 1);
+    EXPECT_EQ(options.dataDir, "/tmp/show");
+    EXPECT_DOUBLE_EQ(options.startSeconds, 21.5);
+    EXPECT_DOUBLE_EQ(*options.durationSeconds, 3.0);
+    EXPECT_TRUE(options.stats);
+}
+
+TEST(CommandLine, LaterSwitchWins) {
+    Options options;
+    std::string error;
+    ASSERT_TRUE(parse({"--windowed", "--fullscreen", "--no-vsync", "--vsync"}, options, error));
+    EXPECT_EQ(options.fullscreen, true);
+    EXPECT_EQ(options.vsync, true);
+}
+
+TEST(CommandLine, RejectsUnknownAndMalformedOptionsWithOneLine) {
+    const std::vector<std::vector<const char*>> bad = {{"--fullscren"},
+                                                       {"-x"},
+                                                       {"show"},
+                                                       {"--mode", "5:4"},
+                                                       {"--mode"},
+                                                       {"--start", "-1"},
+                                                       {"--start", "abc"},
+                                                       {"--duration", "0"},
+                                                       {"--duration", "1e400"},
+                                                       {"--display", "-2"},
+                                                       {"--display", "one"},
+                                                       {"--data="},
+                                                       {"--windowed=yes"},
+                                                       {"--start", "nan"}};
+    for (const auto& arguments : bad) {
+        Options options;
+        std::string error;
+        EXPECT_FALSE(parse(arguments, options, error)) << arguments[0];
+        EXPECT_FALSE(error.empty());
+        EXPECT_EQ(error.find('\n'), std::string::npos);
+    }
+}
+
+TEST(CommandLine, UsageNamesEveryOption) {
+    const std::string usage = usageText();
+    for (const char* option :
+         {"--mode", "--fullscreen", "--windowed", "--vsync", "--no-vsync", "--no-dialog", "--display",
+          "--data", "--start", "--duration", "--stats", "--help", "--version"})
+        EXPECT_NE(usage.find(option), std::string::npos) << option;
+}
+
+} // namespace
+} // namespace halcyra

@@ -1,0 +1,53 @@
+#include "timeline/Playback.h"
+#include "timeline/LoadingScreen.h"
+
+#include <gtest/gtest.h>
+
+namespace halcyra {
+namespace {
+
+TEST(LoadingProgress, SixtyOneStepsEndJustShortOfTheFullBar) {
+    float progress = 0.0f;
+    for (int i = 0; i < 61; ++i)
+        progress += loadingStep;
+    EXPECT_EQ(progress, 0.9999995f);
+    EXPECT_EQ(loadingBarEnd(progress), 757);
+    EXPECT_EQ(loadingBarEnd(0.0f), 258);
+    EXPECT_EQ(loadingBarEnd(1.0f), 758);
+}
+
+TEST(LoadingProgress, StageTexts) {
+    EXPECT_STREQ(loadingStageText(0), "Loading Shaders...");
+    EXPECT_STREQ(loadingStageText(5), "Loading Scenes...");
+    EXPECT_STREQ(loadingStageText(6), "Loading... Done");
+    EXPECT_EQ(loadingStageText(7), nullptr);
+    EXPECT_EQ(loadingStageText(-1), nullptr);
+}
+
+TEST(FixedStepClock, AdvancesOneStepPerReading) {
+    FixedStepClock clock(50);
+    EXPECT_EQ(clock.frequency(), 50);
+    const int64_t first = clock.counter();
+    const int64_t second = clock.counter();
+    EXPECT_EQ(second - first, 1);
+    EXPECT_DOUBLE_EQ((second - first) / static_cast<double>(clock.frequency()) * 1000.0, 20.0);
+}
+
+TEST(FrameStatistics, NearestRankMedianAndPercentile) {
+    std::vector<float> times;
+    for (int i = 1; i <= 100; ++i)
+        times.push_back(static_cast<float>(i));
+    const auto summary = FrameStatistics::summarize(times);
+    EXPECT_EQ(summary.frames, 100);
+    EXPECT_DOUBLE_EQ(summary.median, 50.0);
+    EXPECT_DOUBLE_EQ(summary.p95, 95.0);
+    EXPECT_DOUBLE_EQ(summary.max, 100.0);
+
+    const auto one = FrameStatistics::summarize({7.0f});
+    EXPECT_DOUBLE_EQ(one.median, 7.0);
+    EXPECT_DOUBLE_EQ(one.p95, 7.0);
+    EXPECT_EQ(FrameStatistics::summarize({}).frames, 0);
+}
+
+} // namespace
+} // namespace halcyra
