@@ -1,13 +1,33 @@
 #include "assets/TextureManager.h"
 
+#include "assets/TextureLoader.h"
 #include "core/Message.h"
 
+#include <GL/gl.h>
+
+#include <cstring>
+
 namespace halcyra {
+namespace {
+std::unique_ptr<TextureManager>& managerSlot() {
+    static std::unique_ptr<TextureManager> slot;
+    return slot;
+}
+} // namespace
 
 TextureManager& TextureManager::instance() {
-    static TextureManager manager;
-    return manager;
+    if (!managerSlot())
+        managerSlot().reset(new TextureManager());
+    return *managerSlot();
 }
+
+void TextureManager::destroy() {
+    if (managerSlot())
+        managerSlot()->teardown();
+    managerSlot().reset();
+}
+
+TextureManager::~TextureManager() = default;
 
 void TextureManager::add(std::unique_ptr<Texture> texture) {
     bool taken = false;
@@ -18,22 +38,30 @@ void TextureManager::add(std::unique_ptr<Texture> texture) {
         }
     }
     if (!taken)
-        textures.push_back(std::move(texture));
+        textures.append(std::move(texture));
 }
 
-Texture* TextureManager::find(const char* name) {
+Texture* TextureManager::find(const char* name) const {
     for (const auto& texture : textures)
-        if (texture->name == name)
+        if (name != nullptr && texture->name == name)
             return texture.get();
     showMessage("Required texture not found.");
     return nullptr;
 }
 
 void TextureManager::loadFile(const char* path, const char* name, int kind) {
-    (void)path;
-    (void)kind;
-    // Placeholder until the image decoders exist: the texture is registered without pixels.
-    add(std::make_unique<Texture>(name));
+    auto texture = std::make_unique<Texture>(name);
+    TextureLoader loader;
+    loader.decodeFile(path, *texture, kind);
+    add(std::move(texture));
+}
+
+void TextureManager::teardown() {
+    for (const auto& texture : textures) {
+        if (texture->binding.id != TextureBinding::noObject)
+            glDeleteTextures(1, &texture->binding.id);
+    }
+    textures.clear();
 }
 
 } // namespace halcyra

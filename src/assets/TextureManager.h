@@ -1,30 +1,36 @@
 // TextureManager: every decoded image of the show by name, in registration order. The data packet and the
-// texture list fill it during loading; scenes, the 3DS material reader and the loading screen look names up.
+// texture list fill it during loading; scenes, the 3DS material reader and the loading screen look names up
+// (exact, case-sensitive). The Engine's teardown releases it with every GL texture it made.
 #pragma once
 
+#include "assets/PointerList.h"
 #include "assets/Texture.h"
 
 #include <memory>
-#include <vector>
 
 namespace halcyra {
 
 class TextureManager {
 public:
     static TextureManager& instance();
+    // Tears the registry down (GL textures deleted) and deletes the object; instance() makes a new one.
+    static void destroy();
 
-    // Registers `texture` unless its name is taken ("prc" for each equal name).
+    // Registers `texture`; a name already taken shows "prc" for each equal name and the texture is dropped.
     void add(std::unique_ptr<Texture> texture);
     // The first texture named exactly `name`, or null after "Required texture not found.".
-    Texture* find(const char* name);
-    // Decodes the file at `path` (kind 1 TGA, 2 JPEG, 3 PNG) and registers it as `name`, decoded or not.
+    Texture* find(const char* name) const;
+    // Decodes the file at `path` (1 TGA, 2 JPEG, 3 PNG) and registers it as `name`, decoded or not.
     void loadFile(const char* path, const char* name, int kind);
+    // Deletes every GL texture and releases every texture, in registration order.
+    void teardown();
 
-    int count() const { return static_cast<int>(textures.size()); }
+    PointerList<Texture> textures{5};
 
 private:
     TextureManager() = default;
-    std::vector<std::unique_ptr<Texture>> textures;
+    friend struct std::default_delete<TextureManager>;
+    ~TextureManager();
 };
 
 } // namespace halcyra

@@ -1,6 +1,9 @@
 #include "render/Engine.h"
 
+#include "assets/ShaderManager.h"
 #include "assets/TextureManager.h"
+#include "core/GlExtensions.h"
+#include "core/Message.h"
 #include "scene3ds/Camera.h"
 #include "scene3ds/LightLibrary.h"
 #include "scene3ds/ModelLibrary.h"
@@ -32,6 +35,30 @@ Engine::Engine() {
     models = &ModelLibrary::instance();
     textures = &TextureManager::instance();
     camera = &Camera::instance();
+}
+
+TextureBinding Engine::uploadTexture(Texture& texture, uint32_t minFilter, uint32_t magFilter) {
+    if (texture.binding.id != TextureBinding::noObject)
+        return texture.binding;
+    static const uint8_t magenta[3] = {255, 0, 255};
+    const bool decoded = !texture.pixels.empty() && texture.width > 0 && texture.height > 0;
+    if (!decoded)
+        showMessage("Texture \"" + texture.name + "\" has no picture; it is shown in magenta.");
+    glGenTextures(1, &texture.binding.id);
+    texture.binding.value = 0;
+    texture.binding.flag = 0;
+    texture.binding.target = GL_TEXTURE_2D;
+    glBindTexture(GL_TEXTURE_2D, texture.binding.id);
+    if (decoded)
+        glTexImage2D(GL_TEXTURE_2D, 0, texture.bitsPerPixel / 8, texture.width, texture.height, 0,
+                     texture.format, GL_UNSIGNED_BYTE, texture.pixels.data());
+    else
+        glTexImage2D(GL_TEXTURE_2D, 0, 3, 1, 1, 0, GL_RGB, GL_UNSIGNED_BYTE, magenta);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, static_cast<GLint>(magFilter));
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, static_cast<GLint>(minFilter));
+    if (const auto generateMipmap = GlExtensions::instance().glGenerateMipmapEXT)
+        generateMipmap(GL_TEXTURE_2D);
+    return texture.binding;
 }
 
 // Placeholder until the post-processing passes exist.

@@ -5,6 +5,8 @@
 
 #include "assets/Texture.h"
 
+#include <cstdint>
+
 namespace halcyra {
 
 class Camera;
@@ -17,6 +19,10 @@ public:
     static Engine& instance();
     // Tears the Engine down: the registries and libraries it owns go with it.
     static void destroy();
+
+    // The texture's GL object, made on the first call (mipmapped, filters as given) and handed out after.
+    // A texture without pixels uploads as a 1 × 1 magenta stand-in, reported once by name.
+    TextureBinding uploadTexture(Texture& texture, uint32_t minFilter, uint32_t magFilter);
 
     void resetTriangleCount() { trianglesDrawn = 0; }
     // Darkens the frame by animated grain; strength 0 leaves it unchanged.

@@ -36,10 +36,9 @@ Demo::Demo() {
     sleepMilliseconds(500);
 }
 
+// The logo stays registered; its GL texture goes with the texture registry.
 Demo::~Demo() {
     scenes.clear();
-    if (logoTexture != 0)
-        glDeleteTextures(1, &logoTexture);
 }
 
 void Demo::startLoadingScreen() {
@@ -48,7 +47,8 @@ void Demo::startLoadingScreen() {
     textures.loadFile("textures/logo.png", "logo.png", static_cast<int>(TextureKind::Png));
     logo = textures.find("logo.png");
 
-    // The logo is uploaded here, without mipmaps, since the Engine does not exist yet.
+    // The logo is uploaded here, without mipmaps, since the Engine does not exist yet. A logo that did not
+    // decode is left out of the loading screen.
     if (logo != nullptr && !logo->pixels.empty()) {
         glGenTextures(1, &logoTexture);
         logo->binding.id = logoTexture;
@@ -56,8 +56,11 @@ void Demo::startLoadingScreen() {
         logo->binding.flag = 0;
         logo->binding.target = GL_TEXTURE_2D;
         glBindTexture(GL_TEXTURE_2D, logoTexture);
+        glPushClientAttrib(GL_CLIENT_PIXEL_STORE_BIT);
+        glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
         glTexImage2D(GL_TEXTURE_2D, 0, logo->bitsPerPixel / 8, logo->width, logo->height, 0, logo->format,
                      GL_UNSIGNED_BYTE, logo->pixels.data());
+        glPopClientAttrib();
         glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR);
         glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_NEAREST);
         glBindTexture(GL_TEXTURE_2D, 0);

@@ -1,0 +1,226 @@
+#include "assets/Texture.h"
+#include "assets/TextureLoader.h"
+
+#include "ImageWriter.h"
+#include "support/MessageLog.h"
+
+#include <GL/gl.h>
+#include <gtest/gtest.h>
+#include <png.h>
+
+#include <string>
+#include <vector>
+
+namespace halcyra {
+namespace {
+
+struct Decoded {
+    Texture texture{"t"};
+    std::vector<std::string> messages;
+};
+
+Decoded decode(const std::vector<uint8_t>& file, int kind) {
+    Decoded result;
+    test::MessageLog log;
+    TextureLoader().decodeMemory(result.texture, file.data(), file.size(), kind);
+    result.messages = log.texts();
+    return result;
+}
+
+Decoded decodePng(const tools::PngImage& image) {
+    return decode(tools::encodePng(image), 3);
+}
+
+// Pixel (x, y) of a decoded image whose rows are bottom-up, y counted from the top of the picture.
+std::vector<uint8_t> pixelFromTop(const Texture& texture, int x, int y) {
+    const int channels = texture.bitsPerPixel / 8;
+    const size_t row = static_cast<size_t>(texture.height - 1 - y);
+    const auto* p = texture.pixels.data() + (row * texture.width + x) * channels;
+    return std::vector<uint8_t>(p, p + channels);
+}
+
+TEST(PngReader, RgbRowsArriveBottomUp) {
+    // 2 × 2: top row red, green; bottom row blue, white.
+    const auto decoded = decodePng(tools::makePng(2, 2, 3, {255, 0, 0, 0, 255, 0, 0, 0, 255, 255, 255, 255}));
+    ASSERT_TRUE(decoded.messages.empty());
+    EXPECT_EQ(decoded.texture.format, static_cast<uint32_t>(GL_RGB));
+    EXPECT_EQ(decoded.texture.bitsPerPixel, 24);
+    EXPECT_EQ(decoded.texture.pixels, (std::vector<uint8_t>{0, 0, 255, 255, 255, 255, 255, 0, 0, 0, 255, 0}));
+}
+
+TEST(PngReader, RgbaTopRowIsTheLastRowOfTheBuffer) {
+    std::vector<uint8_t> pixels;
+    for (int y = 0; y < 3; ++y)
+        for (int x = 0; x < 5; ++x)
+            pixels.insert(pixels.end(), {static_cast<uint8_t>(x), static_cast<uint8_t>(y), 7, 128});
+    const auto decoded = decodePng(tools::makePng(5, 3, 4, pixels));
+    EXPECT_EQ(decoded.texture.format, static_cast<uint32_t>(GL_RGBA));
+    EXPECT_EQ(decoded.texture.bitsPerPixel, 32);
+    const auto& p = decoded.texture.pixels;
+    EXPECT_EQ((std::vector<uint8_t>(p.end() - 20, p.end())),
+              (std::vector<uint8_t>(pixels.begin(), pixels.begin() + 20)));
+}
+
+tools::PngImage paletteImage(int depth, int width) {
+    tools::PngImage image;
+    image.width = width;
+    image.height = 1;
+    image.colorType = PNG_COLOR_TYPE_PALETTE;
+    image.bitDepth = depth;
+    image.palette = {0, 0, 0, 10, 20, 30, 40, 50, 60, 70, 80, 90};
+    return image;
+}
+
+TEST(PngReader, EightBitPaletteExpandsToRgb) {
+    auto image = paletteImage(8, 3);
+    image.rows = {2, 0, 3};
+    const auto decoded = decodePng(image);
+    EXPECT_EQ(decoded.texture.bitsPerPixel, 24);
+    EXPECT_EQ(decoded.texture.pixels, (std::vector<uint8_t>{40, 50, 60, 0, 0, 0, 70, 80, 90}));
+}
+
+TEST(PngReader, FourBitPaletteTakesTheHighNibbleFirstAtEvenAndOddWidths) {
+    auto even = paletteImage(4, 4);
+    even.rows = {0x13, 0x20};
+    EXPECT_EQ(decodePng(even).texture.pixels,
+              (std::vector<uint8_t>{10, 20, 30, 70, 80, 90, 40, 50, 60, 0, 0, 0}));
+    auto odd = paletteImage(4, 3);
+    odd.height = 2;
+    odd.rows = {0x12, 0x30, 0x21, 0x00};
+    const auto decoded = decodePng(odd);
+    EXPECT_EQ(decoded.texture.width, 3);
+    EXPECT_EQ(pixelFromTop(decoded.texture, 2, 0), (std::vector<uint8_t>{70, 80, 90}));
+    EXPECT_EQ(pixelFromTop(decoded.texture, 0, 1), (std::vector<uint8_t>{40, 50, 60}));
+}
+
+TEST(PngReader, LowDepthPaletteAndTransparencyConvertInsteadOfFailing) {
+    auto twoBit = paletteImage(2, 4);
+    twoBit.rows = {0b00011011};
+    EXPECT_EQ(decodePng(twoBit).texture.pixels,
+              (std::vector<uint8_t>{0, 0, 0, 10, 20, 30, 40, 50, 60, 70, 80, 90}));
+    auto oneBit = paletteImage(1, 3);
+    oneBit.palette.resize(6);
+    oneBit.rows = {0b10100000};
+    EXPECT_EQ(decodePng(oneBit).texture.pixels, (std::vector<uint8_t>{10, 20, 30, 0, 0, 0, 10, 20, 30}));
+    auto transparent = paletteImage(8, 2);
+    transparent.rows = {1, 2};
+    transparent.transparency = {255, 0};
+    const auto decoded = decodePng(transparent);
+    EXPECT_EQ(decoded.texture.format, static_cast<uint32_t>(GL_RGBA));
+    EXPECT_EQ(decoded.texture.pixels, (std::vector<uint8_t>{10, 20, 30, 0, 40, 50, 60, 255}));
+}
+
+TEST(PngReader, GreyGreyAlphaAndSixteenBitBecomeEightBitColour) {
+    tools::PngImage grey;
+    grey.width = 2;
+    grey.height = 1;
+    grey.colorType = PNG_COLOR_TYPE_GRAY;
+    grey.rows = {0, 200};
+    EXPECT_EQ(decodePng(grey).texture.pixels, (std::vector<uint8_t>{0, 0, 0, 200, 200, 200}));
+
+    tools::PngImage greyAlpha = grey;
+    greyAlpha.colorType = PNG_COLOR_TYPE_GRAY_ALPHA;
+    greyAlpha.rows = {100, 50, 255, 255};
+    const auto ga = decodePng(greyAlpha);
+    EXPECT_EQ(ga.texture.bitsPerPixel, 32);
+    EXPECT_EQ(ga.texture.pixels, (std::vector<uint8_t>{100, 100, 100, 50, 255, 255, 255, 255}));
+
+    tools::PngImage wide;
+    wide.width = 1;
+    wide.height = 1;
+    wide.colorType = PNG_COLOR_TYPE_RGB;
+    wide.bitDepth = 16;
+    wide.rows = {0xff, 0xff, 0x80, 0x00, 0x00, 0x00};
+    const auto w = decodePng(wide);
+    EXPECT_EQ(w.texture.bitsPerPixel, 24);
+    EXPECT_EQ(w.texture.pixels[0], 255);
+    EXPECT_NEAR(w.texture.pixels[1], 128, 1);
+    EXPECT_EQ(w.texture.pixels[2], 0);
+}
+
+TEST(PngReader, InterlacedImageDecodesLikeAPlainOne) {
+    std::vector<uint8_t> pixels;
+    for (int i = 0; i < 9 * 9; ++i)
+        pixels.insert(pixels.end(), {static_cast<uint8_t>(i), static_cast<uint8_t>(2 * i), 3});
+    auto plain = tools::makePng(9, 9, 3, pixels);
+    auto interlaced = plain;
+    interlaced.interlaced = true;
+    EXPECT_EQ(decodePng(interlaced).texture.pixels, decodePng(plain).texture.pixels);
+}
+
+TEST(PngReader, NotAPngFailsSilently) {
+    const auto decoded = decode({'G', 'I', 'F', '8', '9', 'a', 0, 0, 0, 0}, 3);
+    EXPECT_TRUE(decoded.messages.empty());
+    EXPECT_TRUE(decoded.texture.pixels.empty());
+    EXPECT_TRUE(decode({0x89, 'P'}, 3).messages.empty());
+}
+
+TEST(PngReader, TruncatedOrCorruptFileIsOneMessageAndNoPixels) {
+    std::vector<uint8_t> pixels(64 * 64 * 3);
+    for (size_t i = 0; i < pixels.size(); ++i)
+        pixels[i] = static_cast<uint8_t>(i * 7 + i / 13);
+    const auto file = tools::encodePng(tools::makePng(64, 64, 3, pixels));
+    for (size_t length : {size_t{12}, size_t{40}, file.size() / 2, file.size() - 13}) {
+        const auto decoded = decode(std::vector<uint8_t>(file.begin(), file.begin() + length), 3);
+        EXPECT_EQ(decoded.messages.size(), 1u) << length;
+        EXPECT_TRUE(decoded.texture.pixels.empty()) << length;
+        EXPECT_EQ(decoded.texture.width, 0) << length;
+    }
+    auto corrupt = file;
+    corrupt[corrupt.size() / 2] ^= 0xff;
+    const auto decoded = decode(corrupt, 3);
+    EXPECT_EQ(decoded.messages.size(), 1u);
+    EXPECT_NE(decoded.messages[0].find("Could not decode PNG image"), std::string::npos);
+    EXPECT_TRUE(decoded.texture.pixels.empty());
+}
+
+TEST(PngReader, DeclaredSizeAboveTheLimitIsRefused) {
+    tools::PngImage huge;
+    huge.width = 20000;
+    huge.height = 1;
+    huge.colorType = PNG_COLOR_TYPE_GRAY;
+    huge.bitDepth = 1;
+    huge.rows.assign(2500, 0);
+    const auto decoded = decodePng(huge);
+    EXPECT_EQ(decoded.messages.size(), 1u);
+    EXPECT_TRUE(decoded.texture.pixels.empty());
+}
+
+std::vector<uint8_t> gradient(int width, int height, int components) {
+    std::vector<uint8_t> pixels;
+    for (int y = 0; y < height; ++y)
+        for (int x = 0; x < width; ++x)
+            for (int c = 0; c < components; ++c)
+                pixels.push_back(static_cast<uint8_t>(y < height / 2 ? 230 : 20));
+    return pixels;
+}
+
+TEST(JpegReader, TopRowComesFirstAsRgb) {
+    // Bright upper half, dark lower half.
+    const auto decoded = decode(tools::encodeJpeg(16, 16, 3, gradient(16, 16, 3), 95), 2);
+    ASSERT_TRUE(decoded.messages.empty());
+    EXPECT_EQ(decoded.texture.width, 16);
+    EXPECT_EQ(decoded.texture.format, static_cast<uint32_t>(GL_RGB));
+    EXPECT_EQ(decoded.texture.bitsPerPixel, 24);
+    EXPECT_GT(decoded.texture.pixels[0], 200);
+    EXPECT_LT(decoded.texture.pixels.back(), 50);
+}
+
+TEST(JpegReader, GreyFileIsWidenedToRgbSoTheUploadMatchesItsBuffer) {
+    const auto decoded = decode(tools::encodeJpeg(8, 8, 1, gradient(8, 8, 1), 95), 2);
+    EXPECT_EQ(decoded.texture.bitsPerPixel, 24);
+    EXPECT_EQ(decoded.texture.pixels.size(), 8u * 8u * 3u);
+}
+
+TEST(JpegReader, TruncatedOrCorruptFileIsOneMessageAndNeverHalfAPicture) {
+    const auto file = tools::encodeJpeg(64, 64, 3, gradient(64, 64, 3), 90);
+    for (size_t length : {size_t{0}, size_t{2}, size_t{100}, file.size() / 2, file.size() - 2}) {
+        const auto decoded = decode(std::vector<uint8_t>(file.begin(), file.begin() + length), 2);
+        EXPECT_EQ(decoded.messages.size(), 1u) << length;
+        EXPECT_TRUE(decoded.texture.pixels.empty()) << length;
+        EXPECT_EQ(decoded.texture.height, 0) << length;
+    }
+}
+
+} // namespace
+} // namespace halcyra

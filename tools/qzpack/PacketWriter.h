@@ -1,0 +1,34 @@
+// The data packet's writer: six sections of length-prefixed blocks, the layout the program's reader takes.
+// Textures go to section 0 (name with extension, PNG bytes); each program to section 4 as four blocks
+// ("<key>.vert", vertex source, "<key>.frag", fragment source). Sections 1, 2, 3 and 5 stay empty.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace halcyra::tools {
+
+struct PacketTexture {
+    std::string name; // file name with its extension, e.g. "c_noise.png"
+    std::vector<uint8_t> png;
+};
+
+struct PacketProgram {
+    std::string key;
+    std::string vertexSource;
+    std::string fragmentSource;
+};
+
+struct PacketContents {
+    std::vector<PacketTexture> textures;
+    std::vector<PacketProgram> programs;
+};
+
+std::vector<uint8_t> writePacket(const PacketContents& contents);
+
+// Every <key>.vert + <key>.frag pair of a folder, in key order. False with the reason when a source has
+// no partner or cannot be read.
+bool readShaderFolder(const std::string& folder, std::vector<PacketProgram>& programs, std::string& error);
+
+} // namespace halcyra::tools

@@ -1,0 +1,55 @@
+// qzpack: writes the data packet from the GLSL pairs of a shader folder and any PNG textures named.
+//   qzpack --out data.qz --shaders content/shaders [--texture picture.png ...]
+
+#include "PacketWriter.h"
+
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <string>
+
+int main(int argc, char** argv) {
+    using namespace halcyra::tools;
+    std::string out;
+    std::string shaders;
+    PacketContents contents;
+    for (int i = 1; i + 1 < argc; i += 2) {
+        const std::string option = argv[i];
+        const std::string value = argv[i + 1];
+        if (option == "--out") {
+            out = value;
+        } else if (option == "--shaders") {
+            shaders = value;
+        } else if (option == "--texture") {
+            std::ifstream in(value, std::ios::binary);
+            if (!in) {
+                std::fprintf(stderr, "qzpack: cannot read %s\n", value.c_str());
+                return 1;
+            }
+            contents.textures.push_back(
+                {std::filesystem::path(value).filename().string(),
+                 std::vector<uint8_t>(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>())});
+        } else {
+            std::fprintf(stderr, "qzpack: unknown option %s\n", option.c_str());
+            return 1;
+        }
+    }
+    if (out.empty() || (argc % 2) == 0) {
+        std::fprintf(stderr, "usage: qzpack --out FILE [--shaders DIR] [--texture FILE.png ...]\n");
+        return 1;
+    }
+    std::string error;
+    if (!shaders.empty() && !readShaderFolder(shaders, contents.programs, error)) {
+        std::fprintf(stderr, "qzpack: %s\n", error.c_str());
+        return 1;
+    }
+    const std::vector<uint8_t> packet = writePacket(contents);
+    std::ofstream file(out, std::ios::binary);
+    file.write(reinterpret_cast<const char*>(packet.data()), static_cast<std::streamsize>(packet.size()));
+    if (!file) {
+        std::fprintf(stderr, "qzpack: cannot write %s\n", out.c_str());
+        return 1;
+    }
+    return 0;
+}
