@@ -33,6 +33,16 @@ std::array<int32_t, 8> cornerOffsets(int32_t n) {
     return {0, 1, row + 1, row, plane, plane + 1, plane + row + 1, plane + row};
 }
 
+// The case bits set by a cross-section mask whose bits 0 … 3 are the points (i, j), (i, j + 1), (i + 1, j)
+// and (i + 1, j + 1) of one height, when those points are the cell corners c00, c01, c10 and c11.
+constexpr std::array<uint8_t, 16> makeSectionCases(int c00, int c01, int c10, int c11) {
+    std::array<uint8_t, 16> cases{};
+    for (int mask = 0; mask < 16; ++mask)
+        cases[mask] = static_cast<uint8_t>((mask & 1) << c00 | (mask >> 1 & 1) << c01 | (mask >> 2 & 1) << c10 |
+                                           (mask >> 3 & 1) << c11);
+    return cases;
+}
+
 } // namespace
 
 int32_t MetaballGrid::cellCorner(int32_t cell, int32_t corner) const {
@@ -142,23 +152,50 @@ int32_t MetaballField::polygonise(float iso, Vec3 offset, std::vector<SurfaceVer
     const int32_t n = grid.resolution;
     if (n < 1)
         return 0;
-    const auto corner = cornerOffsets(n);
+    const int32_t row = n + 1, plane = row * row;
     const float* values = grid.values.data();
     const Vec3* positions = grid.positions.data();
     const Vec3* normals = grid.normals.data();
     const auto& edgeCorners = MarchingCubesTables::edgeCorners;
+    const auto corner = cornerOffsets(n);
+
+    // Each point is compared with the iso level once. Along a row of cells (k rising), the four points
+    // of a cross-section at height k give a 4-bit mask; a cell's case is the masks of its two
+    // cross-sections spread onto corners 0, 3, 4, 7 (below) and 1, 2, 5, 6 (above).
+    below.resize(grid.values.size());
+    uint8_t* flags = below.data();
+    const size_t pointTotal = below.size();
+    for (size_t p = 0; p < pointTotal; ++p)
+        flags[p] = iso > values[p];
+    sectionMasks.resize(size_t(row));
+    static constexpr std::array<uint8_t, 16> lowerCorners = makeSectionCases(0, 3, 4, 7);
+    static constexpr std::array<uint8_t, 16> upperCorners = makeSectionCases(1, 2, 5, 6);
+
     int32_t triangles = 0;
     SurfaceVertex vertices[12];
+    uint8_t* masks = sectionMasks.data();
     for (int32_t i = 0; i < n; ++i) {
         for (int32_t j = 0; j < n; ++j) {
+            const int32_t first = grid.pointIndex(i, j, 0);
+            const uint8_t* b00 = flags + first;
+            const uint8_t* b01 = b00 + row;
+            const uint8_t* b10 = b00 + plane;
+            const uint8_t* b11 = b10 + row;
+            unsigned any = 0, all = 15;
+            for (int32_t k = 0; k < row; ++k) {
+                masks[k] = static_cast<uint8_t>(b00[k] | b01[k] << 1 | b10[k] << 2 | b11[k] << 3);
+                any |= masks[k];
+                all &= masks[k];
+            }
+            // A row of cells wholly on one side of the surface has nothing to draw.
+            if (any == 0 || all == 15)
+                continue;
             for (int32_t k = 0; k < n; ++k) {
-                const int32_t base = grid.pointIndex(i, j, k);
-                unsigned cube = 0;
-                for (int c = 0; c < 8; ++c)
-                    cube |= unsigned(iso > values[base + corner[c]]) << c;
+                const unsigned cube = lowerCorners[masks[k]] | upperCorners[masks[k + 1]];
                 const unsigned edges = MarchingCubesTables::edgeTable[cube];
                 if (edges == 0)
                     continue;
+                const int32_t base = first + k;
                 for (int e = 0; e < 12; ++e) {
                     if ((edges & (1u << e)) == 0)
                         continue;
@@ -174,11 +211,11 @@ int32_t MetaballField::polygonise(float iso, Vec3 offset, std::vector<SurfaceVer
                                           static_cast<float>(na.y + mu * (double(nb.y) - na.y)),
                                           static_cast<float>(na.z + mu * (double(nb.z) - na.z))};
                 }
-                const auto& row = MarchingCubesTables::triTable[cube];
-                for (int t = 0; row[t] != -1; t += 3) {
-                    out.push_back(vertices[row[t]]);
-                    out.push_back(vertices[row[t + 1]]);
-                    out.push_back(vertices[row[t + 2]]);
+                const auto& triangleRow = MarchingCubesTables::triTable[cube];
+                for (int t = 0; triangleRow[t] != -1; t += 3) {
+                    out.push_back(vertices[triangleRow[t]]);
+                    out.push_back(vertices[triangleRow[t + 1]]);
+                    out.push_back(vertices[triangleRow[t + 2]]);
                     ++triangles;
                 }
             }

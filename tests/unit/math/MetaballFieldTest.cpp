@@ -153,6 +153,59 @@ TEST(MetaballField, TrianglesKeepTheWindingOfTheTablesForThisCornerOrder) {
     }
 }
 
+// The polygoniser straight from its definition: every cell, its eight corners compared one by one.
+std::vector<SurfaceVertex> polygoniseCellByCell(const MetaballField& field, float iso, Vec3 offset) {
+    const MetaballGrid& grid = field.grid;
+    const auto& corners = MarchingCubesTables::edgeCorners;
+    std::vector<SurfaceVertex> out;
+    for (int32_t cell = 0; cell < grid.cellCount(); ++cell) {
+        unsigned cube = 0;
+        for (int c = 0; c < 8; ++c)
+            cube |= unsigned(iso > grid.values[grid.cellCorner(cell, c)]) << c;
+        SurfaceVertex vertex[12];
+        for (int e = 0; e < 12; ++e) {
+            if ((MarchingCubesTables::edgeTable[cube] >> e & 1) == 0)
+                continue;
+            const int32_t a = grid.cellCorner(cell, corners[e][0]), b = grid.cellCorner(cell, corners[e][1]);
+            const double mu = (double(iso) - grid.values[a]) / (double(grid.values[b]) - grid.values[a]);
+            auto along = [mu](float from, float to) { return from + mu * (double(to) - from); };
+            const Vec3 pa = grid.positions[a], pb = grid.positions[b], na = grid.normals[a], nb = grid.normals[b];
+            vertex[e].position = {float(along(pa.x, pb.x) + offset.x), float(along(pa.y, pb.y) + offset.y),
+                                  float(along(pa.z, pb.z) + offset.z)};
+            vertex[e].normal = {float(along(na.x, nb.x)), float(along(na.y, nb.y)), float(along(na.z, nb.z))};
+        }
+        for (int t = 0; MarchingCubesTables::triTable[cube][t] != -1; ++t)
+            out.push_back(vertex[MarchingCubesTables::triTable[cube][t]]);
+    }
+    return out;
+}
+
+TEST(MetaballField, PolygoniserGivesExactlyTheCellByCellSurface) {
+    MetaballField field;
+    field.create(6, 30, 10.0f, 3.0f);
+    std::mt19937 random(5);
+    std::uniform_real_distribution<float> place(-8.0f, 8.0f), strength(0.5f, 6.0f);
+    for (int round = 0; round < 4; ++round) {
+        for (MetaBall& ball : field.balls)
+            ball = {{place(random), place(random), place(random)}, strength(random)};
+        field.sampleField();
+        field.computeNormals();
+        std::vector<SurfaceVertex> surface;
+        const int32_t triangles = field.polygonise(1.0f, {19, 40, 0}, surface);
+        const std::vector<SurfaceVertex> expected = polygoniseCellByCell(field, 1.0f, {19, 40, 0});
+        ASSERT_EQ(surface.size(), expected.size());
+        EXPECT_EQ(size_t(triangles) * 3, surface.size());
+        for (size_t v = 0; v < surface.size(); ++v) {
+            const SurfaceVertex& a = surface[v];
+            const SurfaceVertex& b = expected[v];
+            ASSERT_TRUE(a.position.x == b.position.x && a.position.y == b.position.y &&
+                        a.position.z == b.position.z && a.normal.x == b.normal.x && a.normal.y == b.normal.y &&
+                        a.normal.z == b.normal.z)
+                << "vertex " << v;
+        }
+    }
+}
+
 TEST(MetaballField, UniformGridDrawsNothing) {
     MetaballField field;
     field.create(0, 30, 10.0f, 3.0f);
