@@ -39,7 +39,9 @@ void moveBalls(MetaballField& field, float t) {
 }
 
 // Scene time steps through 64 frames of a 28.9 s scene so the surface changes from run to run.
-float frameTime(int64_t frame) { return float(frame % 64) * 451.1278f; }
+float frameTime(int64_t frame) {
+    return float(frame % 64) * 451.1278f;
+}
 
 void BM_MetaballFrame(benchmark::State& state) {
     MetaballField field = makeSceneField();
@@ -142,8 +144,8 @@ void BM_CubeRotations1000(benchmark::State& state) {
     for (auto _ : state) {
         for (size_t n = 0; n < rotations.size(); ++n) {
             const float i = float(n);
-            rotations[n] =
-                Mat4::rotationXYZ(0.05f * i, (33 * i + t) * 0.09090909f + i, t * 0.11111111f + 180 * std::sin(i));
+            rotations[n] = Mat4::rotationXYZ(0.05f * i, (33 * i + t) * 0.09090909f + i,
+                                             t * 0.11111111f + 180 * std::sin(i));
         }
         t += 16.0f;
         benchmark::DoNotOptimize(rotations.data());

@@ -14,13 +14,15 @@ namespace {
 constexpr int64_t maxStepCount = 1000000;
 
 Vec3 lerp(Vec3 a, Vec3 b, double f) {
-    return {static_cast<float>(a.x + (double(b.x) - a.x) * f), static_cast<float>(a.y + (double(b.y) - a.y) * f),
+    return {static_cast<float>(a.x + (double(b.x) - a.x) * f),
+            static_cast<float>(a.y + (double(b.y) - a.y) * f),
             static_cast<float>(a.z + (double(b.z) - a.z) * f)};
 }
 
 template <typename Key>
 bool inTimeOrder(const std::vector<Key>& keys) {
-    return std::is_sorted(keys.begin(), keys.end(), [](const Key& a, const Key& b) { return a.time < b.time; });
+    return std::is_sorted(keys.begin(), keys.end(),
+                          [](const Key& a, const Key& b) { return a.time < b.time; });
 }
 
 // Whole steps between two key times: the integer difference divided in floating point, truncated.
@@ -258,7 +260,8 @@ void CameraTrack::advanceRoll(float elapsed) {
         roll = b.roll;
         return;
     }
-    roll = static_cast<float>(a.roll + (double(rollTime) - a.time) / double(span) * (double(b.roll) - a.roll));
+    roll =
+        static_cast<float>(a.roll + (double(rollTime) - a.time) / double(span) * (double(b.roll) - a.roll));
 }
 
 void CameraTrack::holdStill() {

@@ -20,7 +20,7 @@ struct CameraKey {
 };
 
 struct RollKey {
-    int32_t time = 0; // ms
+    int32_t time = 0;  // ms
     float roll = 0.0f; // degrees
 };
 
@@ -48,8 +48,8 @@ public:
     std::vector<Vec3> eyeSamples;    // stepCount + 1 once prepared
     std::vector<Vec3> targetSamples; // stepCount + 1 once prepared
     std::vector<float> rollSamples;  // stepCount + 1 once prepared, when hasRoll
-    float stepTime = 0.0f; // ms into the current step (sampled); ms since the start (keys)
-    float rollTime = 0.0f; // ms since the start, for the roll keys
+    float stepTime = 0.0f;           // ms into the current step (sampled); ms since the start (keys)
+    float rollTime = 0.0f;           // ms since the start, for the roll keys
     std::vector<CameraKey> keys;
     std::vector<RollKey> rollKeys;
     int32_t mode = Tcb;

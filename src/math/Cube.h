@@ -21,8 +21,8 @@ struct CubeVertices {
 class Cube {
 public:
     // Unit corners: c0 … c7 = (1,1,1), (−1,1,1), (−1,−1,1), (1,−1,1), then the same at z = −1.
-    static constexpr Vec3 corners[8] = {{1.0f, 1.0f, 1.0f},    {-1.0f, 1.0f, 1.0f},  {-1.0f, -1.0f, 1.0f},
-                                        {1.0f, -1.0f, 1.0f},   {1.0f, 1.0f, -1.0f},  {-1.0f, 1.0f, -1.0f},
+    static constexpr Vec3 corners[8] = {{1.0f, 1.0f, 1.0f},    {-1.0f, 1.0f, 1.0f}, {-1.0f, -1.0f, 1.0f},
+                                        {1.0f, -1.0f, 1.0f},   {1.0f, 1.0f, -1.0f}, {-1.0f, 1.0f, -1.0f},
                                         {-1.0f, -1.0f, -1.0f}, {1.0f, -1.0f, -1.0f}};
     // Four per face, in face order.
     static constexpr Vec2 texCoords[24] = {

@@ -97,7 +97,8 @@ int32_t sampleCatmullRomCurve(std::span<const Vec3> keys, std::span<Vec3> output
     });
 }
 
-int32_t sampleLinearCurve(std::span<const Vec3> keys, std::span<Vec3> output, std::span<const int32_t> steps) {
+int32_t sampleLinearCurve(std::span<const Vec3> keys, std::span<Vec3> output,
+                          std::span<const int32_t> steps) {
     TableWriter writer(output);
     for (size_t i = 0; i + 1 < keys.size() && !writer.full(); ++i) {
         const Vec3 a = keys[i];

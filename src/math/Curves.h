@@ -21,7 +21,8 @@ struct TcbCoefficients {
 // The Kochanek–Bartels segment from p1 to p2 in Hermite form: s = 0 gives p1, s = 1 gives p2.
 TcbCoefficients tcbCoefficients(float tension, float continuity, float bias, float p0, float p1, float p2,
                                 float p3);
-float tcbEvaluate(float s, float tension, float continuity, float bias, float p0, float p1, float p2, float p3);
+float tcbEvaluate(float s, float tension, float continuity, float bias, float p0, float p1, float p2,
+                  float p3);
 // The cardinal spline between p1 and p2; tau = 0.5 is Catmull-Rom.
 float cardinalEvaluate(float s, float tau, float p0, float p1, float p2, float p3);
 

@@ -8,6 +8,7 @@ constexpr std::array<std::array<int8_t, 2>, 12> cornersOfEdge = {
     {{0, 1}, {1, 2}, {2, 3}, {3, 0}, {4, 5}, {5, 6}, {6, 7}, {7, 4}, {0, 4}, {1, 5}, {2, 6}, {3, 7}}};
 
 // The triangle table, one row per case, each edge number written as one hex digit.
+// clang-format off
 constexpr const char* triangleRows[256] = {
     /*   0 */ "", "083", "019", "183981", "12a",
     /*   5 */ "08312a", "92a029", "2832a8a98", "3b2", "0b28b0",
@@ -62,8 +63,11 @@ constexpr const char* triangleRows[256] = {
     /* 250 */ "23828a0181a8", "1a2", "138918", "091", "038",
     /* 255 */ "",
 };
+// clang-format on
 
-constexpr int hexDigit(char c) { return c <= '9' ? c - '0' : c - 'a' + 10; }
+constexpr int hexDigit(char c) {
+    return c <= '9' ? c - '0' : c - 'a' + 10;
+}
 
 // An edge crosses the surface exactly when its two corners fall on different sides.
 constexpr std::array<uint16_t, 256> makeEdgeTable() {

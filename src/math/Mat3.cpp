@@ -2,7 +2,9 @@
 
 namespace halcyra {
 
-Mat3 Mat3::identity() { return Mat3{}; }
+Mat3 Mat3::identity() {
+    return Mat3{};
+}
 
 Mat3 Mat3::fromMat4(const Mat4& m) {
     Mat3 result;

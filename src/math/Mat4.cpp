@@ -6,8 +6,12 @@ namespace halcyra {
 
 namespace {
 
-float sinDegrees(float degrees) { return static_cast<float>(std::sin(double(degrees) * degreesToRadians)); }
-float cosDegrees(float degrees) { return static_cast<float>(std::cos(double(degrees) * degreesToRadians)); }
+float sinDegrees(float degrees) {
+    return static_cast<float>(std::sin(double(degrees) * degreesToRadians));
+}
+float cosDegrees(float degrees) {
+    return static_cast<float>(std::cos(double(degrees) * degreesToRadians));
+}
 
 Mat4 fromRowValues(const double (&rows)[16]) {
     Mat4 result;
@@ -25,7 +29,9 @@ Mat4 Mat4::fromRows(const float (&rows)[16]) {
     return result;
 }
 
-Mat4 Mat4::identity() { return Mat4{}; }
+Mat4 Mat4::identity() {
+    return Mat4{};
+}
 
 Mat4 Mat4::translation(Vec3 v) {
     Mat4 result;
@@ -48,18 +54,22 @@ Mat4 Mat4::rotationXYZ(float rx, float ry, float rz) {
     const double cx = cosDegrees(rx), sx = sinDegrees(rx);
     const double cy = cosDegrees(ry), sy = sinDegrees(ry);
     const double cz = cosDegrees(rz), sz = sinDegrees(rz);
+    // clang-format off
     return fromRowValues({cz * cy, sx * cz * sy - sz * cx, cz * sy * cx + sz * sx, 0.0,
                           sz * cy, sx * sz * sy + cz * cx, sz * sy * cx - cz * sx, 0.0,
                           -sy,     cy * sx,                cy * cx,                0.0,
                           0.0,     0.0,                    0.0,                    1.0});
+    // clang-format on
 }
 
 Mat4 Mat4::fromQuat(Quat q) {
     const double w = q.w, x = q.x, y = q.y, z = q.z;
+    // clang-format off
     return fromRowValues({1.0 - 2.0 * (y * y + z * z), 2.0 * (x * y - w * z), 2.0 * (x * z + w * y), 0.0,
                           2.0 * (x * y + w * z), 1.0 - 2.0 * (x * x + z * z), 2.0 * (y * z - w * x), 0.0,
                           2.0 * (x * z - w * y), 2.0 * (y * z + w * x), 1.0 - 2.0 * (x * x + y * y), 0.0,
-                          0.0, 0.0, 0.0, 1.0});
+                          0.0,                   0.0,                   0.0,                         1.0});
+    // clang-format on
 }
 
 Mat4 Mat4::multiply(const Mat4& a, const Mat4& b) {

@@ -17,7 +17,9 @@ namespace {
 // inside the surface, and finite, so no infinity or NaN reaches the vertices.
 constexpr double minSquaredDistance = 1e-6;
 
-constexpr double floorSquaredDistance(double d2) { return d2 < minSquaredDistance ? minSquaredDistance : d2; }
+constexpr double floorSquaredDistance(double d2) {
+    return d2 < minSquaredDistance ? minSquaredDistance : d2;
+}
 
 float toFiniteFloat(double sum) {
     if (sum > FLT_MAX)
@@ -38,8 +40,8 @@ std::array<int32_t, 8> cornerOffsets(int32_t n) {
 constexpr std::array<uint8_t, 16> makeSectionCases(int c00, int c01, int c10, int c11) {
     std::array<uint8_t, 16> cases{};
     for (int mask = 0; mask < 16; ++mask)
-        cases[mask] = static_cast<uint8_t>((mask & 1) << c00 | (mask >> 1 & 1) << c01 | (mask >> 2 & 1) << c10 |
-                                           (mask >> 3 & 1) << c11);
+        cases[mask] = static_cast<uint8_t>((mask & 1) << c00 | (mask >> 1 & 1) << c01 |
+                                           (mask >> 2 & 1) << c10 | (mask >> 3 & 1) << c11);
     return cases;
 }
 

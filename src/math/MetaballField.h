@@ -79,7 +79,7 @@ private:
     std::vector<float> axis;            // the n + 1 coordinates every axis of the grid shares
     std::vector<double> squaredOffsets; // per ball and axis, (coordinate − centre)², for sampleField
     std::vector<double> rowSums;        // one grid row of sums, for sampleField
-    mutable std::vector<uint8_t> below;        // per point, iso > value, for polygonise
+    mutable std::vector<uint8_t> below; // per point, iso > value, for polygonise
     mutable std::vector<uint8_t> sectionMasks; // one row of cross-section masks, for polygonise
 };
 

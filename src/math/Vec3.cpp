@@ -14,14 +14,18 @@ Vec3 Vec3::sub(Vec3 a, Vec3 b) {
             static_cast<float>(double(a.z) - b.z)};
 }
 
-Vec3 Vec3::negate(Vec3 a) { return {-a.x, -a.y, -a.z}; }
+Vec3 Vec3::negate(Vec3 a) {
+    return {-a.x, -a.y, -a.z};
+}
 
 Vec3 Vec3::scale(Vec3 a, float s) {
     return {static_cast<float>(double(a.x) * s), static_cast<float>(double(a.y) * s),
             static_cast<float>(double(a.z) * s)};
 }
 
-Vec3 Vec3::scaleBy(float s, Vec3 a) { return scale(a, s); }
+Vec3 Vec3::scaleBy(float s, Vec3 a) {
+    return scale(a, s);
+}
 
 Vec3 Vec3::divide(Vec3 a, float s) {
     const double reciprocal = 1.0 / s;

@@ -60,7 +60,7 @@ TEST(MathDraw, CubeAndMetaballSurfaceLandWhereTheirGeometryIs) {
     EXPECT_FALSE(litAt(context, -2.6f, 2.6f)); // outside the turned square
     EXPECT_TRUE(litAt(context, 5.0f, 0.0f));   // sphere centre
     EXPECT_TRUE(litAt(context, 6.7f, 0.0f));
-    EXPECT_FALSE(litAt(context, 7.5f, 0.0f));  // beyond radius 2
+    EXPECT_FALSE(litAt(context, 7.5f, 0.0f)); // beyond radius 2
     EXPECT_FALSE(litAt(context, 0.0f, 0.0f));
 }
 

@@ -7,7 +7,9 @@
 namespace halcyra {
 namespace {
 
-bool same(Vec3 a, Vec3 b) { return a.x == b.x && a.y == b.y && a.z == b.z; }
+bool same(Vec3 a, Vec3 b) {
+    return a.x == b.x && a.y == b.y && a.z == b.z;
+}
 
 // Keys at 0, 400 and 800 ms, as the reader builds them with its 40 ms step.
 CameraTrack threeKeyTrack(int32_t mode, int32_t rollKeyCount = 0) {
@@ -144,9 +146,9 @@ TEST(CameraTrack, BrokenKeysAreReportedAndTheCameraHoldsStill) {
     noStep.advance(300.0f);
     EXPECT_TRUE(same(noStep.eye, noStep.keys[0].eye));
 
-    EXPECT_EQ(log.texts(), (std::vector<std::string>{"camera track has no keys",
-                                                     "camera track keys are not in time order",
-                                                     "camera track step must be positive"}));
+    EXPECT_EQ(log.texts(),
+              (std::vector<std::string>{"camera track has no keys", "camera track keys are not in time order",
+                                        "camera track step must be positive"}));
 }
 
 TEST(CameraTrack, SingleKeyIsAStillCamera) {

@@ -7,8 +7,12 @@
 namespace halcyra {
 namespace {
 
-double dot(Vec3 a, Vec3 b) { return double(a.x) * b.x + double(a.y) * b.y + double(a.z) * b.z; }
-Vec3 minus(Vec3 a, Vec3 b) { return {a.x - b.x, a.y - b.y, a.z - b.z}; }
+double dot(Vec3 a, Vec3 b) {
+    return double(a.x) * b.x + double(a.y) * b.y + double(a.z) * b.z;
+}
+Vec3 minus(Vec3 a, Vec3 b) {
+    return {a.x - b.x, a.y - b.y, a.z - b.z};
+}
 
 TEST(Cube, SizedAndPlacedCubeSpansItsBox) {
     Cube cube;

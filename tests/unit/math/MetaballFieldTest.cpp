@@ -1,5 +1,5 @@
-#include "math/MarchingCubesTables.h"
 #include "math/MetaballField.h"
+#include "math/MarchingCubesTables.h"
 
 #include "support/MessageLog.h"
 
@@ -21,7 +21,9 @@ MetaballField singleBall(float strength) {
     return field;
 }
 
-double dot(Vec3 a, Vec3 b) { return double(a.x) * b.x + double(a.y) * b.y + double(a.z) * b.z; }
+double dot(Vec3 a, Vec3 b) {
+    return double(a.x) * b.x + double(a.y) * b.y + double(a.z) * b.z;
+}
 
 TEST(MetaballField, FieldIsStrengthOverSquaredDistance) {
     MetaballField field;
@@ -47,7 +49,8 @@ TEST(MetaballField, GridPointsAndCornersFollowTheCellNumbering) {
     const int32_t offsets[8][3] = {{0, 0, 0}, {0, 0, 1}, {0, 1, 1}, {0, 1, 0},
                                    {1, 0, 0}, {1, 0, 1}, {1, 1, 1}, {1, 1, 0}};
     for (int c = 0; c < 8; ++c)
-        EXPECT_EQ(grid.cellCorner(cell, c), grid.pointIndex(i + offsets[c][0], j + offsets[c][1], k + offsets[c][2]))
+        EXPECT_EQ(grid.cellCorner(cell, c),
+                  grid.pointIndex(i + offsets[c][0], j + offsets[c][1], k + offsets[c][2]))
             << "corner " << c;
 }
 
@@ -122,7 +125,9 @@ TEST(MetaballField, SurfaceIsClosedAndConsistentlyWound) {
     // Every directed edge is met once, in reverse, by the neighbouring triangle. Shared vertices are found
     // by position, rounded well below the grid spacing.
     using Key = std::tuple<long, long, long>;
-    auto key = [](Vec3 p) { return Key{std::lround(p.x * 1e4), std::lround(p.y * 1e4), std::lround(p.z * 1e4)}; };
+    auto key = [](Vec3 p) {
+        return Key{std::lround(p.x * 1e4), std::lround(p.y * 1e4), std::lround(p.z * 1e4)};
+    };
     std::map<std::pair<Key, Key>, int> directed;
     for (size_t t = 0; t < surface.size(); t += 3)
         for (int e = 0; e < 3; ++e)
@@ -169,7 +174,8 @@ std::vector<SurfaceVertex> polygoniseCellByCell(const MetaballField& field, floa
             const int32_t a = grid.cellCorner(cell, corners[e][0]), b = grid.cellCorner(cell, corners[e][1]);
             const double mu = (double(iso) - grid.values[a]) / (double(grid.values[b]) - grid.values[a]);
             auto along = [mu](float from, float to) { return from + mu * (double(to) - from); };
-            const Vec3 pa = grid.positions[a], pb = grid.positions[b], na = grid.normals[a], nb = grid.normals[b];
+            const Vec3 pa = grid.positions[a], pb = grid.positions[b], na = grid.normals[a],
+                       nb = grid.normals[b];
             vertex[e].position = {float(along(pa.x, pb.x) + offset.x), float(along(pa.y, pb.y) + offset.y),
                                   float(along(pa.z, pb.z) + offset.z)};
             vertex[e].normal = {float(along(na.x, nb.x)), float(along(na.y, nb.y)), float(along(na.z, nb.z))};
@@ -199,8 +205,8 @@ TEST(MetaballField, PolygoniserGivesExactlyTheCellByCellSurface) {
             const SurfaceVertex& a = surface[v];
             const SurfaceVertex& b = expected[v];
             ASSERT_TRUE(a.position.x == b.position.x && a.position.y == b.position.y &&
-                        a.position.z == b.position.z && a.normal.x == b.normal.x && a.normal.y == b.normal.y &&
-                        a.normal.z == b.normal.z)
+                        a.position.z == b.position.z && a.normal.x == b.normal.x &&
+                        a.normal.y == b.normal.y && a.normal.z == b.normal.z)
                 << "vertex " << v;
         }
     }

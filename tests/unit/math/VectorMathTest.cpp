@@ -59,8 +59,9 @@ TEST(Mat4, RotationXYZTurnsAboutXThenYThenZ) {
     expectNear(Mat4::transformPoint(Mat4::rotationXYZ(90, 90, 0), {0, 1, 0}), {1, 0, 0});
 
     const Mat4 combined = Mat4::rotationXYZ(30, 50, 70);
-    const Mat4 composed = Mat4::multiply(
-        Mat4::rotationXYZ(0, 0, 70), Mat4::multiply(Mat4::rotationXYZ(0, 50, 0), Mat4::rotationXYZ(30, 0, 0)));
+    const Mat4 composed =
+        Mat4::multiply(Mat4::rotationXYZ(0, 0, 70),
+                       Mat4::multiply(Mat4::rotationXYZ(0, 50, 0), Mat4::rotationXYZ(30, 0, 0)));
     for (int k = 0; k < 16; ++k)
         EXPECT_NEAR(combined.m[k], composed.m[k], 1e-6f) << "index " << k;
 }
