@@ -26,8 +26,13 @@ bool inTimeOrder(const std::vector<Key>& keys) {
 }
 
 // Whole steps between two key times: the integer difference divided in floating point, truncated.
-int32_t stepsBetween(int32_t from, int32_t to, int32_t step) {
-    return static_cast<int32_t>((double(int64_t(to) - from)) / step);
+int64_t stepsBetween(int32_t from, int32_t to, int32_t step) {
+    return static_cast<int64_t>(double(int64_t(to) - from) / step);
+}
+
+// A segment's step count for the samplers; a count beyond the table only fills the table.
+int32_t segmentStepsBetween(int32_t from, int32_t to, int32_t step) {
+    return static_cast<int32_t>(std::min<int64_t>(stepsBetween(from, to, step), maxStepCount + 1));
 }
 
 // Entries the sampler left unwritten (key times that are not whole steps apart) keep the last point, so
@@ -100,7 +105,7 @@ void CameraTrack::prepare(float tension, float continuity, float bias) {
         eyeKeys[i] = keys[i].eye;
         targetKeys[i] = keys[i].target;
         if (i + 1 < n)
-            segmentSteps[i] = stepsBetween(keys[i].time, keys[i + 1].time, step);
+            segmentSteps[i] = segmentStepsBetween(keys[i].time, keys[i + 1].time, step);
     }
     eyeSamples.assign(static_cast<size_t>(stepCount) + 1, Vec3{});
     targetSamples.assign(static_cast<size_t>(stepCount) + 1, Vec3{});
@@ -132,7 +137,7 @@ void CameraTrack::prepare(float tension, float continuity, float bias) {
         for (size_t i = 0; i < r; ++i) {
             rollPoints[i] = {rollKeys[i].roll, 0.0f, 0.0f};
             if (i + 1 < r)
-                rollSteps[i] = stepsBetween(rollKeys[i].time, rollKeys[i + 1].time, step);
+                rollSteps[i] = segmentStepsBetween(rollKeys[i].time, rollKeys[i + 1].time, step);
         }
         // Sized from the path: roll keys that run on past the last path key are cut off there.
         std::vector<Vec3> rollTable(static_cast<size_t>(stepCount) + 1);
@@ -159,7 +164,7 @@ void CameraTrack::advance(float elapsed) {
 }
 
 void CameraTrack::advanceSampled(float elapsed) {
-    const bool tablesComplete = stepCount > 0 && eyeSamples.size() > size_t(stepCount) &&
+    const bool tablesComplete = stepCount > 0 && step > 0 && eyeSamples.size() > size_t(stepCount) &&
                                 targetSamples.size() > size_t(stepCount) &&
                                 (!hasRoll || rollSamples.size() > size_t(stepCount));
     if (!tablesComplete) {
