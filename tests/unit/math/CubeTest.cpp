@@ -52,21 +52,5 @@ TEST(Cube, FacesFaceOutwardAndCounterClockwiseUnderAnyRotation) {
     }
 }
 
-TEST(Cube, BuildResetsEverythingButTheNewSize) {
-    Cube cube;
-    EXPECT_EQ(cube.size, 1.0f);
-    cube.position = {1, 2, 3};
-    cube.firstSceneVector = {4, 5, 6};
-    cube.thirdSceneVector = {7, 8, 9};
-    cube.rotation = Mat4::rotationXYZ(10, 20, 30);
-    cube.build(5.0f);
-    EXPECT_EQ(cube.size, 5.0f);
-    EXPECT_EQ(cube.position.x, 0.0f);
-    EXPECT_EQ(cube.firstSceneVector.y, 0.0f);
-    EXPECT_EQ(cube.thirdSceneVector.z, 0.0f);
-    for (int k = 0; k < 16; ++k)
-        EXPECT_EQ(cube.rotation.m[k], Mat4::identity().m[k]);
-}
-
 } // namespace
 } // namespace halcyra

@@ -223,19 +223,6 @@ TEST(MetaballField, UniformGridDrawsNothing) {
     EXPECT_TRUE(surface.empty());
 }
 
-TEST(MetaballField, OffsetMovesTheSurface) {
-    MetaballField field = singleBall(4.0f);
-    std::vector<SurfaceVertex> atOrigin, moved;
-    field.polygonise(1.0f, {}, atOrigin);
-    field.polygonise(1.0f, {19, 40, 0}, moved);
-    ASSERT_EQ(atOrigin.size(), moved.size());
-    for (size_t v = 0; v < moved.size(); ++v) {
-        EXPECT_NEAR(moved[v].position.x, atOrigin[v].position.x + 19, 1e-4f);
-        EXPECT_NEAR(moved[v].position.y, atOrigin[v].position.y + 40, 1e-4f);
-        EXPECT_EQ(moved[v].normal.x, atOrigin[v].normal.x);
-    }
-}
-
 TEST(MetaballField, BadSizesAreReportedAndLeaveNothingToDraw) {
     test::MessageLog log;
     MetaballField field;
