@@ -2,39 +2,306 @@
 
 #include "assets/ShaderManager.h"
 #include "assets/TextureManager.h"
+#include "core/DisplayConfig.h"
 #include "core/GlExtensions.h"
 #include "core/Message.h"
+#include "render/RenderTarget.h"
 #include "scene3ds/Camera.h"
 #include "scene3ds/LightLibrary.h"
 #include "scene3ds/ModelLibrary.h"
 
 #include <GL/gl.h>
+#include <GL/glext.h>
+#include <GL/glu.h>
 
-#include <memory>
+#include <cmath>
+#include <string>
 
 namespace halcyra {
 namespace {
+
 std::unique_ptr<Engine>& engineSlot() {
     static std::unique_ptr<Engine> slot;
     return slot;
 }
+
+struct EngineFactory : Engine {
+    EngineFactory() = default;
+};
+
+// The program the Engine cannot run without; its absence means the data packet is incomplete.
+ShaderProgram* requireProgram(ShaderProgram* program, const char* key) {
+    if (program == nullptr)
+        fatalError(std::string("The data packet has no \"") + key + "\" program.");
+    return program;
+}
+
 } // namespace
 
 Engine& Engine::instance() {
     if (!engineSlot())
-        engineSlot().reset(new Engine());
+        engineSlot() = std::make_unique<EngineFactory>();
     return *engineSlot();
 }
 
 void Engine::destroy() {
+    if (engineSlot())
+        engineSlot()->teardown();
     engineSlot().reset();
 }
 
 Engine::Engine() {
+    const DisplayConfig& config = DisplayConfig::instance();
+    screenWidth = config.width;
+    screenHeight = config.height;
+    viewportX = 0;
+    viewportY = 0;
+    viewportWidth = screenWidth;
+    viewportHeight = screenHeight;
+    aspect = config.aspect;
+    targetSize = config.renderTargetSize;
+    texelWidth = texelHeight = 1.0f / static_cast<float>(targetSize);
+
+    RenderTarget::checkSupport();
+    const int size = targetSize;
+    const int half = targetSize / 2;
+    const bool halfFloat = GlExtensions::instance().GpuVendorClass == 2;
+    brightTarget =
+        halfFloat ? RenderTarget::create(half, half, 1, false, false, GL_RGBA16F_ARB, GL_RGBA, GL_FLOAT)
+                  : RenderTarget::create(half, half, 1, false, false, GL_RGBA16, GL_RGBA, GL_UNSIGNED_SHORT);
+    blurTarget = halfFloat
+                     ? RenderTarget::create(half, half, 2, false, false, GL_RGB16F_ARB, GL_RGB, GL_FLOAT)
+                     : RenderTarget::create(half, half, 2, false, false, GL_RGB16, GL_RGB, GL_UNSIGNED_SHORT);
+    hdrTarget = RenderTarget::create(size, size, 2, false, false, GL_RGBA16F_ARB, GL_RGBA, GL_FLOAT);
+    colorTarget = RenderTarget::create(size, size, 1, false, false, GL_RGBA8, GL_RGBA, GL_UNSIGNED_BYTE);
+    shadowTarget = RenderTarget::create(size, size, 1, false, true, GL_RGBA8, GL_RGBA, GL_UNSIGNED_BYTE);
+
     lights = &LightLibrary::instance();
+    shaders = &ShaderManager::instance();
     models = &ModelLibrary::instance();
     textures = &TextureManager::instance();
     camera = &Camera::instance();
+
+    boundTexture.id = 99;
+    boundTexture.flag = 0;
+    boundTexture.value = 0;
+    boundTexture.target = 0;
+    textureQueueCount = 0;
+    drawMode = GL_TRIANGLES;
+
+    bumpProgram = shaders->find("bumpmap");
+    phongProgram = shaders->find("phong");
+    phongNoTexProgram = shaders->find("phongnotex");
+    blurProgram = shaders->find("blur");
+    glowCombineProgram = shaders->find("glow_combine");
+    mixTwoProgram = shaders->find("mixtwo");
+    drawTexProgram = shaders->find("drawtex");
+    hdrConvertProgram = shaders->find("hdr_convert");
+    hdrTonemapProgram = shaders->find("hdr_tonemap");
+    depthBlurProgram = shaders->find("depthblur");
+    staticProgram = shaders->find("static");
+
+    prepareBlurProgram();
+
+    shaders->build(requireProgram(staticProgram, "static"));
+    noiseLocation = shaders->uniformLocation(staticProgram, "noise");
+    timeLocation = shaders->uniformLocation(staticProgram, "time");
+    screenYLocation = shaders->uniformLocation(staticProgram, "screenY");
+    strengthLocation = shaders->uniformLocation(staticProgram, "strength");
+    useProgram(staticProgram);
+    shaders->setFloat(shaders->uniformLocation(staticProgram, "sheight"), static_cast<float>(screenHeight));
+    GlExtensions::instance().glUseProgramObjectARB(0);
+
+    inShadowPass = false;
+    applyGLDefaults();
+    trianglesDrawn = 0;
+}
+
+Engine::~Engine() = default;
+
+void Engine::teardown() {
+    releaseBlurProgram();
+    shaders->release(staticProgram);
+    for (auto* target : {&colorTarget, &shadowTarget, &hdrTarget, &brightTarget, &blurTarget})
+        target->reset();
+    LightLibrary::destroy();
+    ShaderManager::destroy();
+    ModelLibrary::destroy();
+    TextureManager::destroy();
+    Camera::destroy();
+}
+
+void Engine::beginOrtho() {
+    glMatrixMode(GL_PROJECTION);
+    glPushMatrix();
+    glLoadIdentity();
+    glOrtho(viewportX, viewportWidth, viewportHeight, viewportY, -1.0, 1.0);
+    glMatrixMode(GL_MODELVIEW);
+    glPushMatrix();
+    glLoadIdentity();
+}
+
+void Engine::endOrtho() {
+    glMatrixMode(GL_PROJECTION);
+    glPopMatrix();
+    glMatrixMode(GL_MODELVIEW);
+    glPopMatrix();
+}
+
+void Engine::setPerspective(float fov, float requestedAspect) {
+    camera->fieldOfView = fov;
+    const float used = requestedAspect < 0.0f ? aspect : requestedAspect;
+    glMatrixMode(GL_PROJECTION);
+    glLoadIdentity();
+    gluPerspective(fov, used, 1.0, 2000.0);
+    glMatrixMode(GL_MODELVIEW);
+}
+
+void Engine::loadCameraView() {
+    glLoadIdentity();
+    gluLookAt(camera->eye.x, camera->eye.y, camera->eye.z, camera->target.x, camera->target.y,
+              camera->target.z, camera->up.x, camera->up.y, camera->up.z);
+}
+
+void Engine::setClearColor(float r, float g, float b, float a) {
+    glClearColor(r, g, b, a);
+}
+
+void Engine::clear() {
+    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+}
+
+void Engine::setViewport(int x, int y, int width, int height) {
+    glViewport(x, y, width, height);
+    viewportX = x;
+    viewportY = y;
+    viewportWidth = width;
+    viewportHeight = height;
+}
+
+void Engine::useProgram(const ShaderProgram* program) {
+    GlExtensions::instance().glUseProgramObjectARB(program != nullptr ? program->handle : 0);
+}
+
+void Engine::useNoProgram() {
+    GlExtensions::instance().glUseProgramObjectARB(0);
+}
+
+void Engine::queueTexture(int32_t location, TextureBinding binding) {
+    if (textureQueueCount >= textureQueueCapacity) {
+        showMessage("More than 16 textures were queued for one pass; the extra texture is left out.");
+        return;
+    }
+    textureQueue[textureQueueCount++] = QueuedTexture{location, binding};
+}
+
+void Engine::bindQueuedTextures() {
+    const GlExtensions& ext = GlExtensions::instance();
+    for (int i = 0; i < textureQueueCount; ++i) {
+        ext.glActiveTextureARB(GL_TEXTURE0_ARB + i);
+        glBindTexture(textureQueue[i].binding.target, textureQueue[i].binding.id);
+        shaders->setInt(textureQueue[i].location, i);
+    }
+    textureQueueCount = 0;
+}
+
+void Engine::drawScreenQuad() {
+    glBegin(GL_QUADS);
+    glVertex2f(-1.0f, 1.0f);
+    glVertex2f(-1.0f, -1.0f);
+    glVertex2f(1.0f, -1.0f);
+    glVertex2f(1.0f, 1.0f);
+    glEnd();
+}
+
+void Engine::drawFadeQuad(const float (&color)[4]) {
+    glEnable(GL_BLEND);
+    glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
+    glColor4fv(color);
+    glBegin(GL_QUADS);
+    glVertex3i(-100, 75, -100);
+    glVertex3i(100, 75, -100);
+    glVertex3i(100, -75, -100);
+    glVertex3i(-100, -75, -100);
+    glEnd();
+    glDisable(GL_BLEND);
+}
+
+void Engine::applyGLDefaults() {
+    const DisplayConfig& config = DisplayConfig::instance();
+    glViewport(0, 0, config.width, config.height);
+    setPerspective(45.0f, -1.0f);
+    glLoadIdentity();
+    glPixelStorei(GL_PACK_ALIGNMENT, 1);
+    glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
+    glClearColor(0.0f, 0.0f, 0.0f, 0.5f);
+    glClearDepth(1.0);
+    glDepthFunc(GL_LEQUAL);
+    glEnable(GL_DEPTH_TEST);
+    glDisable(GL_LIGHTING);
+    glEnable(GL_COLOR_MATERIAL);
+    glEnable(GL_CULL_FACE);
+    glFrontFace(GL_CCW);
+    glEnableClientState(GL_VERTEX_ARRAY);
+    glEnableClientState(GL_NORMAL_ARRAY);
+    glEnableClientState(GL_TEXTURE_COORD_ARRAY);
+}
+
+void Engine::prepareBumpProgram() {
+    if (bumpProgram == nullptr)
+        return;
+    shaders->build(bumpProgram);
+    tangentAttribute = shaders->attribLocation(bumpProgram, "tangent");
+    binormalAttribute = shaders->attribLocation(bumpProgram, "binormal");
+    texLocation = shaders->uniformLocation(bumpProgram, "tex");
+    bumpLocation = shaders->uniformLocation(bumpProgram, "bump");
+    depthLocation = shaders->uniformLocation(bumpProgram, "depth");
+    lightPosLocation = shaders->uniformLocation(bumpProgram, "lightPos");
+    viewDirLocation = shaders->uniformLocation(bumpProgram, "viewDir");
+    ambientLocation = shaders->uniformLocation(bumpProgram, "ambient");
+    diffuseLocation = shaders->uniformLocation(bumpProgram, "diffuse");
+    specularLocation = shaders->uniformLocation(bumpProgram, "specular");
+    shininessLocation = shaders->uniformLocation(bumpProgram, "shininess");
+    dofPlanesLocation = shaders->uniformLocation(bumpProgram, "dofPlanes");
+    receiveShadowsLocation = shaders->uniformLocation(bumpProgram, "receive_shadows");
+}
+
+void Engine::prepareBlurProgram() {
+    shaders->build(requireProgram(blurProgram, "blur"));
+    blurTexLocation = shaders->uniformLocation(blurProgram, "tex");
+    static const char* const offsets[4] = {"s0", "s1", "s2", "s3"};
+    for (int i = 0; i < 4; ++i)
+        blurOffsetLocations[i] = shaders->uniformLocation(blurProgram, offsets[i]);
+}
+
+void Engine::prepareHdrPrograms() {
+    if (hdrConvertProgram != nullptr) {
+        shaders->build(hdrConvertProgram);
+        halfPixelLocation = shaders->uniformLocation(hdrConvertProgram, "halfPixel");
+        imageLocation = shaders->uniformLocation(hdrConvertProgram, "Image");
+        invRangeLocation = shaders->uniformLocation(hdrConvertProgram, "invRange");
+    }
+    if (hdrTonemapProgram != nullptr) {
+        shaders->build(hdrTonemapProgram);
+        baseLocation = shaders->uniformLocation(hdrTonemapProgram, "Base");
+        glowLocation = shaders->uniformLocation(hdrTonemapProgram, "Blur");
+        exposureLocation = shaders->uniformLocation(hdrTonemapProgram, "exposure");
+        blurStrengthLocation = shaders->uniformLocation(hdrTonemapProgram, "blurStrength");
+        rangeLocation = shaders->uniformLocation(hdrTonemapProgram, "range");
+    }
+}
+
+void Engine::releaseBumpProgram() {
+    shaders->release(bumpProgram);
+}
+
+void Engine::releaseBlurProgram() {
+    shaders->release(blurProgram);
+}
+
+void Engine::releaseHdrPrograms() {
+    shaders->release(hdrConvertProgram);
+    shaders->release(hdrTonemapProgram);
 }
 
 TextureBinding Engine::uploadTexture(Texture& texture, uint32_t minFilter, uint32_t magFilter) {
@@ -61,19 +328,73 @@ TextureBinding Engine::uploadTexture(Texture& texture, uint32_t minFilter, uint3
     return texture.binding;
 }
 
-// Placeholder until the post-processing passes exist.
-void Engine::drawNoiseOverlay(float, float, TextureBinding) {}
+int Engine::blurPasses(float step, TextureBinding source, int passCount, bool toScreen) {
+    const GlExtensions& ext = GlExtensions::instance();
+    const float near = 0.04f * step;
+    const float far = 0.08f * step;
+    const float horizontal[4][2] = {{-near, 0.0f}, {-far, 0.0f}, {near, 0.0f}, {far, 0.0f}};
+    const float vertical[4][2] = {{0.0f, -near}, {0.0f, -far}, {0.0f, near}, {0.0f, far}};
+    blurTarget->bind();
+    useProgram(blurProgram);
+    for (int i = 0; i < passCount; ++i) {
+        const float spread = static_cast<float>(1 << (i / 2));
+        if (i == passCount - 1 && toScreen)
+            blurTarget->unbind();
+        else
+            blurTarget->setDrawBuffer(GL_COLOR_ATTACHMENT0_EXT + (i % 2));
+        queueTexture(blurTexLocation, i == 0 ? source : blurTarget->textures[(i + 1) % 2]);
+        bindQueuedTextures();
+        const float(&offsets)[4][2] = i % 2 == 0 ? horizontal : vertical;
+        for (int k = 0; k < 4; ++k) {
+            const float scaled[2] = {offsets[k][0] * spread, offsets[k][1] * spread};
+            ext.glUniform2fvARB(blurOffsetLocations[k], 1, scaled);
+        }
+        drawScreenQuad();
+    }
+    blurTarget->unbind();
+    ext.glUseProgramObjectARB(0);
+    return (passCount - 1) % 2;
+}
 
-void Engine::drawFadeQuad(const float (&color)[4]) {
+void Engine::applyHdr(float exposureExponent, float blurStrength, float range, bool keepTarget) {
+    brightTarget->bind();
+    useProgram(hdrConvertProgram);
+    queueTexture(imageLocation, hdrTarget->textures[1]);
+    bindQueuedTextures();
+    shaders->setFloat(halfPixelLocation, texelWidth * 0.5f);
+    shaders->setFloat(invRangeLocation, 0.25f / range);
+    drawScreenQuad();
+    brightTarget->unbind();
+
+    const int glow = blurPasses(0.1f, brightTarget->textures[0], 4, false);
+
+    if (!keepTarget) {
+        hdrTarget->bind();
+        hdrTarget->setDrawBuffer(GL_COLOR_ATTACHMENT0_EXT);
+    }
+    useProgram(hdrTonemapProgram);
+    queueTexture(baseLocation, hdrTarget->textures[1]);
+    queueTexture(glowLocation, blurTarget->textures[glow]);
+    bindQueuedTextures();
+    shaders->setFloat(exposureLocation,
+                      static_cast<float>(std::pow(16.0, static_cast<double>(exposureExponent))));
+    shaders->setFloat(blurStrengthLocation, blurStrength);
+    shaders->setFloat(rangeLocation, range);
+    drawScreenQuad();
+    GlExtensions::instance().glUseProgramObjectARB(0);
+    hdrTarget->unbind();
+}
+
+void Engine::drawNoiseOverlay(float time, float strength, TextureBinding noise) {
     glEnable(GL_BLEND);
-    glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
-    glColor4fv(color);
-    glBegin(GL_QUADS);
-    glVertex3i(-100, 75, -100);
-    glVertex3i(100, 75, -100);
-    glVertex3i(100, -75, -100);
-    glVertex3i(-100, -75, -100);
-    glEnd();
+    glBlendFunc(GL_DST_COLOR, GL_ZERO);
+    useProgram(staticProgram);
+    queueTexture(noiseLocation, noise);
+    bindQueuedTextures();
+    shaders->setFloat(timeLocation, time);
+    shaders->setFloat(strengthLocation, strength);
+    drawScreenQuad();
+    GlExtensions::instance().glUseProgramObjectARB(0);
     glDisable(GL_BLEND);
 }
 

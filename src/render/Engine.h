@@ -1,43 +1,171 @@
-// Engine: the renderer singleton. It owns the render targets and, through their singletons, the texture
-// and shader registries, the model library, the camera and the light library, and offers the GL operations
-// every scene uses. Created during loading, right after the data packet; destroyed after the last scene.
+// Engine: the renderer singleton. Created during loading right after the data packet, destroyed after the
+// last scene. It owns the five render targets and, through their singletons, the texture and shader
+// registries, the model library, the camera and the light library; it sets the default GL state and offers
+// the GL operations every scene uses: projection and camera view, program use, a 16-entry texture queue
+// that gives textures units in queue order, screen and fade quads, and the blur, HDR and noise passes.
+// A missing "blur" or "static" program ends the process at construction.
 #pragma once
 
 #include "assets/Texture.h"
 
 #include <cstdint>
+#include <memory>
 
 namespace halcyra {
 
 class Camera;
 class LightLibrary;
 class ModelLibrary;
+class RenderTarget;
+class ShaderManager;
 class TextureManager;
+struct ShaderProgram;
 
 class Engine {
 public:
+    static constexpr int textureQueueCapacity = 16;
+
     static Engine& instance();
-    // Tears the Engine down: the registries and libraries it owns go with it.
+    // Tears the Engine down in order: its programs, the render targets, then the light library, the shader
+    // registry, the model library, the texture registry and the camera.
     static void destroy();
+    virtual ~Engine();
+
+    // Pixel units with the origin at the top left of the current viewport and y growing downward.
+    virtual void beginOrtho();
+    virtual void endOrtho();
+
+    // Stores `fov` as the camera's field of view; an aspect below 0 means the Engine's. Near 1, far 2000.
+    void setPerspective(float fov, float aspect);
+    void loadCameraView();
+    void setClearColor(float r, float g, float b, float a);
+    void clear();
+    void setViewport(int x, int y, int width, int height);
+    void resetTriangleCount() { trianglesDrawn = 0; }
+    void useProgram(const ShaderProgram* program);
+    void useNoProgram();
+    // Queues a texture for the next bindQueuedTextures; a 17th entry is refused with a message.
+    void queueTexture(int32_t location, TextureBinding binding);
+    // Binds the queued textures to units 0, 1, … in queue order, sets each sampler location to its unit
+    // (skipped for −1) and empties the queue. The active unit stays at the last one bound.
+    void bindQueuedTextures();
+    // A quad from (−1, −1) to (1, 1) for programs that take the vertex as its clip-space position.
+    void drawScreenQuad();
+    // Blends `color` over the view of a fov-45 projection with identity modelview.
+    void drawFadeQuad(const float (&color)[4]);
+    void applyGLDefaults();
+
+    void prepareBumpProgram();
+    void prepareBlurProgram();
+    void prepareHdrPrograms();
+    void releaseBumpProgram();
+    void releaseBlurProgram();
+    void releaseHdrPrograms();
 
     // The texture's GL object, made on the first call (mipmapped, filters as given) and handed out after.
     // A texture without pixels uploads as a 1 × 1 magenta stand-in, reported once by name.
     TextureBinding uploadTexture(Texture& texture, uint32_t minFilter, uint32_t magFilter);
 
-    void resetTriangleCount() { trianglesDrawn = 0; }
-    // Darkens the frame by animated grain; strength 0 leaves it unchanged.
+    // Blur ping-ponging between blurTarget's two textures, each pair of passes twice as wide as the one
+    // before; returns the attachment holding the result. With `toScreen` the last pass draws to the screen.
+    int blurPasses(float step, TextureBinding source, int passCount, bool toScreen);
+    // Bright pass at half size, four blur passes, tonemap of hdrTarget texture 1 plus the glow into
+    // hdrTarget texture 0, or into the current framebuffer with `keepTarget`.
+    void applyHdr(float exposureExponent, float blurStrength, float range, bool keepTarget);
+    // Multiplies the frame by the "static" program's animated grain.
     void drawNoiseOverlay(float time, float strength, TextureBinding noise);
-    // Blends a colour over the whole view.
-    void drawFadeQuad(const float (&color)[4]);
 
-    int trianglesDrawn = 0;
+    int32_t screenWidth = 0;
+    int32_t screenHeight = 0;
+    int32_t viewportWidth = 0;
+    int32_t viewportHeight = 0;
+    int32_t viewportX = 0;
+    int32_t viewportY = 0;
+    TextureBinding boundTexture;
+    int32_t trianglesDrawn = 0;
+    uint32_t drawMode = 0;
+    bool inShadowPass = false;
+    float dofPlanes[3] = {0.0f, 0.0f, 0.0f};
     LightLibrary* lights = nullptr;
+    ShaderManager* shaders = nullptr;
     ModelLibrary* models = nullptr;
     TextureManager* textures = nullptr;
     Camera* camera = nullptr;
+    std::unique_ptr<RenderTarget> colorTarget;
+    std::unique_ptr<RenderTarget> shadowTarget;
+    std::unique_ptr<RenderTarget> hdrTarget;
+    std::unique_ptr<RenderTarget> brightTarget;
+    std::unique_ptr<RenderTarget> blurTarget;
+    int32_t targetSize = 0;
+    float texelWidth = 0.0f;
+    float texelHeight = 0.0f;
+    float aspect = 0.0f;
+
+    // Mesh drawing with the bump program.
+    int32_t meshTextureCount = 0;
+    int32_t texLocation = -1;
+    int32_t bumpLocation = -1;
+    int32_t depthLocation = -1;
+    int32_t shininessLocation = -1;
+    int32_t specularLocation = -1;
+    int32_t tangentAttribute = -1;
+    int32_t binormalAttribute = -1;
+    bool useTangents = false;
+
+    ShaderProgram* bumpProgram = nullptr;
+    ShaderProgram* phongProgram = nullptr;
+    ShaderProgram* phongNoTexProgram = nullptr;
+    ShaderProgram* blurProgram = nullptr;
+    ShaderProgram* glowCombineProgram = nullptr;
+    ShaderProgram* mixTwoProgram = nullptr;
+    ShaderProgram* drawTexProgram = nullptr;
+    ShaderProgram* hdrConvertProgram = nullptr;
+    ShaderProgram* hdrTonemapProgram = nullptr;
+    ShaderProgram* depthBlurProgram = nullptr;
+    ShaderProgram* staticProgram = nullptr;
+
+    // "bumpmap" uniforms besides the three samplers, shininess and specular.
+    int32_t lightPosLocation = -1;
+    int32_t viewDirLocation = -1;
+    int32_t ambientLocation = -1;
+    int32_t diffuseLocation = -1;
+    int32_t dofPlanesLocation = -1;
+    int32_t receiveShadowsLocation = -1;
+    // "blur"
+    int32_t blurTexLocation = -1;
+    int32_t blurOffsetLocations[4] = {-1, -1, -1, -1};
+    // "hdr_convert"
+    int32_t halfPixelLocation = -1;
+    int32_t imageLocation = -1;
+    int32_t invRangeLocation = -1;
+    // "hdr_tonemap"
+    int32_t baseLocation = -1;
+    int32_t glowLocation = -1;
+    int32_t exposureLocation = -1;
+    int32_t blurStrengthLocation = -1;
+    int32_t rangeLocation = -1;
+    // "static"
+    int32_t noiseLocation = -1;
+    int32_t timeLocation = -1;
+    int32_t screenYLocation = -1;
+    int32_t strengthLocation = -1;
+
+    struct QueuedTexture {
+        int32_t location;
+        TextureBinding binding;
+    };
+    QueuedTexture textureQueue[textureQueueCapacity] = {};
+    int32_t textureQueueCount = 0;
+
+    float savedEye[3] = {0.0f, 0.0f, 0.0f};
+    float savedTarget[3] = {0.0f, 0.0f, 0.0f};
+    float savedFov = 0.0f;
+
+protected:
+    Engine();
 
 private:
-    Engine();
+    void teardown();
 };
 
 } // namespace halcyra

@@ -1,13 +1,41 @@
-// Camera: the show's one camera and its list of tracks, read from the camera list during loading.
+// Camera: the one view of the show: field of view, eye, target, up, and the camera tracks read from the
+// camera list, numbered in list order. Scenes select a track and advance it by the frame time, or set eye
+// and target themselves; the Engine reads the result for the projection and the view. Torn down with the
+// Engine.
 #pragma once
+
+#include "assets/PointerList.h"
+#include "math/CameraTrack.h"
+#include "math/Vec3.h"
+
+#include <cstdint>
+#include <memory>
 
 namespace halcyra {
 
 class Camera {
 public:
     static Camera& instance();
+    static void destroy();
+
+    void setEye(float x, float y, float z) { eye = Vec3{x, y, z}; }
+    void setTarget(float x, float y, float z) { target = Vec3{x, y, z}; }
+    // Appends `track` and returns its index (the count before the append).
+    int32_t addTrack(std::unique_ptr<CameraTrack> track);
     // Reads the 3DS camera file at `path` and appends its track.
     void loadTrack(const char* path, const char* name);
+
+    float fieldOfView = 45.0f; // degrees
+    Vec3 eye{0.0f, 0.0f, 0.0f};
+    Vec3 target{0.0f, 0.0f, 0.0f};
+    Vec3 up{0.0f, 1.0f, 0.0f};
+    CameraTrack* currentTrack = nullptr;
+    PointerList<CameraTrack> tracks{0};
+
+private:
+    Camera() = default;
+    friend struct std::default_delete<Camera>;
+    ~Camera();
 };
 
 } // namespace halcyra

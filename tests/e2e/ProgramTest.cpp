@@ -48,14 +48,14 @@ TEST(Program, HelpAndVersion) {
     EXPECT_EQ(version.out.rfind("halcyra ", 0), 0u);
 }
 
-TEST(Program, DataFolderWithoutPacketIsReportedAndTheShowGoesOn) {
+TEST(Program, DataFolderWithoutPacketIsReportedThenStopsForWantOfItsPrograms) {
     test::TempDir empty;
     const auto result = test::runProgram(
         test::halcyraBinary(),
         {"--no-dialog", "--windowed", "--data", empty.path().string(), "--duration", "0.5"}, {}, headless);
-    EXPECT_EQ(result.exitStatus, 0) << result.err;
-    EXPECT_NE(result.err.find("can't open data packet\n"), std::string::npos) << result.err;
-    EXPECT_NE(result.err.find("sound file not found\n"), std::string::npos) << result.err;
+    EXPECT_EQ(result.exitStatus, 255) << result.err;
+    EXPECT_EQ(result.err,
+              "err: texloaderror\ncan't open data packet\nerror: The data packet has no \"blur\" program.\n");
 }
 
 } // namespace

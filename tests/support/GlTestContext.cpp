@@ -1,6 +1,7 @@
 #include "support/GlTestContext.h"
 
 #include "app/Display.h"
+#include "assets/DataPacket.h"
 #include "core/DisplayConfig.h"
 #include "core/Message.h"
 
@@ -28,6 +29,10 @@ GlTestContext::GlTestContext(int mode) {
 
 GlTestContext::~GlTestContext() {
     shutdownDisplay();
+}
+
+void GlTestContext::loadShowPacket() {
+    DataPacket packet(HALCYRA_DATA_DIR "/data.qz");
 }
 
 std::vector<uint8_t> GlTestContext::readScreen(int x, int y, int width, int height) const {

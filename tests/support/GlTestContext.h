@@ -16,6 +16,9 @@ public:
     GlTestContext(const GlTestContext&) = delete;
     GlTestContext& operator=(const GlTestContext&) = delete;
 
+    // Registers the built data.qz's programs and textures, as loading does before the Engine exists.
+    static void loadShowPacket();
+
     // RGBA bytes of the finished frame in the screen framebuffer, rows bottom-up.
     std::vector<uint8_t> readScreen(int x, int y, int width, int height) const;
     // RGBA of one screen pixel.

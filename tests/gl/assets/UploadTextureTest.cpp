@@ -30,6 +30,7 @@ GLint levelParameter(GLenum name) {
 
 TEST(UploadTexture, FirstCallCreatesOneObjectAndLaterCallsHandItOut) {
     test::GlTestContext context;
+    test::GlTestContext::loadShowPacket();
     glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
     glPixelStorei(GL_PACK_ALIGNMENT, 1);
     Engine& engine = Engine::instance();
@@ -59,6 +60,7 @@ TEST(UploadTexture, FirstCallCreatesOneObjectAndLaterCallsHandItOut) {
 
 TEST(UploadTexture, ThirtyTwoBitTextureKeepsItsAlpha) {
     test::GlTestContext context;
+    test::GlTestContext::loadShowPacket();
     Texture texture = makeTexture(4);
     texture.pixels[3] = 77;
     const TextureBinding binding =
@@ -72,6 +74,7 @@ TEST(UploadTexture, ThirtyTwoBitTextureKeepsItsAlpha) {
 
 TEST(UploadTexture, UndecodedTextureBecomesAMagentaStandInWithOneMessage) {
     test::GlTestContext context;
+    test::GlTestContext::loadShowPacket();
     Texture broken("broken.png");
     test::MessageLog log;
     const TextureBinding binding =

@@ -39,7 +39,10 @@ public:
 
 class SceneRun : public testing::Test {
 protected:
-    void SetUp() override { DisplayConfig::instance().running = true; }
+    void SetUp() override {
+        test::GlTestContext::loadShowPacket();
+        DisplayConfig::instance().running = true;
+    }
     test::GlTestContext context;
 };
 

@@ -1,0 +1,18 @@
+#version 110
+// Film grain multiplied over the finished frame: one noise texel per pixel, shifted every refresh of
+// `time`, a little heavier on alternate scan lines. A white noise texture or strength 0 gives white,
+// which leaves the frame unchanged.
+uniform sampler2D noise;
+uniform float time;
+uniform float strength;
+uniform float sheight;
+uniform float screenY;
+varying vec2 uv;
+
+void main() {
+    vec2 grainCoord = (gl_FragCoord.xy + vec2(0.0, screenY)) / 256.0 + vec2(time * 0.377, time * 0.713);
+    float grain = texture2D(noise, grainCoord).r;
+    float line = 0.5 + 0.5 * cos(uv.y * sheight * 3.14159265);
+    float darkening = (1.0 - grain) * (0.8 + 0.2 * line);
+    gl_FragColor = vec4(vec3(1.0 - strength * darkening), 1.0);
+}

@@ -1,0 +1,44 @@
+#include "scene3ds/ModelLibrary.h"
+
+#include "scene3ds/Mesh.h"
+#include "scene3ds/Model.h"
+
+namespace halcyra {
+namespace {
+std::unique_ptr<ModelLibrary>& librarySlot() {
+    static std::unique_ptr<ModelLibrary> slot;
+    return slot;
+}
+} // namespace
+
+ModelLibrary& ModelLibrary::instance() {
+    if (!librarySlot())
+        librarySlot().reset(new ModelLibrary());
+    return *librarySlot();
+}
+
+void ModelLibrary::destroy() {
+    librarySlot().reset();
+}
+
+ModelLibrary::~ModelLibrary() {
+    meshes.clear();
+    models.clear();
+}
+
+void ModelLibrary::add(std::unique_ptr<Model> model) {
+    if (find(model->name.c_str()) == nullptr)
+        models.append(std::move(model));
+}
+
+Model* ModelLibrary::find(const char* name) const {
+    for (const auto& model : models)
+        if (name != nullptr && model->name == name)
+            return model.get();
+    return nullptr;
+}
+
+// Until the 3DS reader exists the list is walked and nothing is read.
+void ModelLibrary::load(const char*, const char*) {}
+
+} // namespace halcyra
