@@ -1,0 +1,118 @@
+#include "EngineTestSupport.h"
+
+#include "core/DisplayConfig.h"
+#include "core/GlExtensions.h"
+#include "support/MessageLog.h"
+
+#include <GL/glext.h>
+
+namespace halcyra {
+namespace {
+
+using RenderTargets = test::EngineTest;
+
+TEST_F(RenderTargets, FormatsFollowTheVendorClassAndHdrIsAlwaysHalfFloat) {
+    ASSERT_EQ(GlExtensions::instance().GpuVendorClass, 1) << "llvmpipe is class 1";
+    EXPECT_EQ(internalFormat(engine->brightTarget->textures[0]), GL_RGBA16);
+    EXPECT_EQ(internalFormat(engine->blurTarget->textures[0]), GL_RGB16);
+    EXPECT_EQ(internalFormat(engine->blurTarget->textures[1]), GL_RGB16);
+    EXPECT_EQ(internalFormat(engine->hdrTarget->textures[1]), GL_RGBA16F_ARB);
+    EXPECT_EQ(internalFormat(engine->colorTarget->textures[0]), GL_RGBA8);
+    EXPECT_EQ(internalFormat(engine->shadowTarget->textures[0]), GL_DEPTH_COMPONENT16);
+    EXPECT_EQ(engine->brightTarget->width, 512);
+    EXPECT_EQ(engine->hdrTarget->height, 1024);
+    EXPECT_EQ(engine->blurTarget->colorCount, 2);
+    EXPECT_EQ(engine->shadowTarget->colorCount, 1);
+}
+
+TEST(RenderTargetsForNvidia, ClassTwoTakesHalfFloatAndDeepDepth) {
+    test::GlTestContext context;
+    test::GlTestContext::loadShowPacket();
+    GlExtensions::instance().GpuVendorClass = 2;
+    Engine& engine = Engine::instance();
+    auto format = [](const TextureBinding& binding) {
+        glBindTexture(GL_TEXTURE_2D, binding.id);
+        GLint value = 0;
+        glGetTexLevelParameteriv(GL_TEXTURE_2D, 0, GL_TEXTURE_INTERNAL_FORMAT, &value);
+        return value;
+    };
+    EXPECT_EQ(format(engine.brightTarget->textures[0]), GL_RGBA16F_ARB);
+    EXPECT_EQ(format(engine.blurTarget->textures[1]), GL_RGB16F_ARB);
+    EXPECT_EQ(format(engine.shadowTarget->textures[0]), GL_DEPTH_COMPONENT24);
+    Engine::destroy();
+}
+
+TEST_F(RenderTargets, DoubleBindThenOneUnbindRestoresTheScreenAndTheViewport) {
+    GLint depthBefore = 0;
+    glGetIntegerv(GL_ATTRIB_STACK_DEPTH, &depthBefore);
+    engine->setViewport(10, 20, 300, 200);
+    RenderTarget& target = *engine->colorTarget;
+    target.bind();
+    target.bind();
+    glViewport(0, 0, 5, 5);
+    target.unbind();
+    GLint viewport[4];
+    glGetIntegerv(GL_VIEWPORT, viewport);
+    EXPECT_EQ(viewport[0], 10);
+    EXPECT_EQ(viewport[1], 20);
+    EXPECT_EQ(viewport[2], 300);
+    EXPECT_EQ(viewport[3], 200);
+    GLint depthAfter = 0;
+    glGetIntegerv(GL_ATTRIB_STACK_DEPTH, &depthAfter);
+    EXPECT_EQ(depthAfter, depthBefore);
+    GLint framebuffer = 0;
+    glGetIntegerv(GL_FRAMEBUFFER_BINDING_EXT, &framebuffer);
+    EXPECT_EQ(static_cast<GLuint>(framebuffer), DisplayConfig::instance().screenFramebuffer);
+    target.unbind();
+    glGetIntegerv(GL_ATTRIB_STACK_DEPTH, &depthAfter);
+    EXPECT_EQ(depthAfter, depthBefore);
+}
+
+TEST_F(RenderTargets, BindSetsTheTargetsViewportAndDrawBufferOnlyChangesWhileBound) {
+    RenderTarget& target = *engine->blurTarget;
+    GLint drawBuffer = 0;
+    glGetIntegerv(GL_DRAW_BUFFER, &drawBuffer);
+    target.setDrawBuffer(GL_COLOR_ATTACHMENT1_EXT);
+    GLint unchanged = 0;
+    glGetIntegerv(GL_DRAW_BUFFER, &unchanged);
+    EXPECT_EQ(unchanged, drawBuffer);
+
+    target.bind();
+    GLint viewport[4];
+    glGetIntegerv(GL_VIEWPORT, viewport);
+    EXPECT_EQ(viewport[2], 512);
+    glGetIntegerv(GL_DRAW_BUFFER, &drawBuffer);
+    EXPECT_EQ(drawBuffer, GL_COLOR_ATTACHMENT0_EXT);
+    target.setDrawBuffer(GL_COLOR_ATTACHMENT1_EXT);
+    glGetIntegerv(GL_DRAW_BUFFER, &drawBuffer);
+    EXPECT_EQ(drawBuffer, GL_COLOR_ATTACHMENT1_EXT);
+    target.unbind();
+    EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
+}
+
+TEST_F(RenderTargets, MoreThanFourColoursIsRefused) {
+    test::MessageLog log;
+    EXPECT_EQ(RenderTarget::create(16, 16, 5, false, false, GL_RGBA8, GL_RGBA, GL_UNSIGNED_BYTE), nullptr);
+    EXPECT_EQ(RenderTarget::create(16, 16, 0, false, false, GL_RGBA8, GL_RGBA, GL_UNSIGNED_BYTE), nullptr);
+    EXPECT_EQ(log.messages().size(), 2u);
+}
+
+TEST_F(RenderTargets, MipmappedTargetsFilterWithMipmapsAndDestroyFreesEveryTexture) {
+    auto target = RenderTarget::create(64, 64, 2, true, false, GL_RGBA8, GL_RGBA, GL_UNSIGNED_BYTE);
+    ASSERT_NE(target, nullptr);
+    GLint filter = 0;
+    glBindTexture(GL_TEXTURE_2D, target->textures[1].id);
+    glGetTexParameteriv(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, &filter);
+    EXPECT_EQ(filter, GL_LINEAR_MIPMAP_LINEAR);
+    const GLuint first = target->textures[0].id;
+    const GLuint second = target->textures[1].id;
+    target.reset();
+    EXPECT_FALSE(glIsTexture(first));
+    EXPECT_FALSE(glIsTexture(second));
+    glBindTexture(GL_TEXTURE_2D, engine->colorTarget->textures[0].id);
+    glGetTexParameteriv(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, &filter);
+    EXPECT_EQ(filter, GL_LINEAR);
+}
+
+} // namespace
+} // namespace halcyra
