@@ -108,6 +108,39 @@ bool parseCommandLine(int argc, const char* const* argv, Options& options, std::
                 options.startSeconds = seconds;
             else
                 options.durationSeconds = seconds;
+        } else if (arg == "--capture" || arg == "--video" || arg == "--contact-sheet") {
+            if (!takeValue())
+                return false;
+            if (value.empty()) {
+                error = "option '" + arg + "' needs a " + (arg == "--capture" ? "folder" : "file");
+                return false;
+            }
+            (arg == "--capture" ? options.captureDir
+             : arg == "--video" ? options.videoFile
+                                : options.contactSheet) = value;
+        } else if (arg == "--fps") {
+            if (!takeValue())
+                return false;
+            int fps = 0;
+            if (!parseCount(value, fps) || fps < 1 || fps > 240) {
+                error = "option '--fps' needs a frame rate from 1 to 240, not '" + value + "'";
+                return false;
+            }
+            options.framesPerSecond = fps;
+        } else if (arg == "--size") {
+            if (!takeValue())
+                return false;
+            const size_t x = value.find('x');
+            int w = 0;
+            int h = 0;
+            if (x == std::string::npos || !parseCount(value.substr(0, x), w) ||
+                !parseCount(value.substr(x + 1), h) || w < 16 || h < 16 || w > maxCaptureWidth ||
+                h > maxCaptureHeight) {
+                error = "option '--size' needs WIDTHxHEIGHT from 16x16 to 3840x2160, not '" + value + "'";
+                return false;
+            }
+            options.width = w;
+            options.height = h;
         } else if (arg == "--stats") {
             if (!noValue())
                 return false;
@@ -120,6 +153,17 @@ bool parseCommandLine(int argc, const char* const* argv, Options& options, std::
             error = "unknown option '" + std::string(argv[i]) + "' (see --help)";
             return false;
         }
+    }
+    const int outputs =
+        !options.captureDir.empty() + !options.videoFile.empty() + !options.contactSheet.empty();
+    if (outputs > 1) {
+        error = "choose one of --capture, --video and --contact-sheet";
+        return false;
+    }
+    if (outputs == 0 && (options.framesPerSecond || options.width)) {
+        error = std::string("option '") + (options.width ? "--size" : "--fps") +
+                "' needs --capture, --video or --contact-sheet";
+        return false;
     }
     return true;
 }
@@ -138,6 +182,13 @@ const char* usageText() {
            "  --start SECONDS                begin that far into the show\n"
            "  --duration SECONDS             stop after that much of the show\n"
            "  --stats                        print frame-time statistics per scene at the end\n"
+           "\n"
+           "Offline rendering (a fixed step of 1000/fps ms per frame, the same frames on every run):\n"
+           "  --capture DIR                  write every frame as DIR/frame00000.png, ...\n"
+           "  --video FILE.mp4               encode the frames and the soundtrack with ffmpeg\n"
+           "  --contact-sheet FILE.png       one thumbnail per frame on one sheet (1 fps unless --fps)\n"
+           "  --fps N                        frames per second of show time (60 unless told)\n"
+           "  --size WxH                     picture size up to 3840x2160 (the mode's size unless told)\n"
            "  --help                         show this text\n"
            "  --version                      show the version\n"
            "\n"

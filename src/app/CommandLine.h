@@ -17,6 +17,13 @@ struct Options {
     double startSeconds = 0.0;
     std::optional<double> durationSeconds;
     bool stats = false;
+    // Offline rendering on a fixed step: numbered PNGs, a video through ffmpeg, or a contact sheet.
+    std::string captureDir;
+    std::string videoFile;
+    std::string contactSheet;
+    std::optional<int> framesPerSecond;
+    std::optional<int> width; // --size
+    std::optional<int> height;
     bool help = false;
     bool version = false;
 };
@@ -26,5 +33,9 @@ struct Options {
 bool parseCommandLine(int argc, const char* const* argv, Options& options, std::string& error);
 
 const char* usageText();
+
+// Largest picture --size accepts.
+constexpr int maxCaptureWidth = 3840;
+constexpr int maxCaptureHeight = 2160;
 
 } // namespace halcyra

@@ -10,6 +10,8 @@
 #include <EGL/egl.h>
 #include <GL/glx.h>
 
+#include <time.h>
+
 #include <algorithm>
 #include <cstdlib>
 #include <cstring>
@@ -224,11 +226,27 @@ void initDisplay(DisplayConfig& config, const DisplayRequest& request) {
         SDL_GL_MakeCurrent(config.window, config.glContext);
     }
     applyDialogChoice(preset, extensions, config);
+    if (request.width && request.height) {
+        config.width = *request.width;
+        config.height = *request.height;
+        config.aspect = static_cast<float>(config.width) / static_cast<float>(config.height);
+        config.renderTargetSize = renderTargetSizeFor(config.width, config.height);
+    }
 
     if (config.sampleCount != 0)
         chooseMultisampleFormat(config, config.sampleCount);
     destroyDummyContext(config);
-    createMainWindow(config);
+    createMainWindow(config, request.hidden);
+}
+
+int renderTargetSizeFor(int width, int height) {
+    const int larger = std::max(width, height);
+    if (larger <= 1280)
+        return 1024;
+    int size = 1024;
+    while (size < larger)
+        size *= 2;
+    return size;
 }
 
 void createDummyContext(DisplayConfig& config) {
@@ -264,10 +282,12 @@ void destroyDummyContext(DisplayConfig& config) {
     config.glContext = nullptr;
 }
 
-void createMainWindow(DisplayConfig& config) {
+void createMainWindow(DisplayConfig& config, bool hidden) {
     applyPixelFormat(config.pixelFormatDescriptor);
     Uint32 flags = SDL_WINDOW_OPENGL | SDL_WINDOW_ALLOW_HIGHDPI;
     flags |= config.fullscreen ? SDL_WINDOW_FULLSCREEN_DESKTOP : SDL_WINDOW_RESIZABLE;
+    if (hidden)
+        flags = SDL_WINDOW_OPENGL | SDL_WINDOW_HIDDEN;
     const int display = std::clamp(config.display, 0, std::max(0, SDL_GetNumVideoDisplays() - 1));
     const int position = SDL_WINDOWPOS_CENTERED_DISPLAY(display);
     config.window =
@@ -398,6 +418,12 @@ uint64_t performanceCounter() {
 
 uint64_t performanceFrequency() {
     return SDL_GetPerformanceFrequency();
+}
+
+double threadCpuMilliseconds() {
+    timespec now{};
+    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &now);
+    return static_cast<double>(now.tv_sec) * 1000.0 + static_cast<double>(now.tv_nsec) / 1.0e6;
 }
 
 void sleepMilliseconds(uint32_t milliseconds) {

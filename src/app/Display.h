@@ -20,7 +20,16 @@ struct DisplayRequest {
     std::optional<int> mode; // a mode button of the setup dialog
     std::optional<bool> fullscreen;
     std::optional<bool> vsync;
+    // A picture size other than the mode's (offline rendering); the aspect follows it.
+    std::optional<int> width;
+    std::optional<int> height;
+    // Offline rendering draws into a window nobody sees.
+    bool hidden = false;
 };
+
+// The render-target edge for a picture of this size: 1024 up to the show's own 1280-wide modes, otherwise
+// the next power of two of the larger side, so that large pictures keep their detail.
+int renderTargetSizeFor(int width, int height);
 
 // Initialises SDL's video subsystem. Returns false, with the reason in `error`, when no video driver works.
 bool initVideo(const char** error);
@@ -40,7 +49,7 @@ void initDisplay(DisplayConfig& config, const DisplayRequest& request);
 void createDummyContext(DisplayConfig& config);
 bool chooseMultisampleFormat(DisplayConfig& config, int sampleCount);
 void destroyDummyContext(DisplayConfig& config);
-void createMainWindow(DisplayConfig& config);
+void createMainWindow(DisplayConfig& config, bool hidden = false);
 
 // Presents the screen framebuffer: resolve, scale into the window with the aspect kept (black bars), swap.
 // The screen framebuffer is bound again afterwards for drawing and reading.
@@ -62,6 +71,8 @@ using CaptureHandler = void (*)();
 void setCaptureHandler(CaptureHandler handler);
 
 uint64_t performanceCounter();
+// CPU time the calling thread has used, in ms (the GPU driver's own threads are not counted).
+double threadCpuMilliseconds();
 uint64_t performanceFrequency();
 void sleepMilliseconds(uint32_t milliseconds);
 

@@ -1,18 +1,22 @@
-// halcyra: the setup dialog, the loading screen and the seven scenes, then exit.
+// halcyra: the setup dialog, the loading screen and the seven scenes, then exit. Offline runs render the
+// same show on a fixed step into PNG frames, a video or a contact sheet.
 
 #include "app/CommandLine.h"
 #include "app/Display.h"
+#include "app/FrameCapture.h"
+#include "app/OfflineCapture.h"
 #include "core/DisplayConfig.h"
 #include "core/Message.h"
 #include "render/Engine.h"
 #include "timeline/Demo.h"
 #include "timeline/Playback.h"
 
-#include <unistd.h>
+#include <sys/resource.h>
 
-#include <climits>
+#include <cmath>
 #include <cstdio>
 #include <filesystem>
+#include <memory>
 #include <optional>
 #include <string>
 #include <system_error>
@@ -43,6 +47,24 @@ bool enterDataFolder(const std::string& asked, std::string& error) {
     return true;
 }
 
+// Output paths are relative to where the program was started, not to the data folder.
+std::string absolute(const std::string& path) {
+    std::error_code code;
+    return path.empty() ? path : fs::absolute(path, code).string();
+}
+
+void printRunFigures(double loadingMs) {
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    std::printf("loading %.0f ms (without the two 500 ms pauses), peak memory %.1f MiB\n", loadingMs,
+                usage.ru_maxrss / 1024.0);
+}
+
+// F12: the frame capture is made on first use, inside a scene, when the Engine exists.
+void captureFrame() {
+    halcyra::FrameCapture::instance().capture();
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
@@ -62,11 +84,16 @@ int main(int argc, char** argv) {
         std::printf("halcyra %s\n", HALCYRA_VERSION);
         return 0;
     }
+    const std::string captureDir = absolute(options.captureDir);
+    const std::string videoFile = absolute(options.videoFile);
+    const std::string contactSheetFile = absolute(options.contactSheet);
+    const bool offline = !captureDir.empty() || !videoFile.empty() || !contactSheetFile.empty();
     if (!enterDataFolder(options.dataDir, error)) {
         std::fprintf(stderr, "halcyra: %s\n", error.c_str());
         return 2;
     }
 
+    const uint64_t startTicks = performanceCounter();
     DisplayConfig& config = DisplayConfig::instance();
     const char* videoError = nullptr;
     if (!initVideo(&videoError))
@@ -74,14 +101,18 @@ int main(int argc, char** argv) {
                    (videoError ? videoError : "unknown error"));
 
     const bool headless = isHeadless();
-    setInteractive(!headless && !options.noDialog);
+    setInteractive(!headless && !options.noDialog && !offline);
     DisplayRequest request;
-    request.showDialog = !headless && !options.noDialog;
+    request.showDialog = !headless && !options.noDialog && !offline;
     request.mode = options.mode;
-    request.fullscreen = options.fullscreen;
-    request.vsync = options.vsync;
+    request.fullscreen = offline ? std::optional<bool>(false) : options.fullscreen;
+    request.vsync = offline ? std::optional<bool>(false) : options.vsync;
+    request.width = options.width;
+    request.height = options.height;
+    request.hidden = offline;
     config.display = options.display;
     initDisplay(config, request);
+    setCaptureHandler(captureFrame);
 
     FrameStatistics statistics;
     std::optional<ShowTimeLimit> limit;
@@ -90,21 +121,66 @@ int main(int argc, char** argv) {
         limit.emplace(*options.durationSeconds * 1000.0);
         observers.add(&*limit);
     }
-    if (options.stats)
-        observers.add(&statistics);
 
     {
         Demo demo;
-        PerformanceClock clock;
+        const double loadingMs =
+            static_cast<double>(performanceCounter() - startTicks) / performanceFrequency() * 1000.0 - 1000.0;
+
+        const int fps = options.framesPerSecond.value_or(contactSheetFile.empty() ? 60 : 1);
+        double showSeconds = 0.0;
+        for (const auto& scene : demo.scenes)
+            showSeconds += scene->endTime / 1000.0;
+        const double playedSeconds =
+            std::max(0.0, options.durationSeconds.value_or(showSeconds - options.startSeconds));
+        std::unique_ptr<PngSequence> frames;
+        std::unique_ptr<VideoPipe> video;
+        std::unique_ptr<ContactSheet> sheet;
+        std::unique_ptr<CaptureProgress> progress;
+        if (!captureDir.empty())
+            observers.add(
+                (frames = std::make_unique<PngSequence>(captureDir, config.width, config.height)).get());
+        if (!videoFile.empty()) {
+            VideoPipe::Settings settings{videoFile, config.width,         config.height,
+                                         fps,       options.startSeconds, {}};
+            if (fs::exists("muzak.mp3"))
+                settings.soundtrack = absolute("muzak.mp3");
+            else
+                showMessage("sound file not found");
+            observers.add((video = std::make_unique<VideoPipe>(settings)).get());
+        }
+        if (!contactSheetFile.empty())
+            observers.add(
+                (sheet = std::make_unique<ContactSheet>(contactSheetFile, config.width, config.height))
+                    .get());
+        if (offline) {
+            const int total = static_cast<int>(std::ceil(playedSeconds * fps - 1e-6));
+            observers.add((progress = std::make_unique<CaptureProgress>(total, options.startSeconds)).get());
+        }
+        if (options.stats)
+            observers.add(&statistics);
+
+        PerformanceClock realClock;
+        FixedStepClock fixedClock(fps);
         PlayOptions play;
-        play.clock = &clock;
+        play.clock = offline ? static_cast<FrameClock*>(&fixedClock) : &realClock;
         play.observer = &observers;
         play.startTime = static_cast<float>(options.startSeconds * 1000.0);
+        play.music = !offline;
         demo.play(play);
+
+        if (progress)
+            progress->summary();
+        if (video)
+            video->finish();
+        if (sheet && !sheet->write())
+            exitFatally();
+        if (options.stats) {
+            std::fputs(statistics.report().c_str(), stdout);
+            printRunFigures(loadingMs);
+        }
     }
     Engine::destroy();
-    if (options.stats)
-        std::fputs(statistics.report().c_str(), stdout);
     shutdownDisplay();
     return 0;
 }

@@ -16,6 +16,7 @@
 
 #include <cmath>
 #include <string>
+#include <vector>
 
 namespace halcyra {
 namespace {
@@ -326,6 +327,36 @@ TextureBinding Engine::uploadTexture(Texture& texture, uint32_t minFilter, uint3
     if (const auto generateMipmap = GlExtensions::instance().glGenerateMipmapEXT)
         generateMipmap(GL_TEXTURE_2D);
     return texture.binding;
+}
+
+TextureBinding Engine::createBlankTexture(int width, int height, uint32_t texelType, bool mipmaps) {
+    TextureBinding binding;
+    glGenTextures(1, &binding.id);
+    glBindTexture(GL_TEXTURE_2D, binding.id);
+    const std::vector<uint8_t> zeros(
+        static_cast<size_t>(width) * height * 4 * (texelType == GL_FLOAT ? 4 : 1), 0);
+    glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA, width, height, 0, GL_RGBA, texelType, zeros.data());
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
+    if (mipmaps) {
+        glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR_MIPMAP_LINEAR);
+        GlExtensions::instance().glGenerateMipmapEXT(GL_TEXTURE_2D);
+    } else {
+        glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR);
+    }
+    binding.flag = 0;
+    binding.value = 0;
+    binding.target = GL_TEXTURE_2D;
+    return binding;
+}
+
+void Engine::bindTexture(TextureBinding binding) {
+    glBindTexture(binding.target, binding.id);
+    boundTexture = binding;
+}
+
+void Engine::copyScreenToTexture(TextureBinding binding, int x, int y, int width, int height) {
+    bindTexture(binding);
+    glCopyTexSubImage2D(GL_TEXTURE_2D, 0, 0, 0, x, y, width, height);
 }
 
 int Engine::blurPasses(float step, TextureBinding source, int passCount, bool toScreen) {

@@ -66,6 +66,13 @@ public:
     // A texture without pixels uploads as a 1 × 1 magenta stand-in, reported once by name.
     TextureBinding uploadTexture(Texture& texture, uint32_t minFilter, uint32_t magFilter);
 
+    // A width × height RGBA texture of zeros with linear filtering (and a mipmap chain when asked).
+    TextureBinding createBlankTexture(int width, int height, uint32_t texelType, bool mipmaps);
+    // glBindTexture with the binding's target and id; the binding is remembered in boundTexture.
+    void bindTexture(TextureBinding binding);
+    // Copies width × height pixels from (x, y) of the current read buffer to the texture's lower-left corner.
+    void copyScreenToTexture(TextureBinding binding, int x, int y, int width, int height);
+
     // Blur ping-ponging between blurTarget's two textures, each pair of passes twice as wide as the one
     // before; returns the attachment holding the result. With `toScreen` the last pass draws to the screen.
     int blurPasses(float step, TextureBinding source, int passCount, bool toScreen);

@@ -44,7 +44,8 @@ public:
     virtual void framePresented(int sceneIndex, const Scene& scene) = 0;
 };
 
-// Frame-time statistics per scene: count, median, 95th percentile and maximum.
+// Frame-time statistics per scene: count, median, 95th percentile and maximum of the frame times, and the
+// medians of the scene logic (update) and of the main thread's CPU time per frame.
 class FrameStatistics final : public FrameObserver {
 public:
     void framePresented(int sceneIndex, const Scene& scene) override;
@@ -59,7 +60,13 @@ public:
     static Summary summarize(std::vector<float> frameTimes);
 
 private:
-    std::vector<std::vector<float>> frameTimes; // per scene index
+    struct SceneFrames {
+        std::vector<float> frameTimes;
+        std::vector<float> updateTimes;
+        std::vector<float> cpuTimes;
+    };
+    std::vector<SceneFrames> scenes; // per scene index
+    double lastCpu = -1.0;
 };
 
 // Clears DisplayConfig::running once `limitMs` of show time have been played, so that the show ends the

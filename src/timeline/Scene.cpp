@@ -24,7 +24,10 @@ float Scene::run(float startTime, const PlaybackContext& playback) {
             start();
             started = true;
         }
+        const uint64_t updateStart = performanceCounter();
         update();
+        updateTime = static_cast<float>(static_cast<double>(performanceCounter() - updateStart) /
+                                        static_cast<double>(performanceFrequency()) * 1000.0);
         render();
 
         glDisable(GL_DEPTH_TEST);

@@ -51,6 +51,8 @@ public:
     float noiseClock = 0.0f; // ms accumulated towards the next noiseTime refresh
     float noiseTime = 0.0f;  // the noise overlay's time value, 0.00 to 9.99
     bool started = false;
+    // Measured for statistics: milliseconds spent in the last update (scene logic, no GL calls).
+    float updateTime = 0.0f;
 };
 
 } // namespace halcyra

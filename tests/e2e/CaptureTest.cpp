@@ -1,0 +1,115 @@
+#include "support/RunProgram.h"
+#include "support/TempDir.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+namespace halcyra {
+namespace {
+
+namespace fs = std::filesystem;
+const std::vector<std::string> headless = {"SDL_VIDEODRIVER=offscreen", "SDL_AUDIODRIVER=dummy"};
+
+int pngWidth(const std::string& file) {
+    return static_cast<unsigned char>(file[16]) << 24 | static_cast<unsigned char>(file[17]) << 16 |
+           static_cast<unsigned char>(file[18]) << 8 | static_cast<unsigned char>(file[19]);
+}
+int pngHeight(const std::string& file) {
+    return pngWidth(file.substr(4));
+}
+
+TEST(Capture, TwoRunsOfTheSameStretchGiveIdenticalFrames) {
+    test::TempDir first, second;
+    for (const auto* dir : {&first, &second}) {
+        const auto result = test::runProgram(test::halcyraBinary(),
+                                             {"--capture", (dir->path() / "frames").string(), "--fps", "10",
+                                              "--start", "21.2", "--duration", "1"},
+                                             HALCYRA_DATA_DIR, headless);
+        ASSERT_EQ(result.exitStatus, 0) << result.err;
+    }
+    int frames = 0;
+    for (const auto& entry : fs::directory_iterator(first.path() / "frames")) {
+        const std::string name = entry.path().filename().string();
+        EXPECT_EQ(test::readFile(entry.path()), test::readFile(second.path() / "frames" / name)) << name;
+        ++frames;
+    }
+    EXPECT_EQ(frames, 10);
+    EXPECT_TRUE(fs::exists(first.path() / "frames" / "frame00009.png"));
+}
+
+TEST(Capture, SizeSetsThePictureSize) {
+    test::TempDir dir;
+    const auto result = test::runProgram(
+        test::halcyraBinary(),
+        {"--capture", dir.path().string(), "--fps", "5", "--duration", "0.4", "--size", "640x360"},
+        HALCYRA_DATA_DIR, headless);
+    ASSERT_EQ(result.exitStatus, 0) << result.err;
+    const std::string frame = test::readFile(dir.path() / "frame00000.png");
+    ASSERT_GT(frame.size(), 24u);
+    EXPECT_EQ(pngWidth(frame), 640);
+    EXPECT_EQ(pngHeight(frame), 360);
+    EXPECT_FALSE(fs::exists(dir.path() / "frame00002.png"));
+}
+
+TEST(Capture, ContactSheetHasOneThumbnailPerSecond) {
+    test::TempDir dir;
+    const auto sheet = dir.path() / "sheet.png";
+    const auto result = test::runProgram(
+        test::halcyraBinary(), {"--contact-sheet", sheet.string(), "--start", "20", "--duration", "3"},
+        HALCYRA_DATA_DIR, headless);
+    ASSERT_EQ(result.exitStatus, 0) << result.err;
+    const std::string file = test::readFile(sheet);
+    ASSERT_GT(file.size(), 24u);
+    EXPECT_EQ(pngWidth(file), 3 * (256 + 4) + 4);
+    EXPECT_EQ(pngHeight(file), 192 + 8);
+}
+
+bool haveFfmpeg() {
+    return std::system("command -v ffmpeg >/dev/null 2>&1 && command -v ffprobe >/dev/null 2>&1") == 0;
+}
+
+TEST(Capture, VideoHasItsDurationFrameCountAndSoundtrack) {
+    if (!haveFfmpeg())
+        GTEST_SKIP() << "ffmpeg is not installed";
+    test::TempDir dir;
+    const auto video = dir.path() / "show.mp4";
+    const auto result = test::runProgram(
+        test::halcyraBinary(),
+        {"--video", video.string(), "--fps", "30", "--start", "20", "--duration", "2", "--size", "320x240"},
+        HALCYRA_DATA_DIR, headless);
+    ASSERT_EQ(result.exitStatus, 0) << result.err;
+    const auto probe =
+        test::runProgram("/usr/bin/ffprobe", {"-v", "error", "-show_entries", "stream=codec_type,nb_frames",
+                                              "-of", "compact", video.string()});
+    EXPECT_NE(probe.out.find("codec_type=video|nb_frames=60"), std::string::npos) << probe.out;
+    if (fs::exists(fs::path(HALCYRA_DATA_DIR) / "muzak.mp3")) {
+        EXPECT_NE(probe.out.find("codec_type=audio"), std::string::npos) << probe.out;
+    }
+}
+
+TEST(Capture, FailingFfmpegIsReportedAndLeavesNoFile) {
+    if (!haveFfmpeg())
+        GTEST_SKIP() << "ffmpeg is not installed";
+    test::TempDir dir;
+    const auto video = dir.path() / "missing-folder" / "show.mp4";
+    const auto result =
+        test::runProgram(test::halcyraBinary(),
+                         {"--video", video.string(), "--fps", "30", "--duration", "1", "--size", "320x240"},
+                         HALCYRA_DATA_DIR, headless, 60.0);
+    EXPECT_EQ(result.exitStatus, 255);
+    EXPECT_FALSE(result.timedOut);
+    EXPECT_NE(result.err.find("ffmpeg failed with exit status"), std::string::npos) << result.err;
+    EXPECT_FALSE(fs::exists(video));
+}
+
+TEST(Capture, CaptureOptionsNeedEachOther) {
+    const auto result = test::runProgram(test::halcyraBinary(), {"--size", "640x360"}, {}, headless);
+    EXPECT_EQ(result.exitStatus, 2);
+    const auto both =
+        test::runProgram(test::halcyraBinary(), {"--capture", "a", "--video", "b.mp4"}, {}, headless);
+    EXPECT_EQ(both.exitStatus, 2);
+}
+
+} // namespace
+} // namespace halcyra

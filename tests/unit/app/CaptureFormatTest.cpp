@@ -1,0 +1,72 @@
+#include "app/FrameCapture.h"
+#include "app/OfflineCapture.h"
+
+#include "app/Display.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+
+namespace halcyra {
+namespace {
+
+uint32_t at32(const std::vector<uint8_t>& bytes, size_t offset) {
+    return bytes[offset] | bytes[offset + 1] << 8 | bytes[offset + 2] << 16 |
+           static_cast<uint32_t>(bytes[offset + 3]) << 24;
+}
+
+TEST(BmpHeaders, FiftyEightBytesWithSizesAndTheRgbQuad) {
+    const auto headers = FrameCapture::bmpHeaders(1024, 768);
+    ASSERT_EQ(headers.size(), 58u);
+    EXPECT_EQ(headers[0], 'B');
+    EXPECT_EQ(headers[1], 'M');
+    EXPECT_EQ(at32(headers, 2), 2359354u);
+    EXPECT_EQ(at32(headers, 10), 58u);
+    EXPECT_EQ(at32(headers, 14), 40u);
+    EXPECT_EQ(at32(headers, 18), 1024u);
+    EXPECT_EQ(at32(headers, 22), 768u);
+    EXPECT_EQ(headers[26], 1);
+    EXPECT_EQ(headers[28], 24);
+    EXPECT_EQ(at32(headers, 30), 0u);
+    EXPECT_EQ((std::vector<uint8_t>(headers.begin() + 54, headers.end())),
+              (std::vector<uint8_t>{1, 1, 1, 0}));
+}
+
+TEST(CaptureNames, FiveDigitsForBmpAndPngFrames) {
+    EXPECT_EQ(FrameCapture::fileName(0), "frames/scr00000.bmp");
+    EXPECT_EQ(FrameCapture::fileName(10), "frames/scr00010.bmp");
+    EXPECT_EQ(FrameCapture::fileName(99999), "frames/scr99999.bmp");
+    EXPECT_EQ(PngSequence::frameName(42), "frame00042.png");
+}
+
+TEST(VideoPipe, RawInputTakesItsFrameRateBeforeTheStdinInput) {
+    VideoPipe::Settings settings{"out.mp4", 640, 360, 30, 12.5, "/data/muzak.mp3"};
+    const auto args = VideoPipe::arguments(settings);
+    const auto framerate = std::find(args.begin(), args.end(), "-framerate");
+    const auto input = std::find(args.begin(), args.end(), "-");
+    ASSERT_NE(framerate, args.end());
+    ASSERT_NE(input, args.end());
+    EXPECT_LT(framerate, input);
+    EXPECT_EQ(*(framerate + 1), "30");
+    EXPECT_NE(std::find(args.begin(), args.end(), "640x360"), args.end());
+    EXPECT_NE(std::find(args.begin(), args.end(), "12.500"), args.end());
+    EXPECT_NE(std::find(args.begin(), args.end(), "vflip"), args.end());
+    EXPECT_NE(std::find(args.begin(), args.end(), "aac"), args.end());
+    EXPECT_EQ(args.back(), "out.mp4");
+
+    settings.soundtrack.clear();
+    const auto silent = VideoPipe::arguments(settings);
+    EXPECT_EQ(std::find(silent.begin(), silent.end(), "aac"), silent.end());
+    EXPECT_EQ(std::count(silent.begin(), silent.end(), "-i"), 1);
+}
+
+TEST(RenderTargetSize, StaysAt1024ForTheShowsModesAndGrowsForLargePictures) {
+    EXPECT_EQ(renderTargetSizeFor(640, 360), 1024);
+    EXPECT_EQ(renderTargetSizeFor(1280, 800), 1024);
+    EXPECT_EQ(renderTargetSizeFor(1920, 1080), 2048);
+    EXPECT_EQ(renderTargetSizeFor(3840, 2160), 4096);
+    EXPECT_EQ(renderTargetSizeFor(1080, 1920), 2048);
+}
+
+} // namespace
+} // namespace halcyra
