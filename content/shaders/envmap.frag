@@ -1,0 +1,32 @@
+#version 110
+// Polished surfaces: a diffuse colour and a sharp highlight from the light, mixed with the environment
+// picture seen in the reflection direction (a sphere map) by mixval.
+// specular: rgb colour of the highlight, w its power.
+uniform vec3 lightPos;
+uniform vec3 camPos;
+uniform vec3 diffuse;
+uniform vec4 specular;
+uniform sampler2D EnvMap;
+uniform float mixval;
+varying vec3 worldPosition;
+varying vec3 worldNormal;
+
+void main() {
+    vec3 n = normalize(worldNormal);
+    vec3 toLight = normalize(lightPos - worldPosition);
+    vec3 toEye = normalize(camPos - worldPosition);
+    if (dot(n, toEye) < 0.0)
+        n = -n;
+    vec3 mirrored = reflect(-toEye, n);
+
+    float lambert = max(dot(n, toLight), 0.0);
+    float highlight = pow(max(dot(reflect(-toLight, n), toEye), 0.0), specular.w);
+    vec3 lit = diffuse * (0.15 + lambert) + specular.rgb * highlight;
+
+    float m = 2.0 * sqrt(mirrored.x * mirrored.x + mirrored.y * mirrored.y + (mirrored.z + 1.0) * (mirrored.z + 1.0));
+    vec3 environment = texture2D(EnvMap, mirrored.xy / m + 0.5).rgb;
+    float rim = pow(1.0 - max(dot(n, toEye), 0.0), 3.0);
+    vec3 reflected = environment * (0.6 + 0.8 * rim) * (diffuse * 2.0 + 0.35);
+
+    gl_FragColor = vec4(mix(lit, reflected + specular.rgb * highlight, mixval), 1.0);
+}

@@ -1,0 +1,31 @@
+#version 110
+// Looking at the picture through moving water: the du/dv map shifts where the picture is read, the normal
+// map catches the light as faint caustics, and the bottom picture shows through by vars.w.
+// vars: x tiling of the water maps, y specular power, z ambient light, w share of the bottom picture.
+uniform sampler2D reflection;
+uniform sampler2D normalMap;
+uniform sampler2D dudv;
+uniform sampler2D bottom;
+uniform vec3 lightPos;
+uniform vec3 camPos;
+uniform vec4 vars;
+varying vec2 uv;
+
+void main() {
+    // The eye's orbit drifts the water across the view.
+    vec2 drift = vec2(camPos.x + camPos.z, camPos.y - camPos.z) * 0.0015;
+    vec2 waterUv = uv * vars.x + drift;
+    vec2 shift = (texture2D(dudv, waterUv).rg * 2.0 - 1.0) * 0.012;
+    shift += (texture2D(dudv, waterUv * 0.37 - drift * 1.7).rg * 2.0 - 1.0) * 0.008;
+    vec3 picture = texture2D(reflection, clamp(uv + shift, 0.001, 0.999)).rgb;
+
+    vec3 normal = normalize(texture2D(normalMap, waterUv + shift).rgb * 2.0 - 1.0);
+    vec3 toLight = normalize(vec3(lightPos.x, lightPos.y, -lightPos.z) * 0.01 + vec3(0.0, 0.0, 1.0));
+    vec3 halfway = normalize(toLight + vec3(0.0, 0.0, 1.0));
+    float caustic = pow(max(dot(normal, halfway), 0.0), vars.y) * 0.35;
+    vec3 tint = vec3(0.55, 0.8, 0.95);
+
+    vec3 colour = picture + tint * (caustic + vars.z * 2.0);
+    colour = mix(colour, texture2D(bottom, uv).rgb * picture, vars.w);
+    gl_FragColor = vec4(colour, 1.0);
+}
