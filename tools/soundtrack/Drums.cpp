@@ -108,7 +108,8 @@ struct KickVoice {
         clickEnvelope.trigger();
     }
 
-    void render(const Settings& settings, float cutoff, float* left, float* right, int frames) {
+    void render(const Settings& settings, float cutoff, float* __restrict left, float* __restrict right,
+                int frames) {
         constexpr int hold = static_cast<int>(0.055f * rate);
         clickTone.setup(cutoff, rate);
         for (int i = 0; i < frames; ++i) {
@@ -164,7 +165,8 @@ struct SnareVoice {
         wireTone.setup(6000.0f, rate);
     }
 
-    void render(const Settings& settings, float cutoff, float* left, float* right, int frames) {
+    void render(const Settings& settings, float cutoff, float* __restrict left, float* __restrict right,
+                int frames) {
         wireFilter.setup(cutoff, 0.2f, rate);
         for (int i = 0; i < frames; ++i) {
             const float frequency = settings.pitch * (1.0f + 0.5f * sweep.next());
@@ -212,7 +214,7 @@ struct ClapVoice {
         tail.setup(settings.decay, rate);
     }
 
-    void render(const Settings&, float cutoff, float* left, float* right, int frames) {
+    void render(const Settings&, float cutoff, float* __restrict left, float* __restrict right, int frames) {
         constexpr int spacing = static_cast<int>(0.0095f * rate);
         filterLeft.setup(cutoff, 0.35f, rate);
         filterRight.setup(cutoff * 1.08f, 0.35f, rate);
@@ -262,7 +264,7 @@ struct HatVoice {
         shine.setup(11000.0f, rate);
     }
 
-    void render(const Settings&, float cutoff, float* left, float* right, int frames) {
+    void render(const Settings&, float cutoff, float* __restrict left, float* __restrict right, int frames) {
         filter.setup(cutoff, 0.25f, rate);
         for (int i = 0; i < frames; ++i) {
             const float source = noise.next() + 0.12f * metal.next();
@@ -307,7 +309,7 @@ struct CymbalVoice {
         amplitude.trigger();
     }
 
-    void render(const Settings&, float cutoff, float* left, float* right, int frames) {
+    void render(const Settings&, float cutoff, float* __restrict left, float* __restrict right, int frames) {
         filterLeft.setup(cutoff, 0.1f, rate);
         filterRight.setup(cutoff * 1.05f, 0.1f, rate);
         constexpr int attack = static_cast<int>(0.002f * rate);
@@ -358,7 +360,8 @@ struct BoomVoice {
         thump.trigger();
     }
 
-    void render(const Settings& settings, float cutoff, float* left, float* right, int frames) {
+    void render(const Settings& settings, float cutoff, float* __restrict left, float* __restrict right,
+                int frames) {
         thumpTone.setup(cutoff, rate);
         for (int i = 0; i < frames; ++i) {
             const float frequency = settings.pitch * (1.0f + 2.4f * sweep.next());

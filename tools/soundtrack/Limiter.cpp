@@ -24,14 +24,24 @@ struct Interpolator {
                 const double window = 0.5 + 0.5 * std::cos(3.14159265358979 * x / (taps / 2 + 1));
                 weights[phase][k] = static_cast<float>(sinc * window);
             }
+            float sum = 0.0f;
+            for (float weight : weights[phase])
+                sum += std::fabs(weight);
+            reach = std::max(reach, sum);
         }
     }
-    // The largest magnitude of `signal` at frame n and between frames n and n + 1.
-    float peakAfter(const std::vector<float>& signal, size_t n) const {
+    // The largest magnitude of `signal` at frame n and between frames n and n + 1, where that could reach
+    // `limit`; below it, the frame's own magnitude.
+    float peakAfter(const std::vector<float>& signal, size_t n, float limit) const {
         float peak = std::fabs(signal[n]);
         if (n + 1 < taps / 2 || n + taps / 2 >= signal.size())
             return peak;
         const float* around = signal.data() + n + 1 - taps / 2;
+        float nearby = 0.0f;
+        for (int k = 0; k < taps; ++k)
+            nearby = std::max(nearby, std::fabs(around[k]));
+        if (nearby * reach < limit)
+            return peak;
         for (const auto& phase : weights) {
             float value = 0.0f;
             for (int k = 0; k < taps; ++k)
@@ -41,6 +51,7 @@ struct Interpolator {
         return peak;
     }
     float weights[3][taps] = {};
+    float reach = 0.0f; // no interpolated value exceeds the largest nearby frame times this
 };
 
 } // namespace
@@ -61,7 +72,7 @@ void limit(std::vector<float>& left, std::vector<float>& right, float ceiling, i
         if (position < lead)
             return 1.0f;
         const size_t n = position - lead;
-        const float peak = std::max(between.peakAfter(left, n), between.peakAfter(right, n));
+        const float peak = std::max(between.peakAfter(left, n, target), between.peakAfter(right, n, target));
         return peak > target ? target / peak : 1.0f;
     };
     // held(p) = the smallest gain needed at positions p … p + window − 1 (a sliding minimum);
