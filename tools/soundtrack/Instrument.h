@@ -39,7 +39,7 @@ private:
 // An instrument of `kind` with `tone`; `seed` fixes its noise.
 std::unique_ptr<Instrument> makeInstrument(InstrumentKind kind, const Tone& tone, unsigned seed);
 
-// Parts of makeInstrument, one per source file.
+// The drum and the tonal halves of makeInstrument (Drums.cpp, Synths.cpp); null for a kind of the other.
 std::unique_ptr<Instrument> makeDrum(InstrumentKind kind, const Tone& tone, unsigned seed);
 std::unique_ptr<Instrument> makeSynth(InstrumentKind kind, const Tone& tone, unsigned seed);
 

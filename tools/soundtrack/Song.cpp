@@ -269,8 +269,7 @@ private:
         } else {
             curve = &song.tracks[trackIndex(tokens[1])].curves[static_cast<size_t>(target->second)];
         }
-        if (!curve->empty())
-            fail("curve " + tokens[1] + " " + tokens[2] + " is given twice");
+        // Further lines for the same curve continue it.
         for (size_t i = 3; i < tokens.size(); ++i) {
             const size_t colon = tokens[i].find(':');
             if (colon == std::string::npos)

@@ -28,8 +28,8 @@ constexpr float returnDuck = 0.3f; // how much the reverb and delay returns duck
 constexpr int limiterLookahead = static_cast<int>(0.004f * rate);
 constexpr float limiterRelease = 0.12f;
 
-// Denormal floats in decaying filters and reverb tails would cost time and make results depend on how
-// long a tail rings; flush them for the length of a render.
+// Decaying filters and reverb tails end in denormal floats, which are slow to compute with. A render flushes
+// them to zero itself, so its samples also do not depend on the floating-point mode of whoever calls it.
 class DenormalsFlushed {
 public:
 #if defined(__x86_64__) || defined(__SSE__)

@@ -20,6 +20,7 @@ order drums beat .
 order keys chords
 curve keys cutoff 0:200 1.5:800
 curve master gain 1:-6
+curve keys cutoff 1.8:900
 )";
 
 std::string errorOf(const std::string& text) {
@@ -66,7 +67,7 @@ TEST(Song, ReadsTracksPatternsOrdersAndCurves) {
     ASSERT_EQ(song.tracks[0].order.size(), 2u);
     EXPECT_EQ(song.tracks[0].order[1].bar, 1);
     EXPECT_EQ(song.tracks[0].order[1].pattern, -1);
-    EXPECT_EQ(song.tracks[1].curves[static_cast<size_t>(CurveTarget::Cutoff)].size(), 2u);
+    EXPECT_EQ(song.tracks[1].curves[static_cast<size_t>(CurveTarget::Cutoff)].size(), 3u); // continued
     EXPECT_EQ(song.masterGain.size(), 1u);
 }
 
@@ -108,6 +109,7 @@ TEST(Song, DamagedSongsAreReportedWithTheirLine) {
         {"order drums beat .", "order drums beat*x", "repeat count in 'beat*x' 'x' is not a number"},
         {"0:200 1.5:800", "1.5:200 0:800", "test.song:12: curve points must go forward in bars"},
         {"0:200 1.5:800", "0:-5", "test.song:12: a cutoff must be above 0 Hz"},
+        {"cutoff 1.8:900", "cutoff 1.2:900", "test.song:14: curve points must go forward in bars"},
         {"curve master gain 1:-6", "curve master cutoff 1:600", "the master has a gain curve only"},
         {"pattern chords 2", "pattern beat 2", "test.song:8: pattern 'beat' is declared twice"},
         {"tempo 133", "tempo fast", "tempo 'fast' is not a number"},
