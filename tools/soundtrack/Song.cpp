@@ -218,6 +218,8 @@ private:
             step.velocity = body.back() == '!' ? 1.0f : 0.5f;
             body.pop_back();
         }
+        if (body.empty() || body.back() == '+')
+            fail("'" + token + "' is not a note (like A2, C#4 or Bb3), a hit (X x o ,), '.', '-' or '|'");
         std::istringstream notes(body);
         for (std::string note; std::getline(notes, note, '+');)
             step.notes.push_back(noteNumber(note, token));
