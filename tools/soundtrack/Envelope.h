@@ -1,6 +1,7 @@
 // ADSR envelope for the synthesizer's voices: a linear attack from wherever the level stands (so a retrigger
 // never clicks), then exponential decay towards the sustain level and an exponential release. Times are in
-// seconds: decay covers 95 % of its distance in its time, release falls by 60 dB in its time.
+// seconds: decay covers 95 % of its distance in its time, release falls by 60 dB in its time. Beside it, the
+// drums' plain one-shot decay and the seeded white-noise source.
 #pragma once
 
 #include <cmath>

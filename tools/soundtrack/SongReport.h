@@ -1,5 +1,5 @@
 // Measurements of a rendered song for judging the mix without listening: per scene the peak and RMS level
-// and how the energy splits into four bands, where the loud and quiet stretches are, and the longest
+// and its energy in octave bands, the RMS of every bar (where it builds, breaks and ends), and the longest
 // near-silent stretch. The soundtrack program prints them with --report.
 #pragma once
 
