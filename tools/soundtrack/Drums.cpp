@@ -1,0 +1,403 @@
+#include "soundtrack/Envelope.h"
+#include "soundtrack/Instrument.h"
+#include "soundtrack/Oscillator.h"
+#include "soundtrack/StateVariableFilter.h"
+
+#include <array>
+
+namespace halcyra {
+namespace {
+
+constexpr float rate = static_cast<float>(sampleRate);
+
+// The metallic component of hats and cymbals: six square waves at inharmonic ratios, which give the noise
+// a ring instead of a hiss. They sit under high-passed noise, so plain (aliasing) squares do.
+class MetalRing {
+public:
+    explicit MetalRing(float scale) {
+        constexpr float partials[6] = {205.3f, 304.4f, 369.6f, 522.7f, 540.0f, 800.0f};
+        for (int i = 0; i < 6; ++i)
+            increments[i] = partials[i] * scale / rate;
+    }
+    float next() {
+        float sum = 0.0f;
+        for (int i = 0; i < 6; ++i) {
+            phases[i] += increments[i];
+            if (phases[i] >= 1.0f)
+                phases[i] -= 1.0f;
+            sum += phases[i] < 0.5f ? 1.0f : -1.0f;
+        }
+        return sum;
+    }
+
+private:
+    float increments[6] = {};
+    float phases[6] = {};
+};
+
+// A drum with up to `Count` hits ringing at once; a new hit takes a free voice or the oldest one.
+template <typename Voice, int Count>
+class DrumKit final : public Instrument {
+public:
+    DrumKit(const Tone& tone, unsigned seed)
+        : Instrument(tone.cutoff.value_or(Voice::defaultCutoff)), settings(tone) {
+        for (int i = 0; i < Count; ++i)
+            voices[i].seed(seed * 2654435761u + static_cast<unsigned>(i) * 40503u + 1u);
+    }
+
+    void play(const std::vector<int>& notes, float velocity, bool) override {
+        for (int note : notes) {
+            Voice* chosen = &voices[0];
+            for (Voice& voice : voices) {
+                if (!voice.active) {
+                    chosen = &voice;
+                    break;
+                }
+                if (voice.age > chosen->age)
+                    chosen = &voice;
+            }
+            chosen->start(settings, note, velocity);
+        }
+    }
+
+    void release() override {}
+
+    void render(float* left, float* right, int frames) override {
+        for (Voice& voice : voices) {
+            if (voice.active)
+                voice.render(settings, cutoff, left, right, frames);
+        }
+    }
+
+private:
+    typename Voice::Settings settings;
+    std::array<Voice, Count> voices{};
+};
+
+// Kick: a sine whose pitch falls from about four times its base within a few tens of ms, held briefly
+// and then decaying, with a click of filtered noise on top and a little saturation.
+struct KickVoice {
+    static constexpr float defaultCutoff = 4000.0f;
+    struct Settings {
+        explicit Settings(const Tone& tone)
+            : pitch(tone.pitch.value_or(47.0f)), decay(tone.decay.value_or(0.17f)),
+              sweep(tone.envmod.value_or(3.4f)) {}
+        float pitch, decay, sweep;
+    };
+
+    bool active = false;
+    int age = 0;
+    Oscillator body;
+    Decay pitchEnvelope, amplitude, clickEnvelope;
+    Noise noise;
+    OnePole clickTone;
+    float velocity = 0.0f;
+
+    void seed(unsigned value) { noise = Noise(value); }
+
+    void start(const Settings& settings, int, float hitVelocity) {
+        active = true;
+        age = 0;
+        velocity = hitVelocity;
+        body.reset(0.0f);
+        pitchEnvelope.setup(0.026f, rate);
+        pitchEnvelope.trigger();
+        amplitude.setup(settings.decay, rate);
+        amplitude.trigger();
+        clickEnvelope.setup(0.0022f, rate);
+        clickEnvelope.trigger();
+    }
+
+    void render(const Settings& settings, float cutoff, float* __restrict left, float* __restrict right,
+                int frames) {
+        constexpr int hold = static_cast<int>(0.055f * rate);
+        clickTone.setup(cutoff, rate);
+        for (int i = 0; i < frames; ++i) {
+            const float frequency = settings.pitch * (1.0f + settings.sweep * pitchEnvelope.next());
+            const float level = age < hold ? 1.0f : amplitude.next();
+            const float click = clickEnvelope.next() * clickTone.lowpass(noise.next());
+            const float value =
+                0.87f * velocity *
+                softClip(1.5f * (body.next(Waveform::Sine, frequency / rate) * level + 0.45f * click));
+            left[i] += value;
+            right[i] += value;
+            ++age;
+            if (level < 0.002f) {
+                active = false;
+                return;
+            }
+        }
+    }
+};
+
+// Snare: two falling sine partials for the body, high-passed noise for the wires.
+struct SnareVoice {
+    static constexpr float defaultCutoff = 1700.0f;
+    struct Settings {
+        explicit Settings(const Tone& tone)
+            : pitch(tone.pitch.value_or(185.0f)), decay(tone.decay.value_or(0.16f)) {}
+        float pitch, decay;
+    };
+
+    bool active = false;
+    int age = 0;
+    Oscillator low, high;
+    Decay sweep, body, wires;
+    Noise noise;
+    StateVariableFilter wireFilter;
+    OnePole wireTone;
+    float velocity = 0.0f;
+
+    void seed(unsigned value) { noise = Noise(value); }
+
+    void start(const Settings& settings, int, float hitVelocity) {
+        active = true;
+        age = 0;
+        velocity = hitVelocity;
+        low.reset();
+        high.reset(0.25f);
+        sweep.setup(0.012f, rate);
+        sweep.trigger();
+        body.setup(0.05f, rate);
+        body.trigger();
+        wires.setup(settings.decay * (0.6f + 0.4f * hitVelocity), rate);
+        wires.trigger();
+        wireTone.setup(6000.0f, rate);
+    }
+
+    void render(const Settings& settings, float cutoff, float* __restrict left, float* __restrict right,
+                int frames) {
+        wireFilter.setup(cutoff, 0.2f, rate);
+        for (int i = 0; i < frames; ++i) {
+            const float frequency = settings.pitch * (1.0f + 0.5f * sweep.next());
+            const float tone = (low.next(Waveform::Sine, frequency / rate) +
+                                0.45f * high.next(Waveform::Sine, 1.62f * frequency / rate)) *
+                               body.next();
+            const float wire = wireTone.lowpass(wireFilter.highpass(noise.next())) * wires.next();
+            const float value = velocity * softClip(0.9f * tone + 1.3f * wire);
+            left[i] += value;
+            right[i] += value;
+            ++age;
+            if (wires.value() < 0.001f && body.value() < 0.001f) {
+                active = false;
+                return;
+            }
+        }
+    }
+};
+
+// Clap: band-passed noise in four quick bursts and a short tail, a little different left and right.
+struct ClapVoice {
+    static constexpr float defaultCutoff = 1250.0f;
+    struct Settings {
+        explicit Settings(const Tone& tone) : decay(tone.decay.value_or(0.11f)) {}
+        float decay;
+    };
+
+    bool active = false;
+    int age = 0;
+    Noise noiseLeft, noiseRight;
+    StateVariableFilter filterLeft, filterRight;
+    Decay burst, tail;
+    float velocity = 0.0f;
+
+    void seed(unsigned value) {
+        noiseLeft = Noise(value);
+        noiseRight = Noise(value ^ 0x5bd1e995u);
+    }
+
+    void start(const Settings& settings, int, float hitVelocity) {
+        active = true;
+        age = 0;
+        velocity = hitVelocity;
+        burst.setup(0.004f, rate);
+        tail.setup(settings.decay, rate);
+    }
+
+    void render(const Settings&, float cutoff, float* __restrict left, float* __restrict right, int frames) {
+        constexpr int spacing = static_cast<int>(0.0095f * rate);
+        filterLeft.setup(cutoff, 0.35f, rate);
+        filterRight.setup(cutoff * 1.08f, 0.35f, rate);
+        for (int i = 0; i < frames; ++i) {
+            if (age % spacing == 0 && age <= 3 * spacing) {
+                burst.trigger();
+                if (age == 3 * spacing)
+                    tail.trigger();
+            }
+            const float level = age < 3 * spacing ? burst.next() : tail.next();
+            left[i] += 1.6f * velocity * level * filterLeft.bandpass(noiseLeft.next());
+            right[i] += 1.6f * velocity * level * filterRight.bandpass(noiseRight.next());
+            ++age;
+            if (age > 3 * spacing && level < 0.001f) {
+                active = false;
+                return;
+            }
+        }
+    }
+};
+
+// Hi-hat: high-passed noise with a little metallic ring; `decay` makes it closed or open.
+struct HatVoice {
+    static constexpr float defaultCutoff = 7500.0f;
+    struct Settings {
+        explicit Settings(const Tone& tone) : decay(tone.decay.value_or(0.035f)) {}
+        float decay;
+    };
+
+    bool active = false;
+    int age = 0;
+    Noise noise;
+    MetalRing metal{1.7f};
+    StateVariableFilter filter;
+    OnePole shine;
+    Decay amplitude;
+    float velocity = 0.0f;
+
+    void seed(unsigned value) { noise = Noise(value); }
+
+    void start(const Settings& settings, int, float hitVelocity) {
+        active = true;
+        age = 0;
+        velocity = hitVelocity;
+        amplitude.setup(settings.decay, rate);
+        amplitude.trigger();
+        shine.setup(11000.0f, rate);
+    }
+
+    void render(const Settings&, float cutoff, float* __restrict left, float* __restrict right, int frames) {
+        filter.setup(cutoff, 0.25f, rate);
+        for (int i = 0; i < frames; ++i) {
+            const float source = noise.next() + 0.12f * metal.next();
+            const float value = 0.9f * velocity * amplitude.next() * shine.lowpass(filter.highpass(source));
+            left[i] += value;
+            right[i] += value;
+            ++age;
+            if (amplitude.value() < 0.002f) {
+                active = false;
+                return;
+            }
+        }
+    }
+};
+
+// Crash cymbal: wide, long high-passed noise with a metallic shimmer, different noise on each side.
+struct CymbalVoice {
+    static constexpr float defaultCutoff = 4200.0f;
+    struct Settings {
+        explicit Settings(const Tone& tone) : decay(tone.decay.value_or(0.8f)) {}
+        float decay;
+    };
+
+    bool active = false;
+    int age = 0;
+    Noise noiseLeft, noiseRight;
+    MetalRing metal{2.3f};
+    StateVariableFilter filterLeft, filterRight;
+    Decay amplitude;
+    float velocity = 0.0f;
+
+    void seed(unsigned value) {
+        noiseLeft = Noise(value);
+        noiseRight = Noise(value ^ 0x27d4eb2du);
+    }
+
+    void start(const Settings& settings, int, float hitVelocity) {
+        active = true;
+        age = 0;
+        velocity = hitVelocity;
+        amplitude.setup(settings.decay, rate);
+        amplitude.trigger();
+    }
+
+    void render(const Settings&, float cutoff, float* __restrict left, float* __restrict right, int frames) {
+        filterLeft.setup(cutoff, 0.1f, rate);
+        filterRight.setup(cutoff * 1.05f, 0.1f, rate);
+        constexpr int attack = static_cast<int>(0.002f * rate);
+        for (int i = 0; i < frames; ++i) {
+            const float ring = metal.next();
+            const float level =
+                velocity * amplitude.next() * (age < attack ? static_cast<float>(age) / attack : 1.0f);
+            left[i] += 0.7f * level * filterLeft.highpass(noiseLeft.next() + 0.1f * ring);
+            right[i] += 0.7f * level * filterRight.highpass(noiseRight.next() + 0.1f * ring);
+            ++age;
+            if (amplitude.value() < 0.001f) {
+                active = false;
+                return;
+            }
+        }
+    }
+};
+
+// Boom: a deep falling sine with a thump of low noise, for the big moments.
+struct BoomVoice {
+    static constexpr float defaultCutoff = 300.0f;
+    struct Settings {
+        explicit Settings(const Tone& tone)
+            : pitch(tone.pitch.value_or(38.0f)), decay(tone.decay.value_or(0.9f)) {}
+        float pitch, decay;
+    };
+
+    bool active = false;
+    int age = 0;
+    Oscillator body;
+    Decay sweep, amplitude, thump;
+    Noise noise;
+    OnePole thumpTone;
+    float velocity = 0.0f;
+
+    void seed(unsigned value) { noise = Noise(value); }
+
+    void start(const Settings& settings, int, float hitVelocity) {
+        active = true;
+        age = 0;
+        velocity = hitVelocity;
+        body.reset();
+        sweep.setup(0.11f, rate);
+        sweep.trigger();
+        amplitude.setup(settings.decay, rate);
+        amplitude.trigger();
+        thump.setup(0.05f, rate);
+        thump.trigger();
+    }
+
+    void render(const Settings& settings, float cutoff, float* __restrict left, float* __restrict right,
+                int frames) {
+        thumpTone.setup(cutoff, rate);
+        for (int i = 0; i < frames; ++i) {
+            const float frequency = settings.pitch * (1.0f + 2.4f * sweep.next());
+            const float value =
+                velocity * softClip(1.3f * (body.next(Waveform::Sine, frequency / rate) * amplitude.next() +
+                                            2.0f * thump.next() * thumpTone.lowpass(noise.next())));
+            left[i] += value;
+            right[i] += value;
+            ++age;
+            if (amplitude.value() < 0.001f) {
+                active = false;
+                return;
+            }
+        }
+    }
+};
+
+} // namespace
+
+std::unique_ptr<Instrument> makeDrum(InstrumentKind kind, const Tone& tone, unsigned seed) {
+    switch (kind) {
+    case InstrumentKind::Kick:
+        return std::make_unique<DrumKit<KickVoice, 4>>(tone, seed);
+    case InstrumentKind::Snare:
+        return std::make_unique<DrumKit<SnareVoice, 4>>(tone, seed);
+    case InstrumentKind::Clap:
+        return std::make_unique<DrumKit<ClapVoice, 3>>(tone, seed);
+    case InstrumentKind::Hat:
+        return std::make_unique<DrumKit<HatVoice, 4>>(tone, seed);
+    case InstrumentKind::Cymbal:
+        return std::make_unique<DrumKit<CymbalVoice, 3>>(tone, seed);
+    case InstrumentKind::Boom:
+        return std::make_unique<DrumKit<BoomVoice, 2>>(tone, seed);
+    default:
+        return nullptr;
+    }
+}
+
+} // namespace halcyra

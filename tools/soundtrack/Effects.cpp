@@ -1,0 +1,138 @@
+#include "soundtrack/Effects.h"
+
+#include "soundtrack/Song.h"
+
+#include <cmath>
+
+namespace halcyra {
+namespace {
+
+constexpr float rate = static_cast<float>(sampleRate);
+
+float onePoleCoefficient(float cutoff) {
+    return std::exp(-6.2831853f * cutoff / rate);
+}
+
+// Mutually prime lengths (33 to 64 ms) so the echoes of the network never line up.
+constexpr size_t lineLengths[8] = {1447, 1613, 1867, 2053, 2251, 2399, 2617, 2797};
+constexpr size_t diffuserLengths[4] = {142, 107, 379, 277};
+constexpr float diffuserGain = 0.7f;
+constexpr size_t predelayFrames = static_cast<size_t>(0.022f * rate);
+
+} // namespace
+
+void DelayLine::resize(size_t minimumLength) {
+    size_t length = 1;
+    while (length < minimumLength + 2)
+        length <<= 1;
+    buffer.assign(length, 0.0f);
+    mask = length - 1;
+    write = 0;
+}
+
+float DelayLine::readFractional(float delay) const {
+    const float whole = std::floor(delay);
+    const float fraction = delay - whole;
+    const size_t index = static_cast<size_t>(whole);
+    return read(index) + fraction * (read(index + 1) - read(index));
+}
+
+Reverb::Reverb(float decaySeconds) {
+    predelay.resize(predelayFrames);
+    for (int i = 0; i < 4; ++i)
+        diffusers[i].resize(diffuserLengths[i]);
+    for (int i = 0; i < lineCount; ++i) {
+        lines[i].resize(lineLengths[i]);
+        gains[i] = std::pow(10.0f, -3.0f * static_cast<float>(lineLengths[i]) / (decaySeconds * rate));
+    }
+}
+
+void Reverb::process(const float* input, float* left, float* right, int frames) {
+    // The send is band-limited to 200 Hz … 8 kHz so the tail neither booms nor hisses.
+    const float treble = onePoleCoefficient(8000.0f), bass = onePoleCoefficient(200.0f);
+    const float damp = onePoleCoefficient(5200.0f);
+    for (int n = 0; n < frames; ++n) {
+        inputSmooth = input[n] + treble * (inputSmooth - input[n]);
+        inputBass = inputSmooth + bass * (inputBass - inputSmooth);
+        predelay.push(inputSmooth - inputBass);
+        float x = predelay.read(predelayFrames);
+        for (int i = 0; i < 4; ++i) {
+            const float delayed = diffusers[i].read(diffuserLengths[i]);
+            const float v = x + diffuserGain * delayed;
+            x = delayed - diffuserGain * v;
+            diffusers[i].push(v);
+        }
+        float outputs[lineCount];
+        float sum = 0.0f;
+        for (int i = 0; i < lineCount; ++i) {
+            const float out = lines[i].read(lineLengths[i]);
+            damping[i] = out + damp * (damping[i] - out);
+            outputs[i] = damping[i];
+            sum += damping[i];
+        }
+        // Householder feedback: every line hears every other, energy is kept.
+        const float spread = sum * (2.0f / lineCount);
+        float wetLeft = 0.0f, wetRight = 0.0f;
+        for (int i = 0; i < lineCount; ++i) {
+            const float sign = (i & 2) != 0 ? -1.0f : 1.0f;
+            lines[i].push(sign * x + gains[i] * (outputs[i] - spread));
+            if ((i & 1) == 0)
+                wetLeft += sign * outputs[i];
+            else
+                wetRight += sign * outputs[i];
+        }
+        left[n] += 0.35f * wetLeft;
+        right[n] += 0.35f * wetRight;
+    }
+}
+
+PingPongDelay::PingPongDelay(int delay, float feedbackGain) : delayFrames(delay), feedback(feedbackGain) {
+    lineLeft.resize(static_cast<size_t>(delay));
+    lineRight.resize(static_cast<size_t>(delay));
+}
+
+void PingPongDelay::process(const float* input, float* left, float* right, int frames) {
+    const float treble = onePoleCoefficient(3200.0f), bass = onePoleCoefficient(250.0f);
+    const size_t delay = static_cast<size_t>(delayFrames);
+    for (int n = 0; n < frames; ++n) {
+        const float fromLeft = lineLeft.read(delay);
+        const float fromRight = lineRight.read(delay);
+        // Each repeat loses highs and lows, as tape echoes do, so the tail melts into the mix.
+        smoothLeft = fromLeft + treble * (smoothLeft - fromLeft);
+        bassLeft = smoothLeft + bass * (bassLeft - smoothLeft);
+        smoothRight = fromRight + treble * (smoothRight - fromRight);
+        bassRight = smoothRight + bass * (bassRight - smoothRight);
+        lineLeft.push(input[n] + feedback * (smoothRight - bassRight));
+        lineRight.push(feedback * (smoothLeft - bassLeft));
+        left[n] += 0.7f * fromLeft;
+        right[n] += 0.7f * fromRight;
+    }
+}
+
+Chorus::Chorus() {
+    lineLeft.resize(static_cast<size_t>(0.03f * rate));
+    lineRight.resize(static_cast<size_t>(0.03f * rate));
+}
+
+void Chorus::process(float* left, float* right, int frames, float mix) {
+    constexpr float centre = 0.012f * rate, depth = 0.004f * rate;
+    const float step = 6.2831853f * 0.23f / rate;
+    const float stepCos = std::cos(step), stepSin = std::sin(step);
+    for (int n = 0; n < frames; ++n) {
+        lineLeft.push(left[n]);
+        lineRight.push(right[n]);
+        const float wetLeft = lineLeft.readFractional(centre + depth * sine);
+        const float wetRight = lineRight.readFractional(centre + depth * cosine);
+        left[n] = (1.0f - 0.5f * mix) * left[n] + mix * wetLeft;
+        right[n] = (1.0f - 0.5f * mix) * right[n] + mix * wetRight;
+        const float nextCosine = cosine * stepCos - sine * stepSin;
+        sine = sine * stepCos + cosine * stepSin;
+        cosine = nextCosine;
+    }
+    // Rounding would slowly change the modulation's depth; put the vector back on the unit circle.
+    const float length = std::sqrt(cosine * cosine + sine * sine);
+    cosine /= length;
+    sine /= length;
+}
+
+} // namespace halcyra

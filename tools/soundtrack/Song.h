@@ -1,0 +1,108 @@
+// The song as data: tracks (an instrument, its tone and mix settings, an order list of patterns, curves),
+// the patterns of note steps they play, and curves for the master. readSong parses the text format of
+// muzak.song; any damage (unknown word, bad note, a pattern of the wrong length, an order list that does
+// not fill the song) is a SongError naming the file and line. Nothing here knows how a note sounds.
+#pragma once
+
+#include <array>
+#include <optional>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+namespace halcyra {
+
+constexpr int sampleRate = 44100;
+constexpr int beatsPerBar = 4;
+
+// The show's seven scenes in beats at 133 BPM (a beat is 451.1278 ms): the song fills them exactly.
+constexpr int showTempo = 133;
+constexpr std::array<int, 7> sceneBeats{48, 96, 64, 64, 64, 64, 116};
+constexpr int showBars = 129;
+
+class SongError : public std::runtime_error {
+public:
+    using std::runtime_error::runtime_error;
+};
+
+enum class InstrumentKind { Kick, Snare, Clap, Hat, Cymbal, Boom, Bass, Pad, Pluck, Lead, Riser };
+
+// How a track's instrument sounds, where the song says so; each instrument kind reads the fields it needs
+// and has its own value for those left empty.
+struct Tone {
+    std::optional<float> attack, decay, sustain, release; // seconds; sustain is a level, 0 … 1
+    std::optional<float> cutoff;                          // filter cutoff in Hz before envelopes and curves
+    std::optional<float> resonance;                       // 0 … 1
+    std::optional<float> envmod;                          // filter envelope depth in octaves
+    std::optional<float> detune;                          // cents between stacked oscillators
+    std::optional<float> glide;                           // seconds for a `~` note to reach its pitch
+    std::optional<float> pitch;                           // drums: base frequency in Hz
+};
+
+// Where a track sits in the mix.
+struct TrackMix {
+    float gain = 0.0f;   // dB
+    float pan = 0.0f;    // −1 left … 1 right
+    float reverb = 0.0f; // send, 0 … 1
+    float delay = 0.0f;  // send, 0 … 1
+    float duck = 0.0f;   // depth of the ducking under kick hits, 0 … 1
+    float chorus = 0.0f; // wet share of the chorus insert, 0 … 1
+};
+
+// One token of a pattern that does something: notes to start (drum hits are notes too) or a release.
+struct PatternStep {
+    int row = 0;            // at the pattern's rowsPerBeat
+    std::vector<int> notes; // MIDI note numbers; empty for a release
+    float velocity = 0.8f;
+    bool glide = false;
+};
+
+struct Pattern {
+    std::string name;
+    int bars = 1;
+    int rowsPerBeat = 4;
+    std::vector<PatternStep> steps;
+};
+
+// A curve over song position in bars; linear between points (cutoff in octaves), flat outside them.
+struct CurvePoint {
+    double bar = 0.0;
+    float value = 0.0f;
+};
+enum class CurveTarget { Gain, Cutoff, Reverb, Delay, Count };
+using Curve = std::vector<CurvePoint>;
+
+// One entry of a track's order list: a pattern from `bar` on, or one silent bar (pattern -1).
+struct OrderSlot {
+    int bar = 0;
+    int pattern = -1;
+};
+
+struct Track {
+    std::string name;
+    InstrumentKind kind = InstrumentKind::Kick;
+    Tone tone;
+    TrackMix mix;
+    std::vector<OrderSlot> order; // in bar order, filling the song without gaps
+    std::array<Curve, static_cast<size_t>(CurveTarget::Count)> curves;
+};
+
+struct Song {
+    int tempo = 0;
+    int bars = 0;
+    std::vector<Pattern> patterns;
+    std::vector<Track> tracks;
+    Curve masterGain; // dB
+};
+
+// Parses song text; `sourceName` prefixes every error message.
+Song parseSong(const std::string& text, const std::string& sourceName);
+// Reads and parses a song file.
+Song readSong(const std::string& path);
+// Throws SongError unless the song has the show's tempo and length.
+void checkFitsShow(const Song& song);
+
+// Value of `curve` at `bar`, or `fallback` when the curve has no points.
+float curveValue(const Curve& curve, double bar, float fallback, bool logarithmic);
+
+} // namespace halcyra

@@ -1,0 +1,30 @@
+// Renders a Song to stereo floats at 44.1 kHz: each track's instrument plays its events at their exact
+// frames, goes through its gain, pan, chorus and ducking under the kick, and sends to the shared reverb
+// and delay; the master gain curve and the limiter (−1 dBFS) finish the mix. The same song always gives
+// the same samples: no clocks, no shared state, fixed noise seeds, denormals flushed while rendering.
+#pragma once
+
+#include "soundtrack/Song.h"
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace halcyra {
+
+struct StereoBuffer {
+    std::vector<float> left, right;
+};
+
+struct RenderOptions {
+    // Frames of the song's start left out of the output, for a decoder that plays that many frames late.
+    int64_t skipFrames = 0;
+    // Frames to render after the skipped ones; -1 renders to the song's end.
+    int64_t frames = -1;
+    // When set, only this track is heard (with its sends), for measuring one part of the mix.
+    std::string solo;
+};
+
+StereoBuffer renderSong(const Song& song, const RenderOptions& options = {});
+
+} // namespace halcyra

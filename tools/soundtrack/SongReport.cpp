@@ -1,0 +1,128 @@
+#include "soundtrack/SongReport.h"
+
+#include "soundtrack/Sequencer.h"
+
+#include <algorithm>
+#include <array>
+#include <cmath>
+#include <complex>
+#include <iomanip>
+
+namespace halcyra {
+namespace {
+
+double toDb(double power) {
+    return 10.0 * std::log10(std::max(power, 1.0e-12));
+}
+
+constexpr size_t fftSize = 4096;
+constexpr int bandCount = 10; // octaves centred on 31.5 Hz … 16 kHz
+
+// In-place radix-2 FFT of `data` (fftSize points).
+void fft(std::vector<std::complex<double>>& data) {
+    const size_t n = data.size();
+    for (size_t i = 1, j = 0; i < n; ++i) {
+        size_t bit = n >> 1;
+        for (; (j & bit) != 0; bit >>= 1)
+            j ^= bit;
+        j ^= bit;
+        if (i < j)
+            std::swap(data[i], data[j]);
+    }
+    for (size_t length = 2; length <= n; length <<= 1) {
+        const std::complex<double> step =
+            std::polar(1.0, -2.0 * 3.14159265358979 / static_cast<double>(length));
+        for (size_t i = 0; i < n; i += length) {
+            std::complex<double> w = 1.0;
+            for (size_t k = 0; k < length / 2; ++k) {
+                const std::complex<double> odd = w * data[i + k + length / 2];
+                data[i + k + length / 2] = data[i + k] - odd;
+                data[i + k] += odd;
+                w *= step;
+            }
+        }
+    }
+}
+
+// Energy of frames [begin, end) in octave bands, from Hann-windowed FFTs every fftSize / 2 frames.
+std::array<double, bandCount> octaveBands(const StereoBuffer& audio, size_t begin, size_t end) {
+    std::array<double, bandCount> bands{};
+    std::vector<std::complex<double>> data(fftSize);
+    for (size_t at = begin; at + fftSize <= end; at += fftSize / 2) {
+        for (size_t i = 0; i < fftSize; ++i) {
+            const double window =
+                0.5 - 0.5 * std::cos(2.0 * 3.14159265358979 * static_cast<double>(i) / fftSize);
+            data[i] = window * 0.5 * (audio.left[at + i] + audio.right[at + i]);
+        }
+        fft(data);
+        for (size_t bin = 1; bin < fftSize / 2; ++bin) {
+            const double frequency = static_cast<double>(bin) * sampleRate / fftSize;
+            const int band = static_cast<int>(std::floor(std::log2(frequency / 31.5) + 0.5));
+            if (band >= 0 && band < bandCount)
+                bands[static_cast<size_t>(band)] += std::norm(data[bin]);
+        }
+    }
+    return bands;
+}
+
+double rmsDb(const StereoBuffer& audio, size_t begin, size_t end) {
+    double energy = 0.0;
+    for (size_t n = begin; n < end; ++n)
+        energy += 0.5 * (audio.left[n] * audio.left[n] + audio.right[n] * audio.right[n]);
+    return toDb(energy / static_cast<double>(std::max<size_t>(end - begin, 1)));
+}
+
+} // namespace
+
+void printReport(const Song& song, const StereoBuffer& audio, std::ostream& out) {
+    const size_t total = audio.left.size();
+    const auto frameOfBar = [&](int bar) {
+        return std::min<size_t>(static_cast<size_t>(frameOfRow(bar * beatsPerBar, 1, song.tempo)), total);
+    };
+    out << std::fixed << std::setprecision(1);
+    out << "scene  bars      peak   RMS  | octave bands, dB against the loudest:\n"
+        << "                 dBFS   dBFS |    31    63   125   250   500    1k    2k    4k    8k   16k\n";
+    int bar = 0;
+    double songPeak = 0.0;
+    for (size_t scene = 0; scene < sceneBeats.size(); ++scene) {
+        const int bars = sceneBeats[scene] / beatsPerBar;
+        const size_t begin = frameOfBar(bar), end = frameOfBar(bar + bars);
+        double peak = 0.0;
+        for (size_t n = begin; n < end; ++n)
+            peak = std::max({peak, static_cast<double>(std::fabs(audio.left[n])),
+                             static_cast<double>(std::fabs(audio.right[n]))});
+        songPeak = std::max(songPeak, peak);
+        const auto bands = octaveBands(audio, begin, end);
+        const double loudest = *std::max_element(bands.begin(), bands.end());
+        out << "  " << scene + 1 << "   " << std::setw(3) << bar << "-" << std::setw(3) << bar + bars - 1
+            << "  " << std::setw(5) << 20.0 * std::log10(std::max(peak, 1.0e-9)) << " " << std::setw(6)
+            << rmsDb(audio, begin, end) << " |";
+        for (double band : bands)
+            out << std::setw(6) << toDb(band / std::max(loudest, 1.0e-30));
+        out << "\n";
+        bar += bars;
+    }
+    out << "peak " << 20.0 * std::log10(std::max(songPeak, 1.0e-9)) << " dBFS\n";
+
+    // Levels a bar at a time show the shape of the song: where it builds, breaks and ends.
+    out << "RMS per bar (dBFS):";
+    for (int b = 0; b < song.bars; ++b)
+        out << (b % 16 == 0 ? "\n  " : " ") << std::setw(5) << rmsDb(audio, frameOfBar(b), frameOfBar(b + 1));
+    out << "\n";
+
+    // Near silence: 10 ms windows below −60 dBFS RMS.
+    const size_t window = sampleRate / 100;
+    size_t run = 0, longest = 0, longestEnd = 0;
+    for (size_t at = 0; at + window <= total; at += window) {
+        run = rmsDb(audio, at, at + window) < -60.0 ? run + window : 0;
+        if (run > longest) {
+            longest = run;
+            longestEnd = at + window;
+        }
+    }
+    out << std::setprecision(3)
+        << "longest stretch under -60 dBFS: " << static_cast<double>(longest) / sampleRate << " s, ending at "
+        << static_cast<double>(longestEnd) / sampleRate << " s\n";
+}
+
+} // namespace halcyra

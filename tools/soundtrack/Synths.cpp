@@ -1,0 +1,350 @@
+#include "soundtrack/Envelope.h"
+#include "soundtrack/Instrument.h"
+#include "soundtrack/Oscillator.h"
+#include "soundtrack/StateVariableFilter.h"
+
+#include <algorithm>
+#include <array>
+#include <cmath>
+
+namespace halcyra {
+namespace {
+
+constexpr float rate = static_cast<float>(sampleRate);
+// Filters and modulation follow their envelopes at this many frames a step (0.36 ms).
+constexpr int controlFrames = 16;
+
+float centsRatio(float cents) {
+    return std::exp2(cents / 1200.0f);
+}
+
+// Settings every tonal voice reads, with the instrument kind's own values where the song gives none.
+struct VoiceSettings {
+    VoiceSettings(const Tone& tone, const VoiceSettings& defaults)
+        : attack(tone.attack.value_or(defaults.attack)), decay(tone.decay.value_or(defaults.decay)),
+          sustain(tone.sustain.value_or(defaults.sustain)), release(tone.release.value_or(defaults.release)),
+          resonance(tone.resonance.value_or(defaults.resonance)),
+          envmod(tone.envmod.value_or(defaults.envmod)), detune(tone.detune.value_or(defaults.detune)),
+          glide(tone.glide.value_or(defaults.glide)) {}
+    VoiceSettings(float a, float d, float s, float r, float res, float env, float det, float gl)
+        : attack(a), decay(d), sustain(s), release(r), resonance(res), envmod(env), detune(det), glide(gl) {}
+
+    float attack, decay, sustain, release, resonance, envmod, detune, glide;
+};
+
+// State shared by the tonal voices: pitch with optional glide, amplitude and filter envelopes.
+struct VoiceCore {
+    int note = -1;
+    float velocity = 0.0f;
+    float frequency = 0.0f;
+    float target = 0.0f;
+    float glideCoefficient = 0.0f;
+    int age = 0;
+    Envelope amplitude, filter;
+
+    void start(const VoiceSettings& settings, int newNote, float newVelocity, bool glide, float filterDecay) {
+        const bool slide = glide && amplitude.active() && settings.glide > 0.0f;
+        note = newNote;
+        velocity = newVelocity;
+        target = noteFrequency(static_cast<float>(newNote));
+        if (!slide)
+            frequency = target;
+        glideCoefficient = slide ? std::exp(-3.0f / (settings.glide * rate)) : 0.0f;
+        age = 0;
+        amplitude.setup(settings.attack, settings.decay, settings.sustain, settings.release, rate);
+        filter.setup(0.001f, filterDecay, 0.0f, settings.release, rate);
+        amplitude.gateOn();
+        filter.gateOn();
+    }
+
+    void release() {
+        amplitude.gateOff();
+        filter.gateOff();
+    }
+
+    float glideStep() { return frequency = target + glideCoefficient * (frequency - target); }
+};
+
+// Bass: two detuned saws through a resonant low-pass that snaps open on every note, over a sine at the
+// fundamental for weight.
+struct BassVoice {
+    static constexpr float defaultCutoff = 320.0f;
+    static VoiceSettings defaults() { return {0.003f, 0.22f, 0.6f, 0.1f, 0.3f, 2.6f, 9.0f, 0.06f}; }
+
+    VoiceCore core;
+    Oscillator sawDown, sawUp, sub;
+    StateVariableFilter lowpass;
+
+    void start(const VoiceSettings& settings, int note, float velocity, bool glide) {
+        core.start(settings, note, velocity, glide, settings.decay);
+    }
+
+    void render(const VoiceSettings& settings, float cutoff, float* __restrict left, float* __restrict right,
+                int frames) {
+        const float down = centsRatio(-settings.detune), up = centsRatio(settings.detune);
+        for (int start = 0; start < frames; start += controlFrames) {
+            const int end = std::min(frames, start + controlFrames);
+            const float opening = settings.envmod * core.filter.value() * (0.4f + 0.6f * core.velocity);
+            lowpass.setup(cutoff * std::exp2(opening), settings.resonance, rate);
+            for (int i = start; i < end; ++i) {
+                const float increment = core.glideStep() / rate;
+                const float saws = 0.5f * (sawDown.next(Waveform::Saw, increment * down) +
+                                           sawUp.next(Waveform::Saw, increment * up));
+                const float value = lowpass.lowpass(saws) + 0.45f * sub.next(Waveform::Sine, increment);
+                const float out = 0.7f * core.velocity * core.amplitude.next() * value;
+                core.filter.next();
+                left[i] += out;
+                right[i] += out;
+            }
+        }
+        core.age += frames;
+    }
+};
+
+// Pad: three saws a few cents apart, spread left and right, each side through its own low-pass that
+// opens a little with the swell.
+struct PadVoice {
+    static constexpr float defaultCutoff = 1800.0f;
+    static VoiceSettings defaults() { return {0.7f, 1.6f, 0.75f, 2.0f, 0.15f, 0.6f, 13.0f, 0.0f}; }
+
+    VoiceCore core;
+    std::array<Oscillator, 3> saws;
+    StateVariableFilter filterLeft, filterRight;
+
+    void start(const VoiceSettings& settings, int note, float velocity, bool glide) {
+        // Phases that differ per note keep a chord's voices from starting in step.
+        for (size_t i = 0; i < saws.size(); ++i)
+            saws[i].reset(std::fmod(0.137f * static_cast<float>(note) + 0.31f * static_cast<float>(i), 1.0f));
+        core.start(settings, note, velocity, glide, settings.decay);
+    }
+
+    void render(const VoiceSettings& settings, float cutoff, float* __restrict left, float* __restrict right,
+                int frames) {
+        const float ratios[3] = {centsRatio(-settings.detune), 1.0f, centsRatio(settings.detune)};
+        // The pad's filter follows its slow swell; four control steps' worth of frames is close enough.
+        for (int start = 0; start < frames; start += 4 * controlFrames) {
+            const int end = std::min(frames, start + 4 * controlFrames);
+            const float bright = cutoff * std::exp2(settings.envmod * core.amplitude.value());
+            filterLeft.setup(bright, settings.resonance, rate);
+            filterRight.setup(bright * 1.03f, settings.resonance, rate);
+            for (int i = start; i < end; ++i) {
+                const float increment = core.glideStep() / rate;
+                const float a = saws[0].next(Waveform::Saw, increment * ratios[0]);
+                const float b = saws[1].next(Waveform::Saw, increment * ratios[1]);
+                const float c = saws[2].next(Waveform::Saw, increment * ratios[2]);
+                const float level = 0.2f * core.velocity * core.amplitude.next();
+                left[i] += level * filterLeft.lowpass(a + 0.6f * b);
+                right[i] += level * filterRight.lowpass(c + 0.6f * b);
+            }
+        }
+        core.age += frames;
+    }
+};
+
+// Pluck: a saw and a square through a low-pass whose envelope closes fast; arpeggios and chord stabs.
+struct PluckVoice {
+    static constexpr float defaultCutoff = 600.0f;
+    static VoiceSettings defaults() { return {0.001f, 0.28f, 0.0f, 0.3f, 0.35f, 3.6f, 8.0f, 0.0f}; }
+
+    VoiceCore core;
+    Oscillator saw, square;
+    StateVariableFilter lowpass;
+
+    void start(const VoiceSettings& settings, int note, float velocity, bool glide) {
+        core.start(settings, note, velocity, glide, settings.decay * 0.6f);
+    }
+
+    void render(const VoiceSettings& settings, float cutoff, float* __restrict left, float* __restrict right,
+                int frames) {
+        const float down = centsRatio(-settings.detune), up = centsRatio(settings.detune);
+        for (int start = 0; start < frames; start += controlFrames) {
+            const int end = std::min(frames, start + controlFrames);
+            const float opening = settings.envmod * core.filter.value() * (0.5f + 0.5f * core.velocity);
+            lowpass.setup(cutoff * std::exp2(opening), settings.resonance, rate);
+            for (int i = start; i < end; ++i) {
+                const float increment = core.glideStep() / rate;
+                const float source = saw.next(Waveform::Saw, increment * down) +
+                                     0.6f * square.next(Waveform::Square, increment * up);
+                const float out = 0.4f * core.velocity * core.amplitude.next() * lowpass.lowpass(source);
+                core.filter.next();
+                left[i] += out;
+                right[i] += out;
+            }
+        }
+        core.age += frames;
+    }
+};
+
+// Lead: two saws spread left and right over a square an octave down, with glide and a vibrato that fades
+// in on held notes.
+struct LeadVoice {
+    static constexpr float defaultCutoff = 2200.0f;
+    static VoiceSettings defaults() { return {0.006f, 0.45f, 0.7f, 0.5f, 0.3f, 1.4f, 11.0f, 0.07f}; }
+
+    VoiceCore core;
+    Oscillator sawLeft, sawRight, square, vibrato;
+    StateVariableFilter filterLeft, filterRight;
+
+    void start(const VoiceSettings& settings, int note, float velocity, bool glide) {
+        core.start(settings, note, velocity, glide, settings.decay);
+    }
+
+    void render(const VoiceSettings& settings, float cutoff, float* __restrict left, float* __restrict right,
+                int frames) {
+        const float down = centsRatio(-settings.detune), up = centsRatio(settings.detune);
+        constexpr float vibratoDelay = 0.25f * rate, vibratoRamp = 0.5f * rate;
+        for (int start = 0; start < frames; start += controlFrames) {
+            const int end = std::min(frames, start + controlFrames);
+            const float opening = settings.envmod * core.filter.value() * (0.5f + 0.5f * core.velocity);
+            filterLeft.setup(cutoff * std::exp2(opening), settings.resonance, rate);
+            filterRight.setup(cutoff * 1.04f * std::exp2(opening), settings.resonance, rate);
+            const float depth =
+                0.2f *
+                std::clamp((static_cast<float>(core.age + start) - vibratoDelay) / vibratoRamp, 0.0f, 1.0f);
+            const float wobble =
+                std::exp2(depth * vibrato.next(Waveform::Sine, 5.2f * controlFrames / rate) / 12.0f);
+            for (int i = start; i < end; ++i) {
+                const float increment = core.glideStep() * wobble / rate;
+                const float a = sawLeft.next(Waveform::Saw, increment * down);
+                const float b = sawRight.next(Waveform::Saw, increment * up);
+                const float c = 0.35f * square.next(Waveform::Square, 0.5f * increment);
+                const float level = 0.3f * core.velocity * core.amplitude.next();
+                core.filter.next();
+                left[i] += level * filterLeft.lowpass(a + 0.5f * b + c);
+                right[i] += level * filterRight.lowpass(b + 0.5f * a + c);
+            }
+        }
+        core.age += frames;
+    }
+};
+
+// Riser: band-passed noise, different on each side, whose band follows the track's cutoff curve.
+struct RiserVoice {
+    static constexpr float defaultCutoff = 800.0f;
+    static VoiceSettings defaults() { return {1.5f, 1.0f, 1.0f, 1.0f, 0.45f, 0.0f, 0.0f, 0.0f}; }
+
+    VoiceCore core;
+    Noise noiseLeft, noiseRight;
+    StateVariableFilter filterLeft, filterRight;
+
+    void seed(unsigned value) {
+        noiseLeft = Noise(value);
+        noiseRight = Noise(value ^ 0x68e31da4u);
+    }
+
+    void start(const VoiceSettings& settings, int note, float velocity, bool glide) {
+        core.start(settings, note, velocity, glide, settings.decay);
+    }
+
+    void render(const VoiceSettings& settings, float cutoff, float* __restrict left, float* __restrict right,
+                int frames) {
+        filterLeft.setup(cutoff, settings.resonance, rate);
+        filterRight.setup(cutoff * 1.06f, settings.resonance, rate);
+        for (int i = 0; i < frames; ++i) {
+            const float level = 0.9f * core.velocity * core.amplitude.next();
+            left[i] += level * filterLeft.bandpass(noiseLeft.next());
+            right[i] += level * filterRight.bandpass(noiseRight.next());
+        }
+        core.age += frames;
+    }
+};
+
+// One voice that every note takes over (glide applies); bass, lead and riser.
+template <typename Voice>
+class MonoSynth final : public Instrument {
+public:
+    MonoSynth(const Tone& tone, unsigned seed)
+        : Instrument(tone.cutoff.value_or(Voice::defaultCutoff)), settings(tone, Voice::defaults()) {
+        if constexpr (requires { voice.seed(seed); })
+            voice.seed(seed);
+    }
+
+    void play(const std::vector<int>& notes, float velocity, bool glide) override {
+        voice.start(settings, notes.back(), velocity, glide);
+    }
+    void release() override { voice.core.release(); }
+    void render(float* left, float* right, int frames) override {
+        if (voice.core.amplitude.active())
+            voice.render(settings, cutoff, left, right, frames);
+    }
+
+private:
+    VoiceSettings settings;
+    Voice voice;
+};
+
+// Up to `Count` voices; a new chord releases the one before, whose tails ring on in free voices.
+template <typename Voice, int Count>
+class PolySynth final : public Instrument {
+public:
+    explicit PolySynth(const Tone& tone)
+        : Instrument(tone.cutoff.value_or(Voice::defaultCutoff)), settings(tone, Voice::defaults()) {}
+
+    void play(const std::vector<int>& notes, float velocity, bool glide) override {
+        release();
+        for (int note : notes) {
+            // A free voice, else the quietest releasing one, else the oldest.
+            Voice* chosen = nullptr;
+            for (Voice& voice : voices) {
+                if (!voice.core.amplitude.active()) {
+                    chosen = &voice;
+                    break;
+                }
+                if (chosen == nullptr || quieter(voice, *chosen))
+                    chosen = &voice;
+            }
+            chosen->start(settings, note, velocity, glide);
+        }
+    }
+
+    void release() override {
+        for (Voice& voice : voices)
+            voice.core.release();
+    }
+
+    void render(float* left, float* right, int frames) override {
+        for (Voice& voice : voices) {
+            if (voice.core.amplitude.active())
+                voice.render(settings, cutoff, left, right, frames);
+        }
+    }
+
+private:
+    static bool quieter(const Voice& a, const Voice& b) {
+        if (a.core.amplitude.releasing() != b.core.amplitude.releasing())
+            return a.core.amplitude.releasing();
+        if (a.core.amplitude.releasing())
+            return a.core.amplitude.value() < b.core.amplitude.value();
+        return a.core.age > b.core.age;
+    }
+
+    VoiceSettings settings;
+    std::array<Voice, Count> voices{};
+};
+
+} // namespace
+
+std::unique_ptr<Instrument> makeSynth(InstrumentKind kind, const Tone& tone, unsigned seed) {
+    switch (kind) {
+    case InstrumentKind::Bass:
+        return std::make_unique<MonoSynth<BassVoice>>(tone, seed);
+    case InstrumentKind::Pad:
+        return std::make_unique<PolySynth<PadVoice, 10>>(tone);
+    case InstrumentKind::Pluck:
+        return std::make_unique<PolySynth<PluckVoice, 8>>(tone);
+    case InstrumentKind::Lead:
+        return std::make_unique<MonoSynth<LeadVoice>>(tone, seed);
+    case InstrumentKind::Riser:
+        return std::make_unique<MonoSynth<RiserVoice>>(tone, seed);
+    default:
+        return nullptr;
+    }
+}
+
+std::unique_ptr<Instrument> makeInstrument(InstrumentKind kind, const Tone& tone, unsigned seed) {
+    if (auto drum = makeDrum(kind, tone, seed))
+        return drum;
+    return makeSynth(kind, tone, seed);
+}
+
+} // namespace halcyra
