@@ -10,6 +10,8 @@
 
 #include <algorithm>
 #include <cmath>
+#include <memory>
+#include <mutex>
 
 namespace halcyra::tools {
 namespace {
@@ -131,6 +133,16 @@ Plate makePlate(int group) {
     return plate;
 }
 
+// Each group's plate is made once and shared by its three maps, whichever thread asks first.
+const Plate& plateOf(int group) {
+    static std::array<std::once_flag, 8> made;
+    static std::array<std::unique_ptr<Plate>, 8> plates;
+    std::call_once(made[static_cast<size_t>(group)], [group] {
+        plates[static_cast<size_t>(group)] = std::make_unique<Plate>(makePlate(group));
+    });
+    return *plates[static_cast<size_t>(group)];
+}
+
 } // namespace
 
 const std::array<std::string, 8>& greetedGroups() {
@@ -140,7 +152,7 @@ const std::array<std::string, 8>& greetedGroups() {
 }
 
 Raster greetingFace(int group) {
-    const Plate plate = makePlate(group);
+    const Plate& plate = plateOf(group);
     const Colour accent = looks[group].accent;
     Raster rgb(faceSize, faceSize, 3);
     // Steel, lit from the top left: the relief shades the plate so the face reads embossed in colour too.
@@ -169,13 +181,13 @@ Raster greetingFace(int group) {
 }
 
 Raster greetingNormalMap(int group) {
-    return normalMapFromHeight(makePlate(group).height, 6.0, Edge::Clamp);
+    return normalMapFromHeight(plateOf(group).height, 6.0, Edge::Clamp);
 }
 
 Raster greetingDistortionMap(int group) {
     // The raised letters and details, softened, bend the reflection in broad swells rather than sharp
     // steps; the plate's bevel is left out so the rim stays undistorted.
-    const Plate plate = makePlate(group);
+    const Plate& plate = plateOf(group);
     Raster relief(faceSize, faceSize, 1);
     for (int y = 0; y < faceSize; ++y)
         for (int x = 0; x < faceSize; ++x)

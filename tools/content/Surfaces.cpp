@@ -54,13 +54,13 @@ Raster waveField(int size, int waves, double heading, double spread, double minC
 // Water heights: wind-driven swell with sharpened crests and fine capillary ripples, about −1 … 1.
 Raster waterHeight() {
     constexpr int size = 512;
-    Raster height = waveField(size, 56, 0.45, 1.1, 4.0, 44.0, 1.25, 0x5eed0001u);
+    Raster height = waveField(size, 64, 0.45, 1.5, 3.0, 40.0, 1.15, 0x5eed0001u);
     normalise(height, 0.0, 0.35);
     // Crests sharper than troughs, as real waves are.
     for (float& h : height.values())
         h = h - 0.35f * (h * h - 0.1225f);
-    Raster ripples = fractalNoise(size, size, 32, 32, 3, 0.5, 0x5eed0002u);
-    normalise(ripples, 0.0, 0.05);
+    Raster ripples = fractalNoise(size, size, 24, 24, 2, 0.5, 0x5eed0002u);
+    normalise(ripples, 0.0, 0.012);
     for (size_t i = 0; i < height.values().size(); ++i)
         height.values()[i] += ripples.values()[i];
     return height;
@@ -71,7 +71,7 @@ Raster waterHeight() {
 Raster noiseTexture() {
     constexpr int size = 256;
     // Seven octaves from 64-pixel clouds down to single-pixel grain.
-    Raster grey = fractalNoise(size, size, 4, 4, 7, 0.78, 0x5eed0100u);
+    Raster grey = fractalNoise(size, size, 4, 4, 7, 0.85, 0x5eed0100u);
     normalise(grey, 0.56, 0.15);
     return greyToRgb(grey);
 }
