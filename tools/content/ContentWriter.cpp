@@ -97,6 +97,12 @@ int AssetLists::lineCount() const {
 }
 
 void AssetLists::write(const std::filesystem::path& folder) const {
+    // Every line is one step of the loading bar, which is full after exactly 61.
+    if (lineCount() > lineBudget) {
+        throw std::runtime_error("the asset lists hold " + std::to_string(lineCount()) +
+                                 " lines, more than the " + std::to_string(lineBudget) +
+                                 " the loading bar has steps for");
+    }
     writeList(folder / "textures" / "tex", textures);
     writeList(folder / "models" / "models", models);
     writeList(folder / "models" / "cameras", cameras);

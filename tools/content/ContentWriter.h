@@ -45,7 +45,7 @@ struct AssetLists {
 
     int lineCount() const;
     // Writes textures/tex, models/models, models/cameras and models/lights; a list with no lines is not
-    // written at all.
+    // written at all. More lines than the budget is an error.
     void write(const std::filesystem::path& folder) const;
 };
 

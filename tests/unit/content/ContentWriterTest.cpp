@@ -11,6 +11,7 @@
 #include <filesystem>
 #include <map>
 #include <set>
+#include <stdexcept>
 #include <string>
 
 namespace halcyra {
@@ -81,6 +82,19 @@ TEST(ContentWriter, EveryTextureTheScenesLookUpLoadsFromTheListWithoutAMessage) 
     // What the texture list leaves of the line budget must hold 8 models, 5 cameras and a light.
     EXPECT_LE(lines + 8 + 5 + 1, tools::AssetLists::lineBudget);
     TextureManager::destroy();
+}
+
+TEST(ContentWriter, ListsLongerThanTheLoadingBarAreRefused) {
+    test::TempDir data;
+    tools::AssetLists lists;
+    lists.models.assign(8, "models/m.3ds");
+    lists.cameras.assign(5, "models/c.3ds");
+    lists.lights.assign(1, "models/l.3ds");
+    lists.textures.assign(tools::AssetLists::lineBudget - 14, "textures/t.png");
+    EXPECT_NO_THROW(lists.write(data.path()));
+    EXPECT_EQ(test::readFile(data.path() / "models" / "lights"), "1\nmodels/l.3ds\n");
+    lists.textures.push_back("textures/u.png");
+    EXPECT_THROW(lists.write(data.path()), std::runtime_error);
 }
 
 TEST(ContentWriter, BannerSourceHoldsEveryPixelOfThe512By232Picture) {
