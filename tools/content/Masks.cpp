@@ -43,6 +43,16 @@ void setCool(Raster& rgb, int x, int y, double value) {
     rgb.at(x, y, 2) = static_cast<float>(value);
 }
 
+// An L-shaped corner mark, 1.5 pixels thick, whose arms run 22 pixels from (cx, cy) towards (sx, sy),
+// each ±1.
+void bracket(Raster& marks, double cx, double cy, double sx, double sy) {
+    auto span = [&](double x0, double y0, double x1, double y1) {
+        fillRectangle(marks, std::min(x0, x1), std::min(y0, y1), std::max(x0, x1), std::max(y0, y1), 0.6f);
+    };
+    span(cx, cy, cx + 22.0 * sx, cy + 1.5 * sy);
+    span(cx, cy + 1.5 * sy, cx + 1.5 * sx, cy + 22.0 * sy);
+}
+
 } // namespace
 
 Raster vignetteMask() {
@@ -134,16 +144,9 @@ Raster scrollingMask() {
             const double x1 = left + frame - 70.0;
             const double y0 = 44.0;
             const double y1 = height - 44.0;
-            for (const double cx : {x0, x1}) {
-                for (const double cy : {y0, y1}) {
-                    const double sx = cx == x0 ? 1.0 : -1.0;
-                    const double sy = cy == y0 ? 1.0 : -1.0;
-                    fillRectangle(marks, std::min(cx, cx + sx * 22.0), cy - (sy > 0 ? 0.0 : 1.5),
-                                  std::max(cx, cx + sx * 22.0), cy + (sy > 0 ? 1.5 : 0.0), 0.6f);
-                    fillRectangle(marks, cx - (sx > 0 ? 0.0 : 1.5), std::min(cy, cy + sy * 22.0),
-                                  cx + (sx > 0 ? 1.5 : 0.0), std::max(cy, cy + sy * 22.0), 0.6f);
-                }
-            }
+            for (const double cx : {x0, x1})
+                for (const double cy : {y0, y1})
+                    bracket(marks, cx, cy, cx == x0 ? 1.0 : -1.0, cy == y0 ? 1.0 : -1.0);
             break;
         }
         case 6: // thirds across the height

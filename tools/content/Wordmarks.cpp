@@ -14,15 +14,12 @@ namespace halcyra::tools {
 namespace {
 
 const Colour night{0.004f, 0.007f, 0.016f};
-const Colour deepTeal{0.0f, 0.2f, 0.3f};
 const Colour glowTeal{0.2f, 0.88f, 0.98f};
 const Colour ice{0.93f, 0.97f, 1.0f};
 const Colour steelText{0.48f, 0.62f, 0.68f};
 
-const char* const wordmarkFamily = "DejaVu Sans";
-const char* const wordmarkStyle = "Book";
-const char* const smallFamily = "DejaVu Sans";
-const char* const smallStyle = "Book";
+// Every wordmark is set in DejaVu Sans: its open, geometric lowercase stays clear when thinned and spaced.
+const char* const family = "DejaVu Sans";
 
 // The title wordmark at an em size, `squeeze` wide.
 TextStyle wordmarkStyleAt(double size, double squeeze) {
@@ -46,9 +43,9 @@ TextStyle smallStyleAt(double size, double squeeze) {
 
 // Ink fades from white at the top of the letters to a cool tint at the baseline.
 void paintWordmark(Raster& rgb, const Raster& coverage, double top, double baseline, double glowX,
-                   double glowY, double glowStrength) {
-    addGlow(rgb, coverage, glowTeal, glowX * 4.0, glowY * 4.0, 0.3 * glowStrength);
-    addGlow(rgb, coverage, glowTeal, glowX, glowY, 0.45 * glowStrength);
+                   double glowY) {
+    addGlow(rgb, coverage, glowTeal, glowX * 4.0, glowY * 4.0, 0.3);
+    addGlow(rgb, coverage, glowTeal, glowX, glowY, 0.45);
     for (int y = 0; y < rgb.height(); ++y) {
         const double t = std::clamp((y - top) / std::max(1.0, baseline - top), 0.0, 1.0);
         const Colour ink = mix(ice, Colour{0.70f, 0.90f, 0.96f}, t * 0.5);
@@ -139,20 +136,19 @@ Raster titleCard() {
                 rgb.at(x, y, c) = static_cast<float>(rgb.at(x, y, c) * edge);
     }
 
-    const Typeface face(wordmarkFamily, wordmarkStyle);
-    const Typeface small(smallFamily, smallStyle);
+    const Typeface face(family, "Book");
     const TextStyle title = wordmarkStyleAt(150.0, squeeze);
     const TextStyle byline = smallStyleAt(24.0, squeeze);
     const double baseline = 268.0;
     Raster ink(width, height, 1);
     const TextLine line = face.drawCentred(ink, "halcyra", title, width * 0.5, baseline);
-    paintWordmark(rgb, ink, baseline - line.inkTop, baseline, 6.0 * squeeze, 6.0, 1.0);
+    paintWordmark(rgb, ink, baseline - line.inkTop, baseline, 6.0 * squeeze, 6.0);
 
     const double ruleY = baseline + 58.0;
     hairline(rgb, width * 0.5 - line.inkWidth() * 0.46, width * 0.5 + line.inkWidth() * 0.46, ruleY, 1.6,
              Colour{0.25f, 0.58f, 0.66f}, 0.9);
     Raster by(width, height, 1);
-    small.drawCentred(by, "mosslight", byline, width * 0.5, ruleY + 42.0);
+    face.drawCentred(by, "mosslight", byline, width * 0.5, ruleY + 42.0);
     composite(rgb, by, steelText);
     return rgb;
 }
@@ -167,8 +163,8 @@ Raster endLogo() {
     Raster rgb(width, height, 3);
     fill(rgb, paper);
 
-    const Typeface face("DejaVu Sans", "Bold");
-    const Typeface small(smallFamily, smallStyle);
+    const Typeface face(family, "Bold");
+    const Typeface small(family, "Book");
     TextStyle name;
     name.size = 150.0;
     name.squeeze = squeeze;
@@ -215,15 +211,14 @@ Raster loadingLogo() {
                 rgb.at(x, y, c) = static_cast<float>(rgb.at(x, y, c) * edge);
     }
 
-    const Typeface face(wordmarkFamily, wordmarkStyle);
-    const Typeface small(smallFamily, smallStyle);
+    const Typeface face(family, "Book");
     const TextStyle title = wordmarkStyleAt(104.0, squeeze);
     const double baseline = 122.0;
     Raster ink(width, height, 1);
     const TextLine line = face.drawCentred(ink, "halcyra", title, centreX, baseline);
-    paintWordmark(rgb, ink, baseline - line.inkTop, baseline, 4.0 * squeeze, 4.0, 1.0);
+    paintWordmark(rgb, ink, baseline - line.inkTop, baseline, 4.0 * squeeze, 4.0);
     Raster by(width, height, 1);
-    small.drawCentred(by, "mosslight", smallStyleAt(17.0, squeeze), centreX, baseline + 44.0);
+    face.drawCentred(by, "mosslight", smallStyleAt(17.0, squeeze), centreX, baseline + 44.0);
     composite(rgb, by, steelText);
 
     // The groove: a one-pixel frame around the bar's full length with one pixel of air.
@@ -254,17 +249,16 @@ Raster banner() {
     }
     pointRing(rgb, width * 0.5, 108.0, 236.0, 44.0, -0.06, 700, 0.5, 0x5eed0400u);
 
-    const Typeface face(wordmarkFamily, wordmarkStyle);
-    const Typeface small(smallFamily, smallStyle);
+    const Typeface face(family, "Book");
     const TextStyle title = wordmarkStyleAt(78.0, 1.0);
     const double baseline = 124.0;
     Raster ink(width, height, 1);
     const TextLine line = face.drawCentred(ink, "halcyra", title, width * 0.5, baseline);
-    paintWordmark(rgb, ink, baseline - line.inkTop, baseline, 3.0, 3.0, 1.0);
+    paintWordmark(rgb, ink, baseline - line.inkTop, baseline, 3.0, 3.0);
     hairline(rgb, width * 0.5 - line.inkWidth() * 0.42, width * 0.5 + line.inkWidth() * 0.42, baseline + 34.0,
              1.0, Colour{0.25f, 0.58f, 0.66f}, 0.8);
     Raster by(width, height, 1);
-    small.drawCentred(by, "mosslight", smallStyleAt(13.0, 1.0), width * 0.5, baseline + 60.0);
+    face.drawCentred(by, "mosslight", smallStyleAt(13.0, 1.0), width * 0.5, baseline + 60.0);
     composite(rgb, by, steelText);
     return rgb;
 }
