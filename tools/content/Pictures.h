@@ -24,7 +24,8 @@ Raster endLogo();
 // (256 × 256); both tile both ways.
 Raster waterNormalMap();
 Raster waterDistortionMap();
-// The first scene's scrolling gate: a strip of ten screen-wide frame patterns, 4096 × 256, tiles both ways.
+// The first scene's scrolling gate: eight frame patterns on a strip ten screens wide, 4096 × 256, tiles
+// both ways.
 Raster scrollingMask();
 // Screen masks multiplied onto the finished picture (white keeps it): a vignette (512 × 512), letterbox
 // bars and a thin frame (1024 × 1024).
