@@ -1,0 +1,207 @@
+#include "ContentWriter.h"
+
+#include "ImageWriter.h"
+#include "Paint.h"
+#include "Pictures.h"
+#include "Typeface.h"
+
+#include <algorithm>
+#include <atomic>
+#include <cmath>
+#include <exception>
+#include <mutex>
+#include <stdexcept>
+#include <thread>
+
+namespace halcyra::tools {
+namespace {
+
+void writeBytes(const std::filesystem::path& file, const std::vector<uint8_t>& bytes) {
+    std::filesystem::create_directories(file.parent_path());
+    if (!writeFile(file.string(), bytes))
+        throw std::runtime_error("cannot write " + file.string());
+}
+
+void writeList(const std::filesystem::path& file, const std::vector<std::string>& lines) {
+    if (lines.empty())
+        return;
+    std::string text = std::to_string(lines.size()) + "\n";
+    for (const std::string& line : lines)
+        text += line + "\n";
+    writeBytes(file, std::vector<uint8_t>(text.begin(), text.end()));
+}
+
+// Area-averaged reduction to a size no larger than the picture.
+Raster shrink(const Raster& picture, int width, int height) {
+    Raster out(width, height, picture.channels());
+    const double sx = static_cast<double>(picture.width()) / width;
+    const double sy = static_cast<double>(picture.height()) / height;
+    for (int y = 0; y < height; ++y) {
+        for (int x = 0; x < width; ++x) {
+            const int x0 = static_cast<int>(x * sx);
+            const int x1 = std::max(x0 + 1, static_cast<int>((x + 1) * sx));
+            const int y0 = static_cast<int>(y * sy);
+            const int y1 = std::max(y0 + 1, static_cast<int>((y + 1) * sy));
+            for (int c = 0; c < picture.channels(); ++c) {
+                double sum = 0.0;
+                for (int py = y0; py < y1; ++py)
+                    for (int px = x0; px < x1; ++px)
+                        sum += picture.at(px, py, c);
+                out.at(x, y, c) = static_cast<float>(sum / ((x1 - x0) * (y1 - y0)));
+            }
+        }
+    }
+    return out;
+}
+
+} // namespace
+
+const std::vector<PictureFile>& pictureFiles() {
+    static const std::vector<PictureFile> files = [] {
+        std::vector<PictureFile> list = {
+            {"textures/c_noise.jpg", ImageFormat::Jpeg, Tiling::Both, true, false, noiseTexture},
+            {"textures/halcyra.png", ImageFormat::Png, Tiling::None, true, false, titleCard},
+            {"textures/qz2007.png", ImageFormat::Png, Tiling::None, true, false, endLogo},
+            {"textures/n_water.png", ImageFormat::Png, Tiling::Both, true, false, waterNormalMap},
+            {"textures/d_water.png", ImageFormat::Png, Tiling::Both, true, false, waterDistortionMap},
+            {"textures/maskqz.png", ImageFormat::Png, Tiling::Both, true, false, scrollingMask},
+            {"textures/mask1.png", ImageFormat::Png, Tiling::None, true, false, vignetteMask},
+            {"textures/mask2.png", ImageFormat::Png, Tiling::None, true, false, letterboxMask},
+            {"textures/mask3.png", ImageFormat::Png, Tiling::None, true, false, frameMask},
+            {"textures/c_mmixb.png", ImageFormat::Png, Tiling::None, true, false, environmentMap},
+        };
+        for (int group = 0; group < 8; ++group) {
+            const std::string& name = greetedGroups()[static_cast<size_t>(group)];
+            list.push_back({"textures/c_" + name + ".png", ImageFormat::Png, Tiling::Both, true, false,
+                            [group] { return greetingFace(group); }});
+            list.push_back({"textures/n_" + name + ".png", ImageFormat::Png, Tiling::Both, true, false,
+                            [group] { return greetingNormalMap(group); }});
+            list.push_back({"textures/d_" + name + ".png", ImageFormat::Png, Tiling::Both, true, false,
+                            [group] { return greetingDistortionMap(group); }});
+        }
+        list.push_back({"textures/logo.png", ImageFormat::Png, Tiling::None, false, true, loadingLogo});
+        return list;
+    }();
+    return files;
+}
+
+std::vector<uint8_t> encodePicture(const PictureFile& file, const Raster& picture) {
+    const std::vector<uint8_t> rows = picture.quantise(file.dither);
+    if (file.format == ImageFormat::Jpeg)
+        return encodeJpeg(picture.width(), picture.height(), picture.channels(), rows, 95);
+    return encodePng(makePng(picture.width(), picture.height(), picture.channels(), rows));
+}
+
+int AssetLists::lineCount() const {
+    return static_cast<int>(textures.size() + models.size() + cameras.size() + lights.size());
+}
+
+void AssetLists::write(const std::filesystem::path& folder) const {
+    // Every line is one step of the loading bar, which is full after exactly 61.
+    if (lineCount() > lineBudget) {
+        throw std::runtime_error("the asset lists hold " + std::to_string(lineCount()) +
+                                 " lines, more than the " + std::to_string(lineBudget) +
+                                 " the loading bar has steps for");
+    }
+    writeList(folder / "textures" / "tex", textures);
+    writeList(folder / "models" / "models", models);
+    writeList(folder / "models" / "cameras", cameras);
+    writeList(folder / "models" / "lights", lights);
+}
+
+void writeContent(const std::filesystem::path& folder) {
+    const std::vector<PictureFile>& files = pictureFiles();
+    std::vector<std::vector<uint8_t>> encoded(files.size());
+    std::atomic<size_t> next{0};
+    std::mutex failureLock;
+    std::exception_ptr failure;
+    auto paint = [&] {
+        for (size_t i = next++; i < files.size(); i = next++) {
+            try {
+                encoded[i] = encodePicture(files[i], files[i].make());
+            } catch (...) {
+                const std::lock_guard<std::mutex> hold(failureLock);
+                if (!failure)
+                    failure = std::current_exception();
+            }
+        }
+    };
+    std::vector<std::thread> workers;
+    const unsigned count = std::clamp(std::thread::hardware_concurrency(), 1u, 4u);
+    for (unsigned t = 1; t < count; ++t)
+        workers.emplace_back(paint);
+    paint();
+    for (std::thread& worker : workers)
+        worker.join();
+    if (failure)
+        std::rethrow_exception(failure);
+
+    AssetLists lists;
+    for (size_t i = 0; i < files.size(); ++i) {
+        writeBytes(folder / files[i].path, encoded[i]);
+        if (files[i].listed)
+            lists.textures.push_back(files[i].path);
+    }
+    // The textures take 34 of AssetLists::lineBudget; 8 models, 5 camera files and 1 light file leave 5
+    // lines for the materials' texture and bump maps.
+    lists.write(folder);
+}
+
+void writeBannerSource(const std::filesystem::path& file) {
+    const Raster picture = banner();
+    const std::vector<uint8_t> rows = picture.quantise(true);
+    std::string text = "// Made by the content tool: the setup dialog's banner, " +
+                       std::to_string(picture.width()) + " x " + std::to_string(picture.height()) +
+                       " RGB, rows top first.\n"
+                       "#include <cstdint>\n\nnamespace halcyra {\n\n"
+                       "extern const int generatedBannerWidth = " +
+                       std::to_string(picture.width()) +
+                       ";\n"
+                       "extern const int generatedBannerHeight = " +
+                       std::to_string(picture.height()) +
+                       ";\n"
+                       "extern const uint8_t generatedBannerRgb[] = {\n";
+    for (size_t i = 0; i < rows.size(); ++i) {
+        text += std::to_string(rows[i]);
+        text += (i + 1) % 32 == 0 ? ",\n" : ",";
+    }
+    text += "};\n\n} // namespace halcyra\n";
+    writeBytes(file, std::vector<uint8_t>(text.begin(), text.end()));
+}
+
+void writeContactSheet(const std::filesystem::path& file) {
+    constexpr int cell = 256;
+    constexpr int label = 22;
+    constexpr int columns = 6;
+    std::vector<std::pair<std::string, Raster>> pictures;
+    for (const PictureFile& picture : pictureFiles())
+        pictures.emplace_back(picture.path.substr(picture.path.find('/') + 1), picture.make());
+    pictures.emplace_back("banner", banner());
+    const int rows = static_cast<int>((pictures.size() + columns - 1) / columns);
+    Raster sheet(columns * cell, rows * (cell + label), 3);
+    fill(sheet, Colour{0.16f, 0.16f, 0.17f});
+    const Typeface face("DejaVu Sans", "Book");
+    TextStyle style;
+    style.size = 13.0;
+    for (size_t i = 0; i < pictures.size(); ++i) {
+        const Raster& picture = pictures[i].second;
+        const double scale = std::min(static_cast<double>(cell - 8) / picture.width(),
+                                      static_cast<double>(cell - 8) / picture.height());
+        const int w = std::max(1, static_cast<int>(picture.width() * scale));
+        const int h = std::max(1, static_cast<int>(picture.height() * scale));
+        const Raster thumb = shrink(picture, w, h);
+        const int ox = static_cast<int>(i % columns) * cell + (cell - w) / 2;
+        const int oy = static_cast<int>(i / columns) * (cell + label) + (cell - h) / 2;
+        for (int y = 0; y < h; ++y)
+            for (int x = 0; x < w; ++x)
+                for (int c = 0; c < 3; ++c)
+                    sheet.at(ox + x, oy + y, c) = thumb.at(x, y, c);
+        Raster text(sheet.width(), sheet.height(), 1);
+        face.drawCentred(text, pictures[i].first, style, (i % columns) * cell + cell * 0.5,
+                         (i / columns) * (cell + label) + cell + 14.0);
+        composite(sheet, text, Colour{0.85f, 0.87f, 0.9f});
+    }
+    writeBytes(file, encodePng(makePng(sheet.width(), sheet.height(), 3, sheet.quantise())));
+}
+
+} // namespace halcyra::tools

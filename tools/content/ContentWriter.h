@@ -1,0 +1,62 @@
+// The content generator's catalogue and writer: every picture file of the production with its place
+// beside the program, its format and whether it tiles; the asset lists the loading sequence reads; the
+// banner as C++ source for the program to compile in. One entry point writes everything, and every list
+// line goes through AssetLists, where the model, camera and light files join the textures. Failures throw
+// std::runtime_error with a message that names the file or font at fault.
+#pragma once
+
+#include "Raster.h"
+
+#include <cstdint>
+#include <filesystem>
+#include <functional>
+#include <string>
+#include <vector>
+
+namespace halcyra::tools {
+
+enum class ImageFormat { Png, Jpeg };
+enum class Tiling { None, Both };
+
+struct PictureFile {
+    std::string path; // relative to the data folder, as the program opens it: "textures/c_noise.jpg"
+    ImageFormat format = ImageFormat::Png;
+    Tiling tiling = Tiling::None;
+    bool listed = true;  // named in textures/tex (the loading-screen logo is loaded by name instead)
+    bool dither = false; // for slow dark gradients shown without the film grain over them
+    std::function<Raster()> make;
+};
+
+// Every picture file, in the order textures/tex lists them.
+const std::vector<PictureFile>& pictureFiles();
+
+// The file's bytes: PNG (RGB, 8 bits) or JPEG (RGB, quality 95).
+std::vector<uint8_t> encodePicture(const PictureFile& file, const Raster& picture);
+
+// The four plain-text lists: a count, then one path per line. With 8 models, 5 camera files and 1 light
+// file the lists hold 53 lines, so that loading takes 61 steps (the packet, 53 lines, 7 scenes).
+struct AssetLists {
+    static constexpr int lineBudget = 53;
+
+    std::vector<std::string> textures;
+    std::vector<std::string> models;
+    std::vector<std::string> cameras;
+    std::vector<std::string> lights;
+
+    int lineCount() const;
+    // Writes textures/tex, models/models, models/cameras and models/lights; a list with no lines is not
+    // written at all. More lines than the budget is an error.
+    void write(const std::filesystem::path& folder) const;
+};
+
+// Writes every picture file and the lists into `folder` (made if needed). The pictures are painted on
+// several threads; the bytes do not depend on how many.
+void writeContent(const std::filesystem::path& folder);
+
+// Writes a C++ source that defines the banner's pixels for the setup dialog.
+void writeBannerSource(const std::filesystem::path& file);
+
+// Writes one PNG with a labelled thumbnail of every picture, to look them over together.
+void writeContactSheet(const std::filesystem::path& file);
+
+} // namespace halcyra::tools

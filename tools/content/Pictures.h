@@ -1,0 +1,47 @@
+// The production's pictures, one function each, made from fixed seeds so that every run paints the same
+// pixels. Each returns a Raster of three channels, rows top first, at the size the file is written with.
+// The wordmarks draw text with the machine's Liberation and DejaVu faces and throw std::runtime_error
+// (naming the missing family) when a face is not installed.
+#pragma once
+
+#include "Raster.h"
+
+#include <array>
+#include <string>
+
+namespace halcyra::tools {
+
+// The eight greeted groups in the order the greetings show them.
+const std::array<std::string, 8>& greetedGroups();
+
+// Film grain and the first scene's cube reflections: grey fractal noise, 256 × 256, tiles both ways.
+Raster noiseTexture();
+// The title card on the band over the middle half of the screen: the wordmark on blue-black, 1024 × 512.
+Raster titleCard();
+// The end logo on the white end screen: the group's name and the year, dark on white, 1024 × 512.
+Raster endLogo();
+// Water: a tangent-space normal map of rolling waves (512 × 512) and a du/dv map of a slower swell
+// (256 × 256); both tile both ways.
+Raster waterNormalMap();
+Raster waterDistortionMap();
+// The first scene's scrolling gate: eight frame patterns on a strip ten screens wide, 4096 × 256, tiles
+// both ways.
+Raster scrollingMask();
+// Screen masks multiplied onto the finished picture (white keeps it): a vignette (512 × 512), letterbox
+// bars and a thin frame (1024 × 1024).
+Raster vignetteMask();
+Raster letterboxMask();
+Raster frameMask();
+// Soft studio lights on dark as a mirror ball reflects them (a sphere map), 512 × 512.
+Raster environmentMap();
+// A greeted group's cube face (its name on a steel plate), the face's embossed normal map and its du/dv
+// map, 512 × 512 each; the outer border is flat so opposite edges meet.
+Raster greetingFace(int group);
+Raster greetingNormalMap(int group);
+Raster greetingDistortionMap(int group);
+// The loading screen's logo over the 1024 × 256 band of its canvas, with a groove for the progress bar.
+Raster loadingLogo();
+// The setup dialog's banner, 512 × 232.
+Raster banner();
+
+} // namespace halcyra::tools
