@@ -207,181 +207,176 @@ void ObjectLoader::reportDamage() {
              "; what comes before it is used.");
 }
 
+void ObjectLoader::walk(Step (ObjectLoader::*visit)(uint16_t id)) {
+    if (image.empty()) {
+        warn("ObjectLoader: BufferSize = 0!");
+        return;
+    }
+    while (!end) {
+        const size_t start = position;
+        uint16_t id = 0;
+        uint32_t length = 0;
+        if (!readHeader(id, length))
+            break;
+        const Step step = (this->*visit)(id);
+        if (step == Step::Enter)
+            enter(start, length);
+        else if (step == Step::Skip)
+            skip(start, length);
+        // Only model files fill an object; it becomes a mesh as soon as it is complete.
+        if (!end && objectComplete())
+            buildMesh();
+    }
+    reportDamage();
+}
+
 // ---- Model files ----
 
 void ObjectLoader::loadModel(const char* filePath, const char* name) {
     readImage(filePath);
     readShadowInfo(path);
     model = std::make_unique<Model>(name != nullptr ? name : "");
-    walkModel();
-    reportDamage();
+    walk(&ObjectLoader::modelChunk);
     image = {};
     shadowInfo = {};
 }
 
-void ObjectLoader::walkModel() {
-    if (image.empty()) {
-        warn("ObjectLoader: BufferSize = 0!");
-        return;
+ObjectLoader::Step ObjectLoader::modelChunk(uint16_t id) {
+    Material* material = currentMaterial >= 0 ? &materials[static_cast<size_t>(currentMaterial)] : nullptr;
+    switch (id) {
+    case 0x4D4D: // main
+    case 0x3D3D: // 3D editor
+    case 0xB000: // keyframer
+        return Step::Enter;
+    case 0xB002: // object node
+        resetNode();
+        return Step::Enter;
+    case 0x4000: // named object
+        // A new object never inherits what an earlier, incomplete one left behind.
+        resetObject();
+        objectName = readName(maxNameLength, false);
+        hasObjectName = !end;
+        return Step::Enter;
+    case 0x4100: // triangle mesh
+        groupSeen = false;
+        return Step::Enter;
+    case 0x4110: { // vertex list
+        const uint16_t count = readU16();
+        vertices.assign(count, Vec3{});
+        for (size_t i = 0; i < vertices.size() && !end; ++i)
+            vertices[i] = readVec3();
+        return Step::Done;
     }
-    while (!end) {
-        if (objectComplete())
-            buildMesh();
-        const size_t start = position;
-        uint16_t id = 0;
-        uint32_t length = 0;
-        if (!readHeader(id, length))
-            break;
-        Material* material =
-            currentMaterial >= 0 ? &materials[static_cast<size_t>(currentMaterial)] : nullptr;
-        switch (id) {
-        case 0x4D4D: // main
-        case 0x3D3D: // 3D editor
-        case 0xB000: // keyframer
-            enter(start, length);
-            break;
-        case 0xB002: // object node
-            enter(start, length);
-            resetNode();
-            break;
-        case 0x4000: // named object
-            enter(start, length);
-            // A new object never inherits what an earlier, incomplete one left behind.
-            resetObject();
-            objectName = readName(maxNameLength, false);
-            hasObjectName = !end;
-            break;
-        case 0x4100: // triangle mesh
-            enter(start, length);
-            groupSeen = false;
-            break;
-        case 0x4110: { // vertex list
-            const uint16_t count = readU16();
-            vertices.assign(count, Vec3{});
-            for (size_t i = 0; i < vertices.size() && !end; ++i)
-                vertices[i] = readVec3();
-            break;
+    case 0x4120: { // face list; its children follow
+        const uint16_t count = readU16();
+        faces.assign(count, std::array<uint16_t, 3>{});
+        for (size_t i = 0; i < faces.size() && !end; ++i) {
+            faces[i] = {readU16(), readU16(), readU16()};
+            readU16(); // face flags
         }
-        case 0x4120: { // face list; its children follow
-            enter(start, length);
-            const uint16_t count = readU16();
-            faces.assign(count, std::array<uint16_t, 3>{});
-            for (size_t i = 0; i < faces.size() && !end; ++i) {
-                faces[i] = {readU16(), readU16(), readU16()};
-                readU16(); // face flags
-            }
-            break;
+        return Step::Enter;
+    }
+    case 0x4130: // face material group: the object's first one gives its material
+        if (groupSeen)
+            return Step::Skip;
+        groupMaterial = readName(maxMaterialNameLength, true);
+        for (int32_t i = 0, count = readU16(); i < count && !end; ++i)
+            readU16(); // face index: every face takes the first group's material
+        groupSeen = true;
+        return Step::Done;
+    case 0x4140: { // texture coordinates
+        const uint16_t count = readU16();
+        texCoords.assign(count, Vec2{});
+        for (size_t i = 0; i < texCoords.size() && !end; ++i) {
+            texCoords[i].x = readFloat();
+            texCoords[i].y = readFloat();
         }
-        case 0x4130: // face material group: the object's first one gives its material
-            if (groupSeen) {
-                skip(start, length);
-                break;
-            }
-            groupMaterial = readName(maxMaterialNameLength, true);
-            for (int32_t i = 0, count = readU16(); i < count && !end; ++i)
-                readU16(); // face index: every face takes the first group's material
-            groupSeen = true;
-            break;
-        case 0x4140: { // texture coordinates
-            const uint16_t count = readU16();
-            texCoords.assign(count, Vec2{});
-            for (size_t i = 0; i < texCoords.size() && !end; ++i) {
-                texCoords[i].x = readFloat();
-                texCoords[i].y = readFloat();
-            }
-            break;
+        return Step::Done;
+    }
+    case 0x4160: // local axes: X, Y, Z, origin
+        for (float& value : localAxes)
+            value = readFloat();
+        return Step::Done;
+    case 0xAFFF: // material entry
+        if (materialCount < maxMaterials) {
+            currentMaterial = materialCount++;
+        } else {
+            if (!tooManyMaterials)
+                warn("3ds file \"" + path + "\" has more than 20 materials; the rest are ignored.");
+            tooManyMaterials = true;
+            currentMaterial = -1;
         }
-        case 0x4160: // local axes: X, Y, Z, origin
-            for (float& value : localAxes)
-                value = readFloat();
-            break;
-        case 0xAFFF: // material entry
-            enter(start, length);
-            if (materialCount < maxMaterials) {
-                currentMaterial = materialCount++;
-            } else {
-                if (!tooManyMaterials)
-                    warn("3ds file \"" + path + "\" has more than 20 materials; the rest are ignored.");
-                tooManyMaterials = true;
-                currentMaterial = -1;
-            }
-            break;
-        case 0xA000: { // material name
-            const std::string materialName = readName(maxMaterialNameLength, true);
-            if (material != nullptr)
-                material->name = materialName;
-            break;
+        return Step::Enter;
+    case 0xA000: { // material name
+        const std::string materialName = readName(maxMaterialNameLength, true);
+        if (material != nullptr)
+            material->name = materialName;
+        return Step::Done;
+    }
+    case 0xA020: // diffuse colour
+        colorIsDiffuse = true;
+        return Step::Enter;
+    case 0xA030: // specular colour
+        colorIsDiffuse = false;
+        return Step::Enter;
+    case 0x0011: { // 24-bit colour
+        float rgb[3];
+        for (float& channel : rgb)
+            channel = static_cast<float>(readU8()) * 0.003921569f;
+        if (material != nullptr)
+            std::copy(rgb, rgb + 3, colorIsDiffuse ? material->diffuse : material->specular);
+        return Step::Done;
+    }
+    case 0xA200: // texture map
+        mapIsBump = false;
+        return Step::Enter;
+    case 0xA230: // bump map
+        mapIsBump = true;
+        return Step::Enter;
+    case 0xA300: { // map file name
+        const std::string fileName = readName(maxMaterialNameLength, true);
+        if (material != nullptr) {
+            (mapIsBump ? material->bumpMap : material->textureMap) = fileName;
+            (mapIsBump ? material->hasBumpMap : material->hasTextureMap) = true;
         }
-        case 0xA020: // diffuse colour
-            enter(start, length);
-            colorIsDiffuse = true;
-            break;
-        case 0xA030: // specular colour
-            enter(start, length);
-            colorIsDiffuse = false;
-            break;
-        case 0x0011: { // 24-bit colour
-            float rgb[3];
-            for (float& channel : rgb)
-                channel = static_cast<float>(readU8()) * 0.003921569f;
-            if (material != nullptr)
-                std::copy(rgb, rgb + 3, colorIsDiffuse ? material->diffuse : material->specular);
-            break;
-        }
-        case 0xA200: // texture map
-            enter(start, length);
-            mapIsBump = false;
-            break;
-        case 0xA230: // bump map
-            enter(start, length);
-            mapIsBump = true;
-            break;
-        case 0xA300: { // map file name
-            const std::string fileName = readName(maxMaterialNameLength, true);
-            if (material != nullptr) {
-                (mapIsBump ? material->bumpMap : material->textureMap) = fileName;
-                (mapIsBump ? material->hasBumpMap : material->hasTextureMap) = true;
-            }
-            break;
-        }
-        case 0xA354: { // map U scale
-            const float scale = readFloat();
-            if (material != nullptr)
-                material->uScale = scale;
-            break;
-        }
-        case 0xA356: { // map V scale
-            const float scale = readFloat();
-            if (material != nullptr)
-                material->vScale = scale;
-            break;
-        }
-        case 0xB010: // node header
-            nodeName = readName(maxNameLength, false);
-            readU16(); // flags
-            readU16();
-            parentId = readU16();
-            break;
-        case 0xB013: // pivot
-            pivot = toShowAxes(readVec3());
-            break;
-        case 0xB020: // position track
-            readTrack(3, positionTrack);
-            break;
-        case 0xB021: // rotation track
-            readRotationTrack();
-            break;
-        case 0xB022: // scale track: completes the node
-            readTrack(3, scaleTrack);
-            buildNode();
-            break;
-        case 0xB030: // node ID
-            nodeId = readU16();
-            break;
-        default:
-            skip(start, length);
-            break;
-        }
+        return Step::Done;
+    }
+    case 0xA354: { // map U scale
+        const float scale = readFloat();
+        if (material != nullptr)
+            material->uScale = scale;
+        return Step::Done;
+    }
+    case 0xA356: { // map V scale
+        const float scale = readFloat();
+        if (material != nullptr)
+            material->vScale = scale;
+        return Step::Done;
+    }
+    case 0xB010: // node header
+        nodeName = readName(maxNameLength, false);
+        readU16(); // flags
+        readU16();
+        parentId = readU16();
+        return Step::Done;
+    case 0xB013: // pivot
+        pivot = toShowAxes(readVec3());
+        return Step::Done;
+    case 0xB020: // position track
+        readTrack(3, positionTrack);
+        return Step::Done;
+    case 0xB021: // rotation track
+        readRotationTrack();
+        return Step::Done;
+    case 0xB022: // scale track: completes the node
+        readTrack(3, scaleTrack);
+        buildNode();
+        return Step::Done;
+    case 0xB030: // node ID
+        nodeId = readU16();
+        return Step::Done;
+    default:
+        return Step::Skip;
     }
 }
 
@@ -589,44 +584,49 @@ void ObjectLoader::resetNode() {
 
 // ---- Camera and light files ----
 
+ObjectLoader::Step ObjectLoader::cameraChunk(uint16_t id) {
+    switch (id) {
+    case 0x4D4D:
+    case 0x3D3D:
+    case 0xB000:
+        return Step::Enter;
+    case 0xB003: // camera node: the eye path
+        targetSelected = false;
+        return Step::Enter;
+    case 0xB004: // target node: the target path
+        targetSelected = true;
+        return Step::Enter;
+    case 0xB020:
+        readTrack(3, targetSelected ? targetTrack : eyeTrack);
+        return Step::Done;
+    case 0xB024: // roll track, in degrees
+        readTrack(1, rollTrack);
+        for (auto& value : rollTrack.values)
+            value[0] = -value[0];
+        return Step::Done;
+    default:
+        return Step::Skip;
+    }
+}
+
+ObjectLoader::Step ObjectLoader::lightChunk(uint16_t id) {
+    switch (id) {
+    case 0x4D4D:
+    case 0x3D3D:
+    case 0xB000:
+    case 0xB005: // light node
+        return Step::Enter;
+    case 0xB020:
+        readTrack(3, lightTrack);
+        return Step::Done;
+    default:
+        return Step::Skip;
+    }
+}
+
 std::unique_ptr<CameraTrack> ObjectLoader::loadCameraTrack(const char* filePath) {
     readImage(filePath);
-    if (image.empty())
-        warn("ObjectLoader: BufferSize = 0!");
-    uint16_t id = 0;
-    uint32_t length = 0;
-    while (!end && !image.empty()) {
-        const size_t start = position;
-        if (!readHeader(id, length))
-            break;
-        switch (id) {
-        case 0x4D4D:
-        case 0x3D3D:
-        case 0xB000:
-            enter(start, length);
-            break;
-        case 0xB003: // camera node: the eye path
-            enter(start, length);
-            targetSelected = false;
-            break;
-        case 0xB004: // target node: the target path
-            enter(start, length);
-            targetSelected = true;
-            break;
-        case 0xB020:
-            readTrack(3, targetSelected ? targetTrack : eyeTrack);
-            break;
-        case 0xB024: // roll track, in degrees
-            readTrack(1, rollTrack);
-            for (auto& value : rollTrack.values)
-                value[0] = -value[0];
-            break;
-        default:
-            skip(start, length);
-            break;
-        }
-    }
-    reportDamage();
+    walk(&ObjectLoader::cameraChunk);
 
     const size_t eyeCount = eyeTrack.frames.size();
     const size_t targetCount = targetTrack.frames.size();
@@ -654,30 +654,7 @@ std::unique_ptr<CameraTrack> ObjectLoader::loadCameraTrack(const char* filePath)
 
 std::unique_ptr<LightTrack> ObjectLoader::loadLightTrack(const char* filePath) {
     readImage(filePath);
-    if (image.empty())
-        warn("ObjectLoader: BufferSize = 0!");
-    uint16_t id = 0;
-    uint32_t length = 0;
-    while (!end && !image.empty()) {
-        const size_t start = position;
-        if (!readHeader(id, length))
-            break;
-        switch (id) {
-        case 0x4D4D:
-        case 0x3D3D:
-        case 0xB000:
-        case 0xB005: // light node
-            enter(start, length);
-            break;
-        case 0xB020:
-            readTrack(3, lightTrack);
-            break;
-        default:
-            skip(start, length);
-            break;
-        }
-    }
-    reportDamage();
+    walk(&ObjectLoader::lightChunk);
 
     auto track = std::make_unique<LightTrack>();
     track->keys.resize(lightTrack.frames.size());

@@ -83,7 +83,15 @@ private:
     void readTrack(size_t valueCount, Track& track);
     void reportDamage();
 
-    void walkModel();
+    // What the walk does with a chunk once its handler has read what it needs.
+    enum class Step { Enter, Done, Skip };
+    // Reads chunk headers until the end of the image and hands each chunk to `visit`: entered chunks go on
+    // with their children, skipped ones are passed whole.
+    void walk(Step (ObjectLoader::*visit)(uint16_t id));
+    Step modelChunk(uint16_t id);
+    Step cameraChunk(uint16_t id);
+    Step lightChunk(uint16_t id);
+
     bool objectComplete() const;
     void buildMesh();
     void applyMaterial(Mesh& mesh);
