@@ -80,6 +80,9 @@ Engine::Engine() {
     lights = &LightLibrary::instance();
     shaders = &ShaderManager::instance();
     models = &ModelLibrary::instance();
+    models->uploadTexture = [this](Texture& texture, uint32_t minFilter, uint32_t magFilter) {
+        return uploadTexture(texture, minFilter, magFilter);
+    };
     textures = &TextureManager::instance();
     camera = &Camera::instance();
 

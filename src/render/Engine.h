@@ -15,6 +15,8 @@ namespace halcyra {
 
 class Camera;
 class LightLibrary;
+class Mesh;
+class Model;
 class ModelLibrary;
 class RenderTarget;
 class ShaderManager;
@@ -61,6 +63,24 @@ public:
     void releaseBumpProgram();
     void releaseBlurProgram();
     void releaseHdrPrograms();
+
+    // Mesh drawing (MeshDrawing.cpp). beginBumpShading makes "bumpmap" current with light 0, the eye and
+    // dofPlanes; drawMesh then binds the shadow map, texture and bump map to units 0, 1, 2 and draws the
+    // mesh's buffers. The depth draws feed positions only and skip meshes that cast no shadow. A null
+    // mesh or model draws nothing.
+    void beginBumpShading();
+    void endBumpShading();
+    void drawMesh(const Mesh* mesh);
+    void drawMeshDepth(const Mesh* mesh);
+    void drawModel(const Model* model);
+    void drawModelDepth(const Model* model);
+
+    // Shadow pass (ShadowPass.cpp): the camera looks from `light` at `target` with `fov` and an aspect of 1
+    // into shadowTarget's depth texture, colour writes off and front faces clockwise, until endShadowPass
+    // restores the camera, the projection with the Engine's aspect, and the state. Passes do not nest.
+    void beginShadowPass(float lightX, float lightY, float lightZ, float targetX, float targetY,
+                         float targetZ, float fov);
+    void endShadowPass();
 
     // The texture's GL object, made on the first call (mipmapped, filters as given) and handed out after.
     // A texture without pixels uploads as a 1 × 1 magenta stand-in, reported once by name.

@@ -22,8 +22,14 @@ public:
     void setTarget(float x, float y, float z) { target = Vec3{x, y, z}; }
     // Appends `track` and returns its index (the count before the append).
     int32_t addTrack(std::unique_ptr<CameraTrack> track);
-    // Reads the 3DS camera file at `path` and appends its track.
+    // Reads the 3DS camera file at `path` and appends its track; `name` is not used.
     void loadTrack(const char* path, const char* name);
+    // The track at `index` (the last one for an index outside the list) becomes current, rewound and
+    // active.
+    void selectTrack(int32_t index);
+    // Advances the current, active track by `elapsed` ms and takes its eye, target and roll (as the up
+    // vector). Without a current track nothing changes.
+    void update(float elapsed);
 
     float fieldOfView = 45.0f; // degrees
     Vec3 eye{0.0f, 0.0f, 0.0f};

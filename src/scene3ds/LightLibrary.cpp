@@ -1,6 +1,7 @@
 #include "scene3ds/LightLibrary.h"
 
 #include "scene3ds/LightTrack.h"
+#include "scene3ds/ObjectLoader.h"
 
 #include <GL/gl.h>
 
@@ -66,7 +67,9 @@ void LightLibrary::setAttenuation(int light, float constant, float linear, float
     lights[light].quadraticAttenuation = quadratic;
 }
 
-// Until the 3DS light reader exists the list is walked and nothing is read.
-void LightLibrary::loadTrack(const char*, const char*) {}
+void LightLibrary::loadTrack(const char* path, const char*) {
+    ObjectLoader loader;
+    tracks.append(loader.loadLightTrack(path));
+}
 
 } // namespace halcyra

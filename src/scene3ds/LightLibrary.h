@@ -38,7 +38,7 @@ public:
     void setAttenuation(int light, float constant, float linear, float quadratic);
     // The first three position values of `light`.
     const float* position(int light) const { return lights[light].position; }
-    // Reads the 3DS light file at `path` and keeps its track.
+    // Reads the 3DS light file at `path` and keeps its track; `name` is not used.
     void loadTrack(const char* path, const char* name);
 
     Light lights[lightCount];

@@ -1,13 +1,30 @@
 // Model: one 3DS file as the show draws it: a name, its meshes in file order and one animation node per
-// keyframer object node.
+// keyframer object node. Mesh i is posed by node i; `animate` bakes the pose for a scene time into the
+// meshes' vertex buffers at 25 frames per second, without interpolation. Built by the 3DS reader, owned
+// by the ModelLibrary, drawn by the Engine.
 #pragma once
 
+#include "assets/PointerList.h"
+#include "scene3ds/AnimationNode.h"
+#include "scene3ds/Mesh.h"
+
+#include <cstdint>
 #include <string>
 
 namespace halcyra {
 
-struct Model {
+class Model {
+public:
+    explicit Model(std::string modelName);
+
+    // Poses every mesh for `time` ms: frame trunc(time × 0.025). A mesh past the last node takes the last
+    // node; without nodes the meshes stay as they are.
+    void animate(float time);
+
     std::string name;
+    int32_t meshCount = 0;
+    PointerList<Mesh> meshes{0};
+    PointerList<AnimationNode> nodes{0};
 };
 
 } // namespace halcyra

@@ -2,6 +2,7 @@
 
 #include "scene3ds/Mesh.h"
 #include "scene3ds/Model.h"
+#include "scene3ds/ObjectLoader.h"
 
 namespace halcyra {
 namespace {
@@ -38,7 +39,11 @@ Model* ModelLibrary::find(const char* name) const {
     return nullptr;
 }
 
-// Until the 3DS reader exists the list is walked and nothing is read.
-void ModelLibrary::load(const char*, const char*) {}
+void ModelLibrary::load(const char* path, const char* name) {
+    ObjectLoader loader;
+    loader.uploadTexture = uploadTexture;
+    loader.loadModel(path, name);
+    add(std::move(loader.model));
+}
 
 } // namespace halcyra

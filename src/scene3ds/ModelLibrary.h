@@ -5,6 +5,7 @@
 #include "assets/PointerList.h"
 #include "scene3ds/Mesh.h"
 #include "scene3ds/Model.h"
+#include "scene3ds/ObjectLoader.h"
 
 #include <memory>
 
@@ -24,6 +25,8 @@ public:
 
     PointerList<Mesh> meshes{0};
     PointerList<Model> models{0};
+    // Makes the GL textures of the models' material maps; the Engine installs its upload when it is made.
+    TextureUploader uploadTexture;
 
 private:
     ModelLibrary() = default;

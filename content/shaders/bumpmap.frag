@@ -1,0 +1,63 @@
+#version 110
+// Normal-mapped Blinn-Phong with a shadow-map lookup. The texture is lit by the light's diffuse colour
+// over the ambient floor; highlights take the material's specular colour and shininess and stay out of
+// shadow. A faint steel-teal rim keeps silhouettes in the dark, and surfaces beyond the focus band
+// (dofPlanes: near, far edge of focus, fully faded) sink gently into the deep blue-black background.
+uniform sampler2D tex;
+uniform sampler2D bump;
+uniform sampler2DShadow depth;
+uniform vec3 ambient;
+uniform vec3 diffuse;
+uniform vec3 specular;
+uniform float shininess;
+uniform vec3 dofPlanes;
+uniform int receive_shadows;
+
+varying vec2 uv;
+varying vec3 lightTangent;
+varying vec3 viewTangent;
+varying vec4 shadowCoord;
+varying float viewDepth;
+
+const vec3 background = vec3(0.004, 0.008, 0.02);
+const vec3 rimColor = vec3(0.25, 0.55, 0.65);
+const float depthBias = 0.002;
+
+float shadowFactor() {
+    if (receive_shadows == 0 || shadowCoord.w <= 0.0)
+        return 1.0;
+    // Clip space [-1, 1] to texture space [0, 1], then a small bias against self-shadowing.
+    vec3 s = shadowCoord.xyz / shadowCoord.w * 0.5 + 0.5;
+    if (s.x <= 0.0 || s.x >= 1.0 || s.y <= 0.0 || s.y >= 1.0 || s.z >= 1.0)
+        return 1.0;
+    s.z -= depthBias;
+    return shadow2D(depth, s).r;
+}
+
+float distanceFade() {
+    // dofPlanes left at zero switch the fade off.
+    if (dofPlanes.z <= dofPlanes.y)
+        return 0.0;
+    float beyond = clamp((viewDepth - dofPlanes.y) / (dofPlanes.z - dofPlanes.y), 0.0, 1.0);
+    float before = dofPlanes.x > 0.0 ? clamp(1.0 - viewDepth / dofPlanes.x, 0.0, 1.0) : 0.0;
+    return 0.7 * beyond * beyond + 0.3 * before;
+}
+
+void main() {
+    vec3 albedo = texture2D(tex, uv).rgb;
+    vec3 n = normalize(texture2D(bump, uv).xyz * 2.0 - 1.0);
+    vec3 l = normalize(lightTangent);
+    vec3 v = normalize(viewTangent);
+    vec3 h = normalize(l + v);
+
+    float lambert = max(dot(n, l), 0.0);
+    float highlight = lambert > 0.0 ? pow(max(dot(n, h), 0.0), shininess) : 0.0;
+    float lit = shadowFactor();
+    float rim = pow(1.0 - max(dot(n, v), 0.0), 3.0);
+
+    vec3 color = albedo * (ambient + diffuse * lambert * lit);
+    color += specular * diffuse * highlight * lit;
+    color += rimColor * rim * (ambient + 0.15 * diffuse);
+    color = mix(color, background, distanceFade());
+    gl_FragColor = vec4(color, 1.0);
+}
