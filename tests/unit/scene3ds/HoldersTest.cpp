@@ -9,12 +9,10 @@ namespace {
 
 TEST(ModelLibrary, AddKeepsTheFirstModelOfANameAndFindIsExact) {
     ModelLibrary& library = ModelLibrary::instance();
-    auto first = std::make_unique<Model>();
-    first->name = "planet";
+    auto first = std::make_unique<Model>("planet");
     Model* kept = first.get();
     library.add(std::move(first));
-    auto second = std::make_unique<Model>();
-    second->name = "planet";
+    auto second = std::make_unique<Model>("planet");
     library.add(std::move(second));
     EXPECT_EQ(library.models.count(), 1);
     EXPECT_EQ(library.find("planet"), kept);
