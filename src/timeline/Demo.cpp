@@ -8,7 +8,13 @@
 #include "scene3ds/Camera.h"
 #include "scene3ds/LightLibrary.h"
 #include "scene3ds/ModelLibrary.h"
-#include "scenes/PlaceholderScene.h"
+#include "scenes/CreditsScene.h"
+#include "scenes/CubeRainScene.h"
+#include "scenes/GreetingsScene.h"
+#include "scenes/MetaballScene.h"
+#include "scenes/OpeningScene.h"
+#include "scenes/PlanetScene.h"
+#include "scenes/WaterScene.h"
 #include "timeline/AssetList.h"
 #include "timeline/LoadingScreen.h"
 #include "timeline/MusicStream.h"
@@ -115,22 +121,18 @@ void Demo::readLightList(float step) {
 }
 
 void Demo::createScenes(float step) {
-    // Stand-ins with the scenes' exact lengths, until the scenes are built.
-    struct Stand {
-        float length;
-        float red, green, blue;
-    };
-    static const Stand stands[] = {
-        {21654.134765625f, 0.00f, 0.02f, 0.05f}, {43308.26953125f, 0.02f, 0.05f, 0.08f},
-        {28872.1796875f, 0.00f, 0.08f, 0.10f},   {28872.1796875f, 0.03f, 0.06f, 0.12f},
-        {28872.1796875f, 0.00f, 0.10f, 0.14f},   {28872.1796875f, 0.05f, 0.05f, 0.09f},
-        {52330.828125f, 0.01f, 0.03f, 0.07f}};
     sceneCount = 7;
-    for (const Stand& stand : stands) {
-        scenes.push_back(
-            std::make_unique<PlaceholderScene>(stand.length, stand.red, stand.green, stand.blue));
+    auto add = [&](std::unique_ptr<Scene> scene) {
+        scenes.push_back(std::move(scene));
         drawLoadingFrame(step, 5);
-    }
+    };
+    add(std::make_unique<OpeningScene>());
+    add(std::make_unique<CreditsScene>());
+    add(std::make_unique<MetaballScene>());
+    add(std::make_unique<WaterScene>());
+    add(std::make_unique<CubeRainScene>());
+    add(std::make_unique<GreetingsScene>());
+    add(std::make_unique<PlanetScene>());
 }
 
 void Demo::play(const PlayOptions& options) {

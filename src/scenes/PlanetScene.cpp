@@ -1,0 +1,142 @@
+#include "scenes/PlanetScene.h"
+
+#include "core/DisplayConfig.h"
+#include "math/Clamp.h"
+#include "render/Engine.h"
+#include "render/RenderTarget.h"
+#include "scene3ds/Camera.h"
+#include "scene3ds/LightLibrary.h"
+#include "scene3ds/Model.h"
+#include "scenes/CreditsScene.h"
+
+#include <GL/gl.h>
+
+#include <cmath>
+
+namespace halcyra {
+
+PlanetScene::PlanetScene() : ShowScene("planet", length, 0.1f) {
+    planet = model("planet");
+    planet->animate(0.0f);
+    maskProgram = program("mask");
+    maskTexture = texture("mask3.png");
+    logoTexture = texture("qz2007.png");
+    logoProgram = program("simple");
+}
+
+void PlanetScene::start() {
+    engine->camera->selectTrack(3);
+    engine->lights->disableAll();
+    engine->lights->setPosition(0, 194.0f, 55.0f, 91.0f, 1.0f);
+    prepareEngine(true, 90.0f);
+    engine->setClearColor(0.0f, 0.0f, 0.0f, 0.5f);
+    shaders->build(logoProgram);
+    logoTex = shaders->uniformLocation(logoProgram, "tex");
+    logoFactorLocation = shaders->uniformLocation(logoProgram, "factor");
+    buildMaskProgram();
+    setLook(0.5f, 1.05f, 1.0f, 0.04f);
+}
+
+float PlanetScene::torusRadius(float t) {
+    if (t < 33090.0f)
+        return 200.0f;
+    if (t < 36090.0f)
+        return 220.0f * std::sin((t - 33090.0f) * 0.00052359881f + 1.5707964f);
+    if (t < 40802.0f)
+        return 400.0f * std::sin((t - 36090.0f) * 0.00033333333f);
+    return 400.0f;
+}
+
+float PlanetScene::glideShare(float t) {
+    return 25090.0f < t && t < 33090.0f ? (t - 25090.0f) * 0.000125f : -1.0f;
+}
+
+float PlanetScene::backgroundGrey(float t) {
+    if (t > 45000.0f)
+        return 1.0f;
+    if (t > 41090.0f)
+        return clampFloat((t - 41090.0f) * 0.0001f, 0.0f, 1.0f);
+    return -1.0f;
+}
+
+float PlanetScene::rampBlurStrength(float t, float dt, float blurStrength) {
+    if (35090.0f < t && t < 38490.0f)
+        return clampFloat(blurStrength - dt * 0.00016666667f, 0.0f, 10.0f);
+    if (!(t < 38490.0f))
+        return clampFloat(blurStrength + dt * 0.00033333333f, 0.0f, 10.0f);
+    return blurStrength;
+}
+
+float PlanetScene::logoFactor(float t) {
+    return clampFloat(1.0f - (t - 45000.0f) * 0.0005f, 0.0f, 1.0f);
+}
+
+void PlanetScene::update() {
+    const float t = time;
+    Camera& camera = *engine->camera;
+    if (t < 33090.0f)
+        camera.update(frameTime);
+    if (const float b = glideShare(t); b >= 0.0f)
+        camera.eye = Vec3{camera.eye.x * (1.0f - b), camera.eye.y * (1.0f - b),
+                          camera.eye.z * (1.0f - b) + 250.0f * b};
+    noiseStrength = noiseStrengthAt(t);
+    if (const float g = backgroundGrey(t); g >= 0.0f)
+        engine->setClearColor(g, g, g, 0.5f);
+}
+
+void PlanetScene::render() {
+    const float t = time;
+    DisplayConfig& look = DisplayConfig::instance();
+    setLightColors(0.8f + 0.2f * std::sin(0.002f * t * t));
+    if (t > 45000.0f)
+        look.hdrEnabled = 0;
+
+    beginShadowPass(Vec3{0.0f, 0.0f, 0.0f}, 90.0f);
+    engine->drawModelDepth(planet);
+    endShadowPass();
+
+    beginLitPass();
+    if (t < 36560.0f) {
+        engine->beginBumpShading();
+        engine->drawModel(planet);
+        engine->endBumpShading();
+    }
+
+    if (t < 45000.0f) {
+        setPointAttenuation(0.001f);
+        glColor3f(1.0f, 1.0f, 1.0f);
+        glPointSize(13.0f);
+        const float radius = torusRadius(t);
+        glBegin(GL_POINTS);
+        for (int i = 0; i < 10000; ++i) {
+            float p[3];
+            CreditsScene::torusPoint(t, i, radius, p);
+            glVertex3f(p[0], p[1], p[2]);
+            glVertex3f(p[1], p[2], p[0]);
+            glVertex3f(p[2], p[1], p[0]);
+        }
+        glEnd();
+        setPointAttenuation(0.0f);
+    } else {
+        engine->useProgram(logoProgram);
+        engine->queueTexture(logoTex, logoTexture);
+        engine->bindQueuedTextures();
+        shaders->setFloat(logoFactorLocation, logoFactor(t));
+        drawBand();
+        engine->useNoProgram();
+    }
+
+    // The glow ramps come before the HDR pass reads the glow strength.
+    engine->hdrTarget->unbind();
+    look.hdrBlurStrength = rampBlurStrength(t, frameTime, look.hdrBlurStrength);
+    finishFrame(standardBlurStep(), maskTexture);
+}
+
+void PlanetScene::finish() {
+    engine->releaseBumpProgram();
+    engine->releaseHdrPrograms();
+    releaseMaskProgram();
+    shaders->release(logoProgram);
+}
+
+} // namespace halcyra

@@ -1,0 +1,41 @@
+// PlanetScene: the last 116 beats. The bump-lit "planet" inside the white torus of points, on camera
+// track 3; from 25,090 ms the eye glides to (0, 0, 250) and stops at 33,090 ms, the torus collapses and
+// opens to twice its size, the planet vanishes at 36,560 ms, the glow sinks and then swells, the background
+// fades to white at 45,000 ms and the end logo appears out of it. When this scene ends the show ends.
+#pragma once
+
+#include "scenes/ShowScene.h"
+
+namespace halcyra {
+
+class PlanetScene final : public ShowScene {
+public:
+    static constexpr float length = 52330.828125f;
+
+    PlanetScene();
+
+    void start() override;
+    void finish() override;
+    void update() override;
+    void render() override;
+
+    // The torus's base radius at `time`: 200, then collapsing to 0 and opening to 400.
+    static float torusRadius(float time);
+    // The glide's share of (0, 0, 250) at `time`, or a negative value outside 25,090 … 33,090 ms.
+    static float glideShare(float time);
+    // The background's grey at `time`, or a negative value before 41,090 ms.
+    static float backgroundGrey(float time);
+    // The glow after one frame of the ramps (falling 35,090 … 38,490 ms, rising after).
+    static float rampBlurStrength(float time, float frameTime, float blurStrength);
+    // The end logo's fade: 1 at 45,000 ms falling to 0 at 47,000 ms.
+    static float logoFactor(float time);
+
+private:
+    Model* planet;
+    ShaderProgram* logoProgram;
+    int32_t logoTex = -1, logoFactorLocation = -1;
+    TextureBinding maskTexture;
+    TextureBinding logoTexture;
+};
+
+} // namespace halcyra
