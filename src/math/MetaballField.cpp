@@ -213,11 +213,13 @@ int32_t MetaballField::polygonise(float iso, Vec3 offset, std::vector<SurfaceVer
                                           static_cast<float>(na.y + mu * (double(nb.y) - na.y)),
                                           static_cast<float>(na.z + mu * (double(nb.z) - na.z))};
                 }
+                // With this corner order the tables' triangles run clockwise seen from outside; they are
+                // emitted reversed, counter-clockwise like every mesh, so culling treats them alike.
                 const auto& triangleRow = MarchingCubesTables::triTable[cube];
                 for (int t = 0; triangleRow[t] != -1; t += 3) {
                     out.push_back(vertices[triangleRow[t]]);
-                    out.push_back(vertices[triangleRow[t + 1]]);
                     out.push_back(vertices[triangleRow[t + 2]]);
+                    out.push_back(vertices[triangleRow[t + 1]]);
                     ++triangles;
                 }
             }

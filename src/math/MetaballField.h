@@ -60,8 +60,8 @@ public:
     // factor ½ and not normalised, pointing from high values to low. Boundary points keep theirs.
     void computeNormals();
 
-    // Replaces `out` with the iso-surface, three vertices per triangle, moved by `offset`; returns the
-    // triangle count. Corner c counts as outside when iso > its value.
+    // Replaces `out` with the iso-surface, three vertices per triangle, counter-clockwise seen from outside,
+    // moved by `offset`; returns the triangle count. Corner c counts as outside when iso > its value.
     int32_t polygonise(float iso, Vec3 offset, std::vector<SurfaceVertex>& out) const;
     // Polygonises into `surface` and emits it as GL_TRIANGLES; returns the triangles drawn. A second
     // pass with the same iso level and offset can call drawSurface (surface) instead.

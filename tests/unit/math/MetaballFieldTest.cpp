@@ -139,7 +139,7 @@ TEST(MetaballField, SurfaceIsClosedAndConsistentlyWound) {
     }
 }
 
-TEST(MetaballField, TrianglesKeepTheWindingOfTheTablesForThisCornerOrder) {
+TEST(MetaballField, TrianglesAreCounterClockwiseSeenFromOutsideLikeEveryMesh) {
     MetaballField field;
     field.create(1, 30, 10.0f, 4.0f);
     const Vec3 centre{0.1f, 0.2f, 0.3f};
@@ -147,14 +147,14 @@ TEST(MetaballField, TrianglesKeepTheWindingOfTheTablesForThisCornerOrder) {
     field.sampleField();
     std::vector<SurfaceVertex> surface;
     ASSERT_GT(field.polygonise(1.0f, {}, surface), 0);
-    // The corner order runs along z where the tables' runs along x, a mirror image: the tables' triangles
-    // come out clockwise seen from outside.
+    // The corner order runs along z where the tables' runs along x, a mirror image: the polygoniser
+    // reverses the tables' triangles so that they face out the way culling expects.
     for (size_t t = 0; t < surface.size(); t += 3) {
         const Vec3 a = surface[t].position, b = surface[t + 1].position, c = surface[t + 2].position;
         const Vec3 ab{b.x - a.x, b.y - a.y, b.z - a.z}, ac{c.x - a.x, c.y - a.y, c.z - a.z};
         const Vec3 facing{ab.y * ac.z - ab.z * ac.y, ab.z * ac.x - ab.x * ac.z, ab.x * ac.y - ab.y * ac.x};
         const Vec3 outward{a.x - centre.x, a.y - centre.y, a.z - centre.z};
-        ASSERT_LT(dot(facing, outward), 0.0) << "triangle " << t / 3;
+        ASSERT_GT(dot(facing, outward), 0.0) << "triangle " << t / 3;
     }
 }
 
@@ -180,8 +180,13 @@ std::vector<SurfaceVertex> polygoniseCellByCell(const MetaballField& field, floa
                                   float(along(pa.z, pb.z) + offset.z)};
             vertex[e].normal = {float(along(na.x, nb.x)), float(along(na.y, nb.y)), float(along(na.z, nb.z))};
         }
-        for (int t = 0; MarchingCubesTables::triTable[cube][t] != -1; ++t)
-            out.push_back(vertex[MarchingCubesTables::triTable[cube][t]]);
+        // Each table triangle reversed, so that it faces out.
+        const auto& row = MarchingCubesTables::triTable[cube];
+        for (int t = 0; row[t] != -1; t += 3) {
+            out.push_back(vertex[row[t]]);
+            out.push_back(vertex[row[t + 2]]);
+            out.push_back(vertex[row[t + 1]]);
+        }
     }
     return out;
 }
