@@ -22,6 +22,9 @@ varying float viewDepth;
 const vec3 background = vec3(0.004, 0.008, 0.02);
 const vec3 rimColor = vec3(0.25, 0.55, 0.65);
 const float depthBias = 0.002;
+// The light is an HDR source: a surface facing it shows its texture three times over, and the scene's
+// exposure brings that back into range.
+const float lightIntensity = 3.0;
 
 float shadowFactor() {
     if (receive_shadows == 0 || shadowCoord.w <= 0.0)
@@ -55,8 +58,8 @@ void main() {
     float lit = shadowFactor();
     float rim = pow(1.0 - max(dot(n, v), 0.0), 3.0);
 
-    vec3 color = albedo * (ambient + diffuse * lambert * lit);
-    color += specular * diffuse * highlight * lit;
+    vec3 color = albedo * (ambient + diffuse * lambert * lit * lightIntensity);
+    color += specular * diffuse * highlight * lit * lightIntensity;
     color += rimColor * rim * (ambient + 0.15 * diffuse);
     color = mix(color, background, distanceFade());
     gl_FragColor = vec4(color, 1.0);

@@ -21,12 +21,13 @@ void main() {
 
     float lambert = max(dot(n, toLight), 0.0);
     float highlight = pow(max(dot(reflect(-toLight, n), toEye), 0.0), specular.w);
-    vec3 lit = diffuse * (0.15 + lambert) + specular.rgb * highlight;
+    vec3 lit = diffuse * (0.1 + 0.9 * lambert);
 
+    // The environment seen in the surface takes the surface's own colour, brightening towards grazing angles.
     float m = 2.0 * sqrt(mirrored.x * mirrored.x + mirrored.y * mirrored.y + (mirrored.z + 1.0) * (mirrored.z + 1.0));
     vec3 environment = texture2D(EnvMap, mirrored.xy / m + 0.5).rgb;
     float rim = pow(1.0 - max(dot(n, toEye), 0.0), 3.0);
-    vec3 reflected = environment * (0.6 + 0.8 * rim) * (diffuse * 2.0 + 0.35);
+    vec3 reflected = environment * (diffuse + vec3(0.04)) * (0.9 + 1.5 * rim);
 
-    gl_FragColor = vec4(mix(lit, reflected + specular.rgb * highlight, mixval), 1.0);
+    gl_FragColor = vec4(mix(lit, reflected, mixval) + specular.rgb * highlight, 1.0);
 }

@@ -6,7 +6,7 @@ uniform float halfPixel;
 uniform float invRange;
 varying vec2 uv;
 
-const float threshold = 0.7;
+const float threshold = 0.6;
 
 void main() {
     vec3 c = texture2D(Image, uv + vec2(-halfPixel, -halfPixel)).rgb;

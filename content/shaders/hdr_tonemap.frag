@@ -1,6 +1,7 @@
 #version 110
-// Tonemap: the scene image times the exposure plus the glow times its strength (the glow was stored
-// divided by four times the range), mapped into 0 … 1 with a soft exponential shoulder.
+// Tonemap: the scene image plus its glow (stored divided by four times the range, and weighted by
+// blurStrength), scaled by the exposure against the range and mapped into 0 … 1 with a soft exponential
+// shoulder. With the range of 16 an exposure of 4 leaves a linear 1 at about two thirds of white.
 uniform sampler2D Base;
 uniform sampler2D Blur;
 uniform float exposure;
@@ -9,8 +10,8 @@ uniform float range;
 varying vec2 uv;
 
 void main() {
-    vec3 base = texture2D(Base, uv).rgb * exposure;
-    vec3 glow = texture2D(Blur, uv).rgb * (4.0 * range) * blurStrength;
-    vec3 c = base + glow;
+    vec3 base = texture2D(Base, uv).rgb;
+    vec3 glow = texture2D(Blur, uv).rgb * (4.0 * range);
+    vec3 c = (base + glow * blurStrength) * exposure * (4.0 / range);
     gl_FragColor = vec4(vec3(1.0) - exp(-c), 1.0);
 }

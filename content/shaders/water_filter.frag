@@ -15,14 +15,14 @@ void main() {
     // The eye's orbit drifts the water across the view.
     vec2 drift = vec2(camPos.x + camPos.z, camPos.y - camPos.z) * 0.0015;
     vec2 waterUv = uv * vars.x + drift;
-    vec2 shift = (texture2D(dudv, waterUv).rg * 2.0 - 1.0) * 0.012;
-    shift += (texture2D(dudv, waterUv * 0.37 - drift * 1.7).rg * 2.0 - 1.0) * 0.008;
+    vec2 shift = (texture2D(dudv, waterUv).rg * 2.0 - 1.0) * 0.005;
+    shift += (texture2D(dudv, waterUv * 0.37 - drift * 1.7).rg * 2.0 - 1.0) * 0.003;
     vec3 picture = texture2D(reflection, clamp(uv + shift, 0.001, 0.999)).rgb;
 
     vec3 normal = normalize(texture2D(normalMap, waterUv + shift).rgb * 2.0 - 1.0);
     vec3 toLight = normalize(vec3(lightPos.x, lightPos.y, -lightPos.z) * 0.01 + vec3(0.0, 0.0, 1.0));
     vec3 halfway = normalize(toLight + vec3(0.0, 0.0, 1.0));
-    float caustic = pow(max(dot(normal, halfway), 0.0), vars.y) * 0.35;
+    float caustic = pow(max(dot(normal, halfway), 0.0), vars.y) * 0.15;
     vec3 tint = vec3(0.55, 0.8, 0.95);
 
     vec3 colour = picture + tint * (caustic + vars.z * 2.0);
