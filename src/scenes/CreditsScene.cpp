@@ -167,8 +167,7 @@ void CreditsScene::render() {
 }
 
 void CreditsScene::finish() {
-    engine->releaseBumpProgram();
-    engine->releaseHdrPrograms();
+    releaseEngine(true);
     releaseMaskProgram();
 }
 

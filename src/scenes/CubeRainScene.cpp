@@ -128,12 +128,11 @@ void CubeRainScene::render() {
     glEnd();
     setPointAttenuation(0.0f);
 
-    finishFrame(standardBlurStep() + 0.2f * (noiseStrength - 0.1f), maskTexture);
+    finishFrame(grainBlurStep(), maskTexture);
 }
 
 void CubeRainScene::finish() {
-    engine->releaseBumpProgram();
-    engine->releaseHdrPrograms();
+    releaseEngine(true);
     shaders->release(cubeProgram.program);
     releaseMaskProgram();
 }

@@ -152,12 +152,11 @@ void GreetingsScene::render() {
     engine->trianglesDrawn += cubes[g].draw();
     engine->useNoProgram();
 
-    finishFrame(standardBlurStep() + 0.2f * (noiseStrength - 0.1f), maskTexture);
+    finishFrame(grainBlurStep(), maskTexture);
 }
 
 void GreetingsScene::finish() {
-    engine->releaseBumpProgram();
-    engine->releaseHdrPrograms();
+    releaseEngine(true);
     shaders->release(mirror.program);
     releaseMaskProgram();
 }

@@ -122,12 +122,11 @@ void MetaballScene::render() {
     engine->trianglesDrawn += MetaballField::drawSurface(field.surface);
     engine->useNoProgram();
 
-    finishFrame(standardBlurStep() + 0.2f * (noiseStrength - 0.1f), maskTexture);
+    finishFrame(grainBlurStep(), maskTexture);
 }
 
 void MetaballScene::finish() {
-    engine->releaseBumpProgram();
-    engine->releaseHdrPrograms();
+    releaseEngine(true);
     releaseMaskProgram();
     shaders->release(surfaceProgram.program);
 }

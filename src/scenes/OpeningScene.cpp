@@ -165,7 +165,7 @@ void OpeningScene::drawSwarm() {
 }
 
 void OpeningScene::finish() {
-    engine->releaseHdrPrograms();
+    releaseEngine(false);
     shaders->release(waterFilter.program);
     shaders->release(cubeProgram.program);
     releaseMaskProgram();

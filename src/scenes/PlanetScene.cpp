@@ -133,8 +133,7 @@ void PlanetScene::render() {
 }
 
 void PlanetScene::finish() {
-    engine->releaseBumpProgram();
-    engine->releaseHdrPrograms();
+    releaseEngine(true);
     releaseMaskProgram();
     shaders->release(logoProgram);
 }

@@ -112,6 +112,12 @@ void ShowScene::prepareEngine(bool bumpShading, float fov) {
     engine->setPerspective(fov, -1.0f);
 }
 
+void ShowScene::releaseEngine(bool bumpShading) {
+    if (bumpShading)
+        engine->releaseBumpProgram();
+    engine->releaseHdrPrograms();
+}
+
 void ShowScene::setLook(float exposure, float blurStrength, float lightLevel, float ambientLevel) {
     DisplayConfig& look = DisplayConfig::instance();
     look.hdrExposure = exposure;

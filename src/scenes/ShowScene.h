@@ -96,6 +96,10 @@ protected:
     static void setPointAttenuation(float quadratic);
     // The standard blur step: 0.01 × (1 + sin(0.00083333335 × t²)).
     float standardBlurStep() const;
+    // The standard step widened by the grain: plus 0.2 × (noiseStrength − 0.1).
+    float grainBlurStep() const { return standardBlurStep() + 0.2f * (noiseStrength - 0.1f); }
+    // The Engine's part of a finish: the bump program when the scene lit models, and the HDR programs.
+    void releaseEngine(bool bumpShading);
     void releaseMaskProgram();
 
     const char* sceneName;

@@ -148,12 +148,11 @@ void WaterScene::render() {
     engine->useNoProgram();
     glEnable(GL_CULL_FACE);
 
-    finishFrame(standardBlurStep() + 0.2f * (noiseStrength - 0.1f), maskTexture);
+    finishFrame(grainBlurStep(), maskTexture);
 }
 
 void WaterScene::finish() {
-    engine->releaseBumpProgram();
-    engine->releaseHdrPrograms();
+    releaseEngine(true);
     releaseMaskProgram();
     shaders->release(water.program);
 }
