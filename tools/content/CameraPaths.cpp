@@ -79,9 +79,9 @@ CameraShot waterShot(double ms) {
     const double s = ms / show::waterLength;
     const Vec3d axis{show::metaballCentre.x, show::waterHeight, show::metaballCentre.z};
     CameraShot shot;
-    shot.eye = axis + cylindrical(120.0 + 200.0 * s, 39.0 + 1.5 * std::cos(2.0 * pi * s),
-                                  6.0 + 4.0 * std::sin(2.0 * pi * 1.5 * s + 0.6) + 3.0 * s);
-    shot.target = axis + Vec3d{0.0, 11.0 + 4.0 * std::sin(2.0 * pi * s), 0.0};
+    shot.eye = axis + cylindrical(120.0 + 200.0 * s, 40.0 + 1.5 * std::cos(2.0 * pi * s),
+                                  4.5 + 2.5 * std::sin(2.0 * pi * 1.5 * s + 0.6) + 3.0 * s);
+    shot.target = axis + Vec3d{0.0, 14.0 + 4.0 * std::sin(2.0 * pi * s), 0.0};
     shot.roll = 2.5 * std::sin(2.0 * pi * 0.75 * s);
     return shot;
 }
@@ -103,8 +103,8 @@ CameraShot planetShot(double ms) {
     // Azimuth, elevation, distance, target height.
     static const Waypoints<4> path({0.0, 9000.0, 17000.0, 24000.0, 33500.0}, {{210.0, 14.0, 150.0, -10.0},
                                                                               {255.0, 18.0, 138.0, -6.0},
-                                                                              {330.0, 9.0, 132.0, -2.0},
-                                                                              {420.0, -2.0, 136.0, 0.0},
+                                                                              {330.0, 6.0, 132.0, -2.0},
+                                                                              {420.0, -4.0, 136.0, 0.0},
                                                                               {448.0, 2.0, 165.0, 0.0}});
     const auto p = path.at(ms);
     CameraShot shot;

@@ -33,7 +33,7 @@ ObjectNode3ds animatedNode(const std::string& name, uint16_t nodeId, int frames,
 struct CameraShot {
     Vec3d eye;
     Vec3d target;
-    double roll = 0.0; // degrees; positive tilts the picture clockwise
+    double roll = 0.0; // bank in degrees as the file stores it; the program turns the up vector about z
 };
 
 // Keys every `framesPerKey` frames from frame 0 until the first key at or past `lengthMs`.

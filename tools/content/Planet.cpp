@@ -68,10 +68,11 @@ const Surface& surface() {
 double reliefAt(const Surface& s, int x, int y) {
     x = ((x % width) + width) % width;
     y = std::clamp(y, 0, height - 1);
-    const double land = s.land.at(x, y);
-    if (land <= 0.0)
-        return 0.0;
-    return 0.3 + 2.0 * land + 1.6 * s.ridges.at(x, y) + 0.05 * s.detail.at(x, y) + 0.2 * s.ice.at(x, y);
+    // Land rises gently from the shore: no cliff where the sea ends.
+    const double land = std::max(0.0, static_cast<double>(s.land.at(x, y)));
+    const double shore = smoothstep(0.0, 0.04, land);
+    return shore * (0.3 + 0.05 * s.detail.at(x, y)) + 2.0 * land + 1.2 * s.ridges.at(x, y) +
+           0.2 * s.ice.at(x, y);
 }
 
 } // namespace

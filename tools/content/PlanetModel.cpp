@@ -18,7 +18,7 @@ ModelFile planetModel() {
     bands.name = "ring";
     bands.textureMap = "ring.png";
     bands.bumpMap = "flat_n";
-    bands.specular = {120, 140, 150};
+    bands.specular = {60, 70, 76};
     ModelAssembly assembly({surface, bands});
 
     const double lightAzimuth = std::atan2(show::farLight.z, show::farLight.x) * 180.0 / pi;
@@ -33,6 +33,7 @@ ModelFile planetModel() {
 
     MeshBuilder ring;
     const double edges[3][2] = {{78.0, 90.0}, {92.0, 103.0}, {104.5, 112.0}};
+    static_assert(112.0 < 0.6 * show::torusRadius, "the ring stays well inside the point torus");
     for (const auto& band : edges) {
         LatheOptions options;
         options.segments = 192;

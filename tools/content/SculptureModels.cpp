@@ -146,7 +146,7 @@ ModelFile mixmax2tModel() {
     assembly.animated("Gate", gate, "teal", gateRest, frames, gatePose);
     // A line of light round the ring's inner edge, turning with it.
     MeshBuilder gateLight;
-    gateLight.torus({gateRest.orientation, gateRest.position}, 23.9, 0.4, 144, 8, 1.0, 1.0);
+    gateLight.torus({gateRest.orientation, gateRest.position}, 23.7, 0.45, 144, 8, 1.0, 1.0);
     assembly.animated("GateLight", gateLight, "glow", gateRest, frames, gatePose, false, true);
 
     // Three lights circling the ring at different heights, their orbit rocking gently.

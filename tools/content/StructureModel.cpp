@@ -6,6 +6,7 @@
 #include "ShowLayout.h"
 
 #include <cmath>
+#include <numbers>
 
 namespace halcyra::tools {
 namespace {
@@ -19,6 +20,10 @@ constexpr double plateHeights[4] = {-75.0, -25.0, 25.0, 75.0};
 // One turn in this many ms; neighbours turn opposite ways.
 constexpr double platePeriods[4] = {52000.0, -40000.0, 46000.0, -58000.0};
 constexpr double cagePeriod = 150000.0;
+
+static_assert(plateInner > show::greetingEyeReach + 10.0, "the greeting camera's orbit needs room");
+static_assert(plateInner > show::rainPointsHalfWidth * std::numbers::sqrt2 + 10.0,
+              "the rain's camera passes between cloud and cage");
 
 } // namespace
 

@@ -7,15 +7,8 @@
 #include "support/TempDir.h"
 #include "timeline/AssetList.h"
 
-#include "ContentWriter.h"
-#include "PacketWriter.h"
-
-#include <algorithm>
-
 namespace halcyra::test {
 namespace {
-
-namespace fs = std::filesystem;
 
 std::vector<std::string> listLines(const char* path, size_t minimumLength) {
     std::vector<std::string> lines;
@@ -23,33 +16,30 @@ std::vector<std::string> listLines(const char* path, size_t minimumLength) {
     return lines;
 }
 
-// The packet the build makes with qzpack: the packet folder's pictures, by file name.
-void readPacketPictures(const fs::path& folder) {
-    tools::PacketContents contents;
-    std::vector<fs::path> files;
-    for (const auto& entry : fs::directory_iterator(folder))
-        files.push_back(entry.path());
-    std::sort(files.begin(), files.end());
-    for (const fs::path& file : files) {
-        const std::string bytes = readFile(file);
-        contents.textures.push_back(
-            {file.filename().string(), std::vector<uint8_t>(bytes.begin(), bytes.end())});
-    }
-    const std::vector<uint8_t> packet = tools::writePacket(contents);
-    DataPacket::read(packet.data(), packet.size());
+uint32_t readInt(const std::string& bytes, size_t at) {
+    uint32_t value = 0;
+    for (int i = 3; i >= 0; --i)
+        value = (value << 8) | static_cast<uint8_t>(bytes.at(at + static_cast<size_t>(i)));
+    return value;
+}
+
+// Reads the built data.qz's pictures (its first section) through the packet reader. The programs behind
+// them would need GL to register, so the rest of the packet is replaced by empty sections.
+void readPacketPictures(const std::string& packet) {
+    size_t end = 4;
+    for (uint32_t entry = 0, count = readInt(packet, 0); entry < count * 2; ++entry)
+        end += 4 + readInt(packet, end);
+    std::string picturesOnly = packet.substr(0, end) + std::string(5 * 4, '\0');
+    DataPacket::read(reinterpret_cast<const uint8_t*>(picturesOnly.data()), picturesOnly.size());
 }
 
 GeneratedData load() {
-    static TempDir dir;
     GeneratedData data;
-    data.folder = dir.path() / "data";
-    data.packetFolder = dir.path() / "packet";
-    tools::writeContent(data.folder, data.packetFolder);
-
+    data.folder = HALCYRA_DATA_DIR;
     const WorkingDirectory inData(data.folder);
     MessageLog log;
     TextureManager& textures = TextureManager::instance();
-    readPacketPictures(data.packetFolder);
+    readPacketPictures(readFile("data.qz"));
     data.textureLines = listLines("textures/tex", minTextureLineLength);
     for (const std::string& line : data.textureLines)
         textures.loadFile(line.c_str(), textureNameOf(line).c_str(), static_cast<int>(textureKindOf(line)));

@@ -1,7 +1,7 @@
-// The content tool's whole output, made once per test run in a temporary folder and loaded as the program
-// loads it: the packet's pictures through the packet reader, every list line through the registries and
-// the 3DS reader (no GL: textures are not uploaded and meshes keep their arrays). Tests read what came
-// back, and the messages the loading showed.
+// The content tool's whole output as the build made it beside the program, loaded once per test run as the
+// program loads it: data.qz through the packet reader, every list line through the registries and the 3DS
+// reader (no GL: textures are not uploaded and meshes keep their arrays). Tests read what came back, and
+// the messages the loading showed.
 #pragma once
 
 #include "math/CameraTrack.h"
@@ -16,8 +16,7 @@
 namespace halcyra::test {
 
 struct GeneratedData {
-    std::filesystem::path folder;       // the data folder: lists, textures/, models/
-    std::filesystem::path packetFolder; // the pictures that go into data.qz
+    std::filesystem::path folder; // the data folder: data.qz, the lists, textures/, models/
     std::vector<std::string> textureLines, modelLines, cameraLines, lightLines;
     std::vector<std::string> registeredTextures; // names in the texture registry after the packet and list
     std::vector<std::string> materialMaps;       // every map name a model's mesh was given

@@ -85,7 +85,9 @@ void normalAt(const Bytes& map, int x, int y, double n[3]) {
 
 TEST(NormalMaps, HoldUnitVectorsThatLeanAwayFromRaisedShapes) {
     for (const Raster& picture :
-         {tools::waterNormalMap(), tools::greetingNormalMap(0), tools::greetingNormalMap(7)}) {
+         {tools::waterNormalMap(), tools::greetingNormalMap(0), tools::greetingNormalMap(7),
+          tools::steelNormalMap(), tools::tealNormalMap(), tools::creditsNormalMap(),
+          tools::planetNormalMap()}) {
         const Bytes map = bytesOf(picture);
         for (int y = 0; y < map.height; y += 3) {
             for (int x = 0; x < map.width; x += 3) {
