@@ -86,14 +86,16 @@ CameraShot waterShot(double ms) {
     return shot;
 }
 
-// Cube rain: a helix down the shaft between the falling column and the cage, looking across and down.
+// Cube rain: a helix down the shaft between the falling column and the cage.
 CameraShot cubeRainShot(double ms) {
     const double s = ms / show::cubeRainLength;
     const double descent = easeSmoother(-0.15, 1.15, s);
     const double height = 60.0 - 110.0 * descent;
     CameraShot shot;
-    shot.eye = cylindrical(20.0 + 280.0 * s, 33.0, height);
-    shot.target = Vec3d{0.0, height - 14.0, 0.0} + cylindrical(20.0 + 280.0 * s + 90.0, 4.0, 0.0);
+    shot.eye = cylindrical(20.0 + 280.0 * s, 33.0 + 1.5 * std::sin(2.0 * pi * 2.0 * s), height);
+    // Across the column to the cage behind it, dipping now and then to follow the cubes down.
+    const double dip = 3.0 + 7.0 * (0.5 - 0.5 * std::cos(2.0 * pi * 1.5 * s));
+    shot.target = Vec3d{0.0, height - dip, 0.0} + cylindrical(20.0 + 280.0 * s + 90.0, 4.0, 0.0);
     shot.roll = 5.0 * std::sin(2.0 * pi * s);
     return shot;
 }

@@ -49,7 +49,7 @@ Plates makePlates() {
 
         const bool title = panel.bandTop == 0;
         TextStyle heading;
-        heading.size = title ? 124.0 : panel.bandRows * 0.5;
+        heading.size = title ? 124.0 : panel.bandRows * 0.56;
         heading.tracking = title ? 0.16 : 0.1;
         heading.weight = -0.03 * heading.size;
         heading.opticalSpacing = 0.7;
@@ -70,7 +70,7 @@ Plates makePlates() {
         face.draw(p.letters, line, heading, size * 0.5 - (line.inkLeft + line.inkRight) * 0.5, baseline);
 
         TextStyle small;
-        small.size = std::max(15.0, panel.bandRows * 0.12);
+        small.size = std::max(16.0, panel.bandRows * 0.14);
         small.tracking = 0.55;
         small.opticalSpacing = 0.5;
         const double halfInk = (line.inkTop - line.inkBottom) * 0.5;
@@ -145,7 +145,7 @@ Raster creditsTexture() {
         for (int x = 0; x < size; ++x) {
             const bool onPlate = p.plate.at(x, y) > 0.5f || y >= steelTop();
             // Dark enough for the scene's fourfold exposure; the letters stay bright.
-            Colour base = onPlate ? mix(Colour{0.03f, 0.042f, 0.055f}, Colour{0.012f, 0.017f, 0.025f}, t)
+            Colour base = onPlate ? mix(Colour{0.022f, 0.042f, 0.06f}, Colour{0.008f, 0.016f, 0.026f}, t)
                                   : Colour{0.01f, 0.013f, 0.018f};
             // The relief shades the plate, lit from the top left, so it reads embossed in colour too.
             const double nx = normals.at(x, y, 0) * 2.0 - 1.0;

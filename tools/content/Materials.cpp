@@ -109,7 +109,7 @@ const Tiles& tiles() {
 Raster steelTexture() {
     const Steel& s = steel();
     Raster rgb(steelSize, steelSize, 3);
-    const Colour base{0.045f, 0.052f, 0.06f};
+    const Colour base{0.036f, 0.044f, 0.054f};
     for (int y = 0; y < steelSize; ++y) {
         for (int x = 0; x < steelSize; ++x) {
             const Colour c = scaled(base, std::clamp(1.0 + s.tone.at(x, y), 0.2, 1.6));
@@ -185,8 +185,8 @@ Raster ringTexture() {
     }
     const Raster streaks = fractalNoise(width, height, 16, 1, 3, 0.5, 0x5eed0731u);
     Raster rgb(width, height, 3);
-    const Colour dust{0.02f, 0.024f, 0.03f};
-    const Colour ice{0.13f, 0.16f, 0.18f};
+    const Colour dust{0.014f, 0.022f, 0.03f};
+    const Colour ice{0.09f, 0.15f, 0.19f};
     const Colour teal{0.02f, 0.16f, 0.21f};
     for (int y = 0; y < height; ++y) {
         const double v = 1.0 - (y + 0.5) / height;

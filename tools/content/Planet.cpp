@@ -83,9 +83,10 @@ Raster planetTexture() {
     const Colour deep{0.003f, 0.012f, 0.026f};
     const Colour shallow{0.008f, 0.05f, 0.07f};
     const Colour coast{0.03f, 0.2f, 0.25f};
-    const Colour lowland{0.03f, 0.038f, 0.042f};
-    const Colour highland{0.085f, 0.095f, 0.1f};
-    const Colour ice{0.3f, 0.36f, 0.4f};
+    // The scene's light is warm (its green and blue flicker below its red): land and ice lean cool.
+    const Colour lowland{0.018f, 0.036f, 0.046f};
+    const Colour highland{0.06f, 0.088f, 0.104f};
+    const Colour ice{0.24f, 0.36f, 0.42f};
     Raster rgb(width, height, 3);
     for (int y = 0; y < height; ++y) {
         for (int x = 0; x < width; ++x) {

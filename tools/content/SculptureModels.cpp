@@ -78,17 +78,18 @@ ModelFile mixmaxtrModel() {
     struct Ring {
         const char* name;
         const char* material;
+        double uvPerUnit;
         double radius, tube, height, tilt, period, direction, phase;
     };
     // Each ring stays wider than the metaball surface (within 14.2 of the axis) at any tilt it takes.
-    const Ring rings[] = {{"RingLow", "teal", 18.0, 0.7, 18.0, 18.0, 14000.0, 1.0, 0.0},
-                          {"RingMiddle", "steel", 21.0, 0.55, 38.0, 24.0, 19000.0, -1.0, 120.0},
-                          {"RingHigh", "teal", 24.0, 0.8, 58.0, 14.0, 23000.0, 1.0, 240.0}};
+    const Ring rings[] = {{"RingLow", "teal", tealUv, 18.0, 0.7, 18.0, 18.0, 14000.0, 1.0, 0.0},
+                          {"RingMiddle", "steel", steelUv, 21.0, 0.55, 38.0, 24.0, 19000.0, -1.0, 120.0},
+                          {"RingHigh", "teal", tealUv, 24.0, 0.8, 58.0, 14.0, 23000.0, 1.0, 240.0}};
     for (const Ring& r : rings) {
         const Pose rest = precessing(0.0, r.height, r.tilt, r.period, r.direction, r.phase);
         MeshBuilder mesh;
         mesh.torus({rest.orientation, rest.position}, r.radius, r.tube, 128, 12,
-                   std::round(2 * pi * r.radius * (r.material[0] == 't' ? tealUv : steelUv)), 1.0);
+                   std::round(2 * pi * r.radius * r.uvPerUnit), 1.0);
         // Studs every 45°, so that the turning reads even where the tilt does not.
         for (int k = 0; k < 8; ++k) {
             const Vec3d local = cylindrical(45.0 * k, r.radius, 0.0);
