@@ -71,7 +71,7 @@ void MeshBuilder::box(const Placement& place, const Vec3d& half, double uvPerUni
 }
 
 void MeshBuilder::prism(const Placement& place, const std::vector<std::array<double, 2>>& polygon, double y0,
-                        double y1, double uvPerUnit) {
+                        double y1, double uvPerUnit, bool capTop) {
     const size_t n = polygon.size();
     double along = 0.0;
     for (size_t i = 0; i < n; ++i) {
@@ -91,7 +91,8 @@ void MeshBuilder::prism(const Placement& place, const std::vector<std::array<dou
         bottom[i] = vertex(place.apply({p[0], y0, p[1]}), p[0] * uvPerUnit, p[1] * uvPerUnit);
     }
     for (size_t i = 1; i + 1 < n; ++i) {
-        triangle(top[0], top[i], top[i + 1]);
+        if (capTop)
+            triangle(top[0], top[i], top[i + 1]);
         triangle(bottom[0], bottom[i + 1], bottom[i]);
     }
 }
@@ -211,7 +212,7 @@ void MeshBuilder::column(const Placement& place, double halfWidth, double halfDe
     prism(
         place,
         {{halfWidth, halfDepth}, {halfWidth, -halfDepth}, {-halfWidth, -halfDepth}, {-halfWidth, halfDepth}},
-        y0, y1, uvPerUnit);
+        y0, y1, uvPerUnit, false);
     const Vec3d apex = place.apply({0.0, y1 + capHeight, 0.0});
     const Vec3d corners[4] = {
         place.apply({halfWidth, y1, halfDepth}), place.apply({halfWidth, y1, -halfDepth}),

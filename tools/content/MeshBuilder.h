@@ -74,9 +74,10 @@ public:
     void box(const Placement& place, const Vec3d& half, double uvPerUnit);
 
     // A straight prism along its local y axis over a convex polygon (x, z pairs, counter-clockwise seen
-    // from above), from height y0 to y1, with flat caps; sides and caps tile at `uvPerUnit`.
+    // from above), from height y0 to y1, with flat caps (the top one left off when something else closes
+    // it); sides and caps tile at `uvPerUnit`.
     void prism(const Placement& place, const std::vector<std::array<double, 2>>& polygon, double y0,
-               double y1, double uvPerUnit);
+               double y1, double uvPerUnit, bool capTop = true);
 
     // Sweeps each strip of profile points about the local y axis. Points within a strip shade smoothly;
     // separate strips meet at hard edges. Strips run so that the outside lies to their right when drawn
