@@ -28,7 +28,9 @@ struct Plates {
     Raster letters; // headings
     Raster details; // frames, labels and bylines
     Raster plate;   // 1 on the plates inside their rims
+    Raster grain;   // brushed steel, about −1 … 1
     Raster height;
+    Raster normals;
 };
 
 // Width of the panel front for a band of `rows`, at the panel's height in world units.
@@ -38,7 +40,9 @@ CreditPanel panel(std::string label, std::string heading, std::string byline, do
 }
 
 Plates makePlates() {
-    Plates p{Raster(size, size, 1), Raster(size, size, 1), Raster(size, size, 1), Raster(size, size, 1)};
+    Plates p{Raster(size, size, 1), Raster(size, size, 1),
+             Raster(size, size, 1), fractalNoise(size, size, 2, 128, 3, 0.6, 0x5eed0900u),
+             Raster(size, size, 1), Raster()};
     // One face for all: the title's light weight comes from thinning the book face's strokes.
     const Typeface face("DejaVu Sans", "Book");
     for (const CreditPanel& panel : creditPanels()) {
@@ -86,11 +90,11 @@ Plates makePlates() {
     raisedLetters.blur(2.0, 2.0, Edge::Clamp);
     Raster raisedDetails = p.details;
     raisedDetails.blur(1.0, 1.0, Edge::Clamp);
-    const Raster brushed = fractalNoise(size, size, 2, 128, 3, 0.6, 0x5eed0900u);
     for (int y = 0; y < size; ++y)
         for (int x = 0; x < size; ++x)
             p.height.at(x, y) = static_cast<float>(0.25 * bevel.at(x, y) + 0.2 * raisedDetails.at(x, y) +
-                                                   0.75 * raisedLetters.at(x, y) + 0.012 * brushed.at(x, y));
+                                                   0.75 * raisedLetters.at(x, y) + 0.012 * p.grain.at(x, y));
+    p.normals = normalMapFromHeight(p.height, 6.0, Edge::Clamp);
     return p;
 }
 
@@ -134,8 +138,7 @@ UvRect creditSteelUv() {
 Raster creditsTexture() {
     const Plates& p = plates();
     Raster rgb(size, size, 3);
-    const Raster normals = normalMapFromHeight(p.height, 6.0, Edge::Clamp);
-    const Raster tone = fractalNoise(size, size, 2, 128, 3, 0.6, 0x5eed0900u);
+    const Raster& normals = p.normals;
     for (int y = 0; y < size; ++y) {
         // Each band darkens towards its foot; the steel rows stay even.
         double t = 0.5;
@@ -152,7 +155,7 @@ Raster creditsTexture() {
             const double ny = normals.at(x, y, 1) * 2.0 - 1.0;
             const double nz = normals.at(x, y, 2) * 2.0 - 1.0;
             const double lit = std::max(0.0, -0.45 * nx + 0.45 * ny + 0.77 * nz) / 0.77;
-            base = scaled(base, (0.6 + 0.4 * lit) * (1.0 + 0.08 * tone.at(x, y)));
+            base = scaled(base, (0.6 + 0.4 * lit) * (1.0 + 0.08 * p.grain.at(x, y)));
             rgb.at(x, y, 0) = base.r;
             rgb.at(x, y, 1) = base.g;
             rgb.at(x, y, 2) = base.b;
@@ -166,7 +169,7 @@ Raster creditsTexture() {
 }
 
 Raster creditsNormalMap() {
-    return normalMapFromHeight(plates().height, 6.0, Edge::Clamp);
+    return plates().normals;
 }
 
 } // namespace halcyra::tools
