@@ -1,6 +1,7 @@
 #include "ContentWriter.h"
 
 #include "ImageWriter.h"
+#include "Models.h"
 #include "Paint.h"
 #include "Pictures.h"
 #include "Typeface.h"
@@ -8,6 +9,7 @@
 #include <algorithm>
 #include <atomic>
 #include <cmath>
+#include <cstddef>
 #include <exception>
 #include <mutex>
 #include <stdexcept>
@@ -58,37 +60,65 @@ Raster shrink(const Raster& picture, int width, int height) {
 
 const std::vector<PictureFile>& pictureFiles() {
     static const std::vector<PictureFile> files = [] {
+        const Destination listed = Destination::Listed;
         std::vector<PictureFile> list = {
-            {"textures/c_noise.jpg", ImageFormat::Jpeg, Tiling::Both, true, false, noiseTexture},
-            {"textures/halcyra.png", ImageFormat::Png, Tiling::None, true, false, titleCard},
-            {"textures/qz2007.png", ImageFormat::Png, Tiling::None, true, false, endLogo},
-            {"textures/n_water.png", ImageFormat::Png, Tiling::Both, true, false, waterNormalMap},
-            {"textures/d_water.png", ImageFormat::Png, Tiling::Both, true, false, waterDistortionMap},
-            {"textures/maskqz.png", ImageFormat::Png, Tiling::Both, true, false, scrollingMask},
-            {"textures/mask1.png", ImageFormat::Png, Tiling::None, true, false, vignetteMask},
-            {"textures/mask2.png", ImageFormat::Png, Tiling::None, true, false, letterboxMask},
-            {"textures/mask3.png", ImageFormat::Png, Tiling::None, true, false, frameMask},
-            {"textures/c_mmixb.png", ImageFormat::Png, Tiling::None, true, false, environmentMap},
+            {"textures/c_noise.jpg", ImageFormat::Jpeg, Tiling::Both, listed, false, noiseTexture},
+            {"textures/halcyra.png", ImageFormat::Png, Tiling::None, listed, false, titleCard},
+            {"textures/qz2007.png", ImageFormat::Png, Tiling::None, listed, false, endLogo},
+            {"textures/n_water.png", ImageFormat::Png, Tiling::Both, listed, false, waterNormalMap},
+            {"textures/d_water.png", ImageFormat::Png, Tiling::Both, listed, false, waterDistortionMap},
+            {"textures/maskqz.png", ImageFormat::Png, Tiling::Both, listed, false, scrollingMask},
+            {"textures/mask1.png", ImageFormat::Png, Tiling::None, listed, false, vignetteMask},
+            {"textures/mask2.png", ImageFormat::Png, Tiling::None, listed, false, letterboxMask},
+            {"textures/mask3.png", ImageFormat::Png, Tiling::None, listed, false, frameMask},
+            {"textures/c_mmixb.png", ImageFormat::Png, Tiling::None, listed, false, environmentMap},
         };
         for (int group = 0; group < 8; ++group) {
             const std::string& name = greetedGroups()[static_cast<size_t>(group)];
-            list.push_back({"textures/c_" + name + ".png", ImageFormat::Png, Tiling::Both, true, false,
+            list.push_back({"textures/c_" + name + ".png", ImageFormat::Png, Tiling::Both, listed, false,
                             [group] { return greetingFace(group); }});
-            list.push_back({"textures/n_" + name + ".png", ImageFormat::Png, Tiling::Both, true, false,
+            list.push_back({"textures/n_" + name + ".png", ImageFormat::Png, Tiling::Both, listed, false,
                             [group] { return greetingNormalMap(group); }});
-            list.push_back({"textures/d_" + name + ".png", ImageFormat::Png, Tiling::Both, true, false,
+            list.push_back({"textures/d_" + name + ".png", ImageFormat::Png, Tiling::Both, listed, false,
                             [group] { return greetingDistortionMap(group); }});
         }
-        list.push_back({"textures/logo.png", ImageFormat::Png, Tiling::None, false, true, loadingLogo});
+        // The models' maps: the one-off pictures fill the texture list's last lines, the shared surfaces
+        // go into the packet.
+        list.push_back(
+            {"textures/credits.png", ImageFormat::Png, Tiling::None, listed, false, creditsTexture});
+        list.push_back(
+            {"textures/credits_n.png", ImageFormat::Png, Tiling::None, listed, false, creditsNormalMap});
+        list.push_back(
+            {"textures/planet.jpg", ImageFormat::Jpeg, Tiling::AcrossU, listed, false, planetTexture});
+        list.push_back(
+            {"textures/planet_n.png", ImageFormat::Png, Tiling::AcrossU, listed, false, planetNormalMap});
+        list.push_back({"textures/ring.png", ImageFormat::Png, Tiling::AcrossU, listed, false, ringTexture});
+        const Destination packet = Destination::Packet;
+        list.push_back({"steel.png", ImageFormat::Png, Tiling::Both, packet, false, steelTexture});
+        list.push_back({"steel_n.png", ImageFormat::Png, Tiling::Both, packet, false, steelNormalMap});
+        list.push_back({"teal.png", ImageFormat::Png, Tiling::Both, packet, false, tealTexture});
+        list.push_back({"teal_n.png", ImageFormat::Png, Tiling::Both, packet, false, tealNormalMap});
+        list.push_back({"glow.png", ImageFormat::Png, Tiling::Both, packet, false, glowTexture});
+        list.push_back({"flat_n.png", ImageFormat::Png, Tiling::Both, packet, false, flatNormalMap});
+        list.push_back(
+            {"textures/logo.png", ImageFormat::Png, Tiling::None, Destination::Beside, true, loadingLogo});
         return list;
     }();
     return files;
 }
 
 std::vector<uint8_t> encodePicture(const PictureFile& file, const Raster& picture) {
-    const std::vector<uint8_t> rows = picture.quantise(file.dither);
-    if (file.format == ImageFormat::Jpeg)
+    std::vector<uint8_t> rows = picture.quantise(file.dither);
+    if (file.format == ImageFormat::Jpeg) {
+        // The program hands a JPEG's rows to GL in file order and a PNG's bottom row first; stored upside
+        // down, a JPEG meets its texture coordinates the way a PNG does (v = 0 at the picture's foot).
+        const size_t stride = static_cast<size_t>(picture.width()) * static_cast<size_t>(picture.channels());
+        for (int top = 0, bottom = picture.height() - 1; top < bottom; ++top, --bottom)
+            std::swap_ranges(rows.begin() + static_cast<std::ptrdiff_t>(top * stride),
+                             rows.begin() + static_cast<std::ptrdiff_t>((top + 1) * stride),
+                             rows.begin() + static_cast<std::ptrdiff_t>(bottom * stride));
         return encodeJpeg(picture.width(), picture.height(), picture.channels(), rows, 95);
+    }
     return encodePng(makePng(picture.width(), picture.height(), picture.channels(), rows));
 }
 
@@ -109,7 +139,7 @@ void AssetLists::write(const std::filesystem::path& folder) const {
     writeList(folder / "models" / "lights", lights);
 }
 
-void writeContent(const std::filesystem::path& folder) {
+void writeContent(const std::filesystem::path& folder, const std::filesystem::path& packetFolder) {
     const std::vector<PictureFile>& files = pictureFiles();
     std::vector<std::vector<uint8_t>> encoded(files.size());
     std::atomic<size_t> next{0};
@@ -130,6 +160,19 @@ void writeContent(const std::filesystem::path& folder) {
     const unsigned count = std::clamp(std::thread::hardware_concurrency(), 1u, 4u);
     for (unsigned t = 1; t < count; ++t)
         workers.emplace_back(paint);
+    // The models, cameras and lights are built here while the workers paint.
+    std::vector<ModelFile> models;
+    std::vector<CameraPathFile> cameras;
+    std::vector<LightPathFile> lights;
+    try {
+        models = productionModels();
+        cameras = productionCameras();
+        lights = productionLights();
+    } catch (...) {
+        const std::lock_guard<std::mutex> hold(failureLock);
+        if (!failure)
+            failure = std::current_exception();
+    }
     paint();
     for (std::thread& worker : workers)
         worker.join();
@@ -138,12 +181,28 @@ void writeContent(const std::filesystem::path& folder) {
 
     AssetLists lists;
     for (size_t i = 0; i < files.size(); ++i) {
-        writeBytes(folder / files[i].path, encoded[i]);
-        if (files[i].listed)
+        const bool packed = files[i].destination == Destination::Packet;
+        writeBytes((packed ? packetFolder : folder) / files[i].path, encoded[i]);
+        if (files[i].destination == Destination::Listed)
             lists.textures.push_back(files[i].path);
     }
-    // The textures take 34 of AssetLists::lineBudget; 8 models, 5 camera files and 1 light file leave 5
-    // lines for the materials' texture and bump maps.
+    for (const ModelFile& model : models) {
+        const std::string path = "models/" + model.name + ".3ds";
+        writeBytes(folder / path, writeModel3ds(model.model));
+        const std::string info = writeShadowInfo(model.shadows);
+        writeBytes(folder / shadowInfoPath(path), std::vector<uint8_t>(info.begin(), info.end()));
+        lists.models.push_back(path);
+    }
+    for (const CameraPathFile& camera : cameras) {
+        const std::string path = "models/" + camera.name + ".3ds";
+        writeBytes(folder / path, writeCamera3ds(camera.camera));
+        lists.cameras.push_back(path);
+    }
+    for (const LightPathFile& light : lights) {
+        const std::string path = "models/" + light.name + ".3ds";
+        writeBytes(folder / path, writeLight3ds(light.light));
+        lists.lights.push_back(path);
+    }
     lists.write(folder);
 }
 

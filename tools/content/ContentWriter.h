@@ -1,8 +1,8 @@
 // The content generator's catalogue and writer: every picture file of the production with its place
-// beside the program, its format and whether it tiles; the asset lists the loading sequence reads; the
-// banner as C++ source for the program to compile in. One entry point writes everything, and every list
-// line goes through AssetLists, where the model, camera and light files join the textures. Failures throw
-// std::runtime_error with a message that names the file or font at fault.
+// (beside the program or in the data packet), its format and whether it tiles; the models, camera paths and
+// light file; the asset lists the loading sequence reads; the banner as C++ source for the program to
+// compile in. One entry point writes everything, and every list line goes through AssetLists. Failures
+// throw std::runtime_error with a message that names the file or font at fault.
 #pragma once
 
 #include "Raster.h"
@@ -16,18 +16,27 @@
 namespace halcyra::tools {
 
 enum class ImageFormat { Png, Jpeg };
-enum class Tiling { None, Both };
+// Both: every edge meets its opposite. AcrossU: the left and right edges meet (a picture wrapped once
+// around a model), the top and bottom need not.
+enum class Tiling { None, Both, AcrossU };
+
+// Listed: beside the program and named in textures/tex. Beside: beside the program, loaded by name (the
+// loading-screen logo). Packet: packed into data.qz, where it registers under its name without extension.
+enum class Destination { Listed, Beside, Packet };
 
 struct PictureFile {
-    std::string path; // relative to the data folder, as the program opens it: "textures/c_noise.jpg"
+    // Listed and Beside: relative to the data folder, as the program opens it ("textures/c_noise.jpg").
+    // Packet: the file name qzpack takes ("steel.png").
+    std::string path;
     ImageFormat format = ImageFormat::Png;
     Tiling tiling = Tiling::None;
-    bool listed = true;  // named in textures/tex (the loading-screen logo is loaded by name instead)
+    Destination destination = Destination::Listed;
     bool dither = false; // for slow dark gradients shown without the film grain over them
     std::function<Raster()> make;
 };
 
-// Every picture file, in the order textures/tex lists them.
+// Every picture file, in the order textures/tex lists them; the packet's pictures in the order qzpack
+// should take them.
 const std::vector<PictureFile>& pictureFiles();
 
 // The file's bytes: PNG (RGB, 8 bits) or JPEG (RGB, quality 95).
@@ -49,9 +58,10 @@ struct AssetLists {
     void write(const std::filesystem::path& folder) const;
 };
 
-// Writes every picture file and the lists into `folder` (made if needed). The pictures are painted on
-// several threads; the bytes do not depend on how many.
-void writeContent(const std::filesystem::path& folder);
+// Writes every picture file, model, camera and light file, the shadow-info files and the four lists into
+// `folder`, and the packet's pictures into `packetFolder` (both made if needed). The pictures are painted
+// on several threads; the bytes do not depend on how many.
+void writeContent(const std::filesystem::path& folder, const std::filesystem::path& packetFolder);
 
 // Writes a C++ source that defines the banner's pixels for the setup dialog.
 void writeBannerSource(const std::filesystem::path& file);

@@ -49,6 +49,83 @@ double GradientNoise::at(double u, double v) const {
     return (top + (bottom - top) * sv) * 1.4142;
 }
 
+SolidNoise::SolidNoise(uint64_t seed) : permutation(512) {
+    for (int i = 0; i < 256; ++i)
+        permutation[static_cast<size_t>(i)] = static_cast<uint8_t>(i);
+    Random random(seed);
+    for (int i = 255; i > 0; --i)
+        std::swap(permutation[static_cast<size_t>(i)], permutation[static_cast<size_t>(random.below(i + 1))]);
+    for (size_t i = 0; i < 256; ++i)
+        permutation[i + 256] = permutation[i];
+}
+
+double SolidNoise::at(double x, double y, double z) const {
+    const double fx = std::floor(x), fy = std::floor(y), fz = std::floor(z);
+    const int ix = static_cast<int>(fx) & 255, iy = static_cast<int>(fy) & 255,
+              iz = static_cast<int>(fz) & 255;
+    const double tx = x - fx, ty = y - fy, tz = z - fz;
+    // The twelve edge directions of a cube.
+    auto gradient = [](int hash, double dx, double dy, double dz) {
+        switch (hash % 12) {
+        case 0:
+            return dx + dy;
+        case 1:
+            return -dx + dy;
+        case 2:
+            return dx - dy;
+        case 3:
+            return -dx - dy;
+        case 4:
+            return dx + dz;
+        case 5:
+            return -dx + dz;
+        case 6:
+            return dx - dz;
+        case 7:
+            return -dx - dz;
+        case 8:
+            return dy + dz;
+        case 9:
+            return -dy + dz;
+        case 10:
+            return dy - dz;
+        default:
+            return -dy - dz;
+        }
+    };
+    auto hash = [&](int cx, int cy, int cz) {
+        return permutation[static_cast<size_t>(
+            permutation[static_cast<size_t>(permutation[static_cast<size_t>(cx)] + cy)] + cz)];
+    };
+    auto fade = [](double t) { return t * t * t * (t * (t * 6.0 - 15.0) + 10.0); };
+    double corners[2][2][2];
+    for (int dz = 0; dz < 2; ++dz)
+        for (int dy = 0; dy < 2; ++dy)
+            for (int dx = 0; dx < 2; ++dx)
+                corners[dz][dy][dx] = gradient(hash(ix + dx, iy + dy, iz + dz), tx - dx, ty - dy, tz - dz);
+    const double u = fade(tx), v = fade(ty), w = fade(tz);
+    auto lerp = [](double a, double b, double t) { return a + (b - a) * t; };
+    const double near =
+        lerp(lerp(corners[0][0][0], corners[0][0][1], u), lerp(corners[0][1][0], corners[0][1][1], u), v);
+    const double far =
+        lerp(lerp(corners[1][0][0], corners[1][0][1], u), lerp(corners[1][1][0], corners[1][1][1], u), v);
+    return lerp(near, far, w);
+}
+
+double SolidNoise::fractal(double x, double y, double z, int octaves, double persistence) const {
+    double sum = 0.0;
+    double amplitude = 1.0;
+    double frequency = 1.0;
+    for (int octave = 0; octave < octaves; ++octave) {
+        // Each octave shifted, so that the lattices' zero points do not line up.
+        sum += amplitude *
+               at(x * frequency + 17.3 * octave, y * frequency - 5.1 * octave, z * frequency + 9.7 * octave);
+        amplitude *= persistence;
+        frequency *= 2.0;
+    }
+    return sum;
+}
+
 Raster fractalNoise(int width, int height, int cellsX, int cellsY, int octaves, double persistence,
                     uint64_t seed) {
     Raster plane(width, height, 1);

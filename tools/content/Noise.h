@@ -40,6 +40,20 @@ private:
     std::vector<double> gradients; // (gx, gy) per lattice point
 };
 
+// Gradient noise in three dimensions, for patterns laid on curved surfaces (a sphere samples it at its
+// points, so nothing pinches at the poles or meets at a seam); values about −1 … 1.
+class SolidNoise {
+public:
+    explicit SolidNoise(uint64_t seed);
+
+    double at(double x, double y, double z) const;
+    // `octaves` layers, each at twice the frequency and `persistence` times the amplitude of the last.
+    double fractal(double x, double y, double z, int octaves, double persistence) const;
+
+private:
+    std::vector<uint8_t> permutation; // 256 entries, twice over
+};
+
 // Sum of `octaves` layers of gradient noise over a width × height picture that tiles: the first layer
 // has cellsX × cellsY cells, each further layer twice as many and `persistence` times the amplitude.
 Raster fractalNoise(int width, int height, int cellsX, int cellsY, int octaves, double persistence,

@@ -39,6 +39,24 @@ Raster environmentMap();
 Raster greetingFace(int group);
 Raster greetingNormalMap(int group);
 Raster greetingDistortionMap(int group);
+// The models' surfaces. Brushed steel panels (512 × 512) and teal ceramic tiles (256 × 256) with their
+// normal maps, the ice-white glow of lit strips (64 × 64) and a flat normal map (4 × 4) for smooth
+// surfaces; all tile both ways.
+Raster steelTexture();
+Raster steelNormalMap();
+Raster tealTexture();
+Raster tealNormalMap();
+Raster glowTexture();
+Raster flatNormalMap();
+// The planet's ring, 512 × 256: u around the ring (wraps left to right), v across it from inside out.
+Raster ringTexture();
+// The planet's surface (written as JPEG) and its normal map, 1024 × 512 over longitude (wraps left to
+// right) and latitude.
+Raster planetTexture();
+Raster planetNormalMap();
+// The credits' panels on one 1024 × 1024 picture (see Credits.h) and its normal map.
+Raster creditsTexture();
+Raster creditsNormalMap();
 // The loading screen's logo over the 1024 × 256 band of its canvas, with a groove for the progress bar.
 Raster loadingLogo();
 // The setup dialog's banner, 512 × 232.

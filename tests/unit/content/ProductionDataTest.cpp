@@ -1,0 +1,301 @@
+#include "GeneratedData.h"
+
+#include "math/Mat4.h"
+#include "scene3ds/AnimationNode.h"
+#include "scene3ds/Mesh.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <array>
+#include <cctype>
+#include <cmath>
+#include <functional>
+#include <set>
+
+namespace halcyra {
+namespace {
+
+const test::GeneratedData& data() {
+    return test::generatedData();
+}
+
+// Scene lengths in ms, by camera track: metaballs, water, cube rain, planet (followed until 33090 ms),
+// credits.
+constexpr float trackLengths[5] = {28872.1796875f, 28872.1796875f, 28872.1796875f, 33090.0f, 43308.26953125f};
+constexpr float creditsSecondPart = 14436.0f;
+
+using Triangle = std::array<Vec3, 3>;
+
+// The mesh as the scene poses it at `frame`: the node's matrix applied to every position.
+std::vector<Vec3> posed(const Model& model, int32_t meshIndex, int32_t frame) {
+    const Mesh& mesh = *model.meshes.at(meshIndex);
+    const Mat4 m = model.nodes.at(meshIndex)->matrixAt(frame, mesh.origin);
+    std::vector<Vec3> points;
+    for (const Vec3& p : mesh.positions)
+        points.push_back(Mat4::transformPoint(m, p));
+    return points;
+}
+
+std::vector<Triangle> posedTriangles(const Model& model, int32_t frame) {
+    std::vector<Triangle> triangles;
+    for (int32_t i = 0; i < model.meshCount; ++i) {
+        const std::vector<Vec3> points = posed(model, i, frame);
+        const std::vector<uint32_t>& index = model.meshes.at(i)->indices;
+        for (size_t f = 0; f + 2 < index.size(); f += 3)
+            triangles.push_back({points[index[f]], points[index[f + 1]], points[index[f + 2]]});
+    }
+    return triangles;
+}
+
+// Distance from p to the nearest point of triangle abc.
+float distanceToTriangle(Vec3 p, const Triangle& t) {
+    const Vec3 a = t[0], b = t[1], c = t[2];
+    const Vec3 ab = Vec3::sub(b, a), ac = Vec3::sub(c, a), ap = Vec3::sub(p, a);
+    auto distanceTo = [&](Vec3 q) { return Vec3::length(Vec3::sub(p, q)); };
+    const float d1 = Vec3::dot(ab, ap), d2 = Vec3::dot(ac, ap);
+    if (d1 <= 0 && d2 <= 0)
+        return distanceTo(a);
+    const Vec3 bp = Vec3::sub(p, b);
+    const float d3 = Vec3::dot(ab, bp), d4 = Vec3::dot(ac, bp);
+    if (d3 >= 0 && d4 <= d3)
+        return distanceTo(b);
+    const float vc = d1 * d4 - d3 * d2;
+    if (vc <= 0 && d1 >= 0 && d3 <= 0)
+        return distanceTo(Vec3::add(a, Vec3::scale(ab, d1 / (d1 - d3))));
+    const Vec3 cp = Vec3::sub(p, c);
+    const float d5 = Vec3::dot(ab, cp), d6 = Vec3::dot(ac, cp);
+    if (d6 >= 0 && d5 <= d6)
+        return distanceTo(c);
+    const float vb = d5 * d2 - d1 * d6;
+    if (vb <= 0 && d2 >= 0 && d6 <= 0)
+        return distanceTo(Vec3::add(a, Vec3::scale(ac, d2 / (d2 - d6))));
+    const float va = d3 * d6 - d5 * d4;
+    if (va <= 0 && (d4 - d3) >= 0 && (d5 - d6) >= 0)
+        return distanceTo(Vec3::add(b, Vec3::scale(Vec3::sub(c, b), (d4 - d3) / ((d4 - d3) + (d5 - d6)))));
+    const float denominator = 1.0f / (va + vb + vc);
+    return distanceTo(
+        Vec3::add(a, Vec3::add(Vec3::scale(ab, vb * denominator), Vec3::scale(ac, vc * denominator))));
+}
+
+float nearest(Vec3 p, const std::vector<Triangle>& triangles) {
+    float best = 1e30f;
+    for (const Triangle& t : triangles)
+        best = std::min(best, distanceToTriangle(p, t));
+    return best;
+}
+
+// Plays camera track `index` as a scene does, one 40 ms frame at a time, and hands over each frame
+// number with the track's eye, target and roll. Fails when the track loops within `length`.
+void playTrack(size_t index, float length, const std::function<void(int32_t, const CameraTrack&)>& visit) {
+    CameraTrack track = *data().cameras[index];
+    track.rewind();
+    track.advance(0.0f);
+    int32_t lastSample = 0;
+    for (int32_t frame = 0; frame * 40.0f < length; ++frame) {
+        if (frame > 0)
+            track.advance(40.0f);
+        ASSERT_GE(track.sampleIndex, lastSample) << "track " << index << " loops at frame " << frame;
+        lastSample = track.sampleIndex;
+        visit(frame, track);
+    }
+}
+
+// Clip-space position of p seen from the track's eye with the scene's perspective.
+std::array<float, 3> project(const CameraTrack& camera, Vec3 p, float fovDegrees, float aspect) {
+    const Vec3 forward = Vec3::normalize(Vec3::sub(camera.target, camera.eye));
+    const float roll = camera.roll * 3.14159265f / 180.0f;
+    const Vec3 up{-std::sin(roll), std::cos(roll), 0.0f};
+    const Vec3 side = Vec3::normalize(Vec3::cross(forward, up));
+    const Vec3 trueUp = Vec3::cross(side, forward);
+    const Vec3 d = Vec3::sub(p, camera.eye);
+    const float depth = Vec3::dot(d, forward);
+    const float f = 1.0f / std::tan(fovDegrees * 0.5f * 3.14159265f / 180.0f);
+    return {Vec3::dot(d, side) * f / aspect / depth, Vec3::dot(d, trueUp) * f / depth, depth};
+}
+
+TEST(ProductionData, EveryListLineLoadsThroughTheProgramsReadersWithoutAMessage) {
+    EXPECT_EQ(data().messages, std::vector<std::string>{});
+    // 53 lines, the packet and 7 scenes: the loading bar fills in exactly 61 steps.
+    EXPECT_EQ(data().textureLines.size() + data().modelLines.size() + data().cameraLines.size() +
+                  data().lightLines.size(),
+              53u);
+
+    std::multiset<std::string> names;
+    for (const auto& model : data().models)
+        names.insert(model->name);
+    EXPECT_EQ(names, (std::multiset<std::string>{"credits", "helpers", "mixmax1", "mixmax2", "mixmax2t",
+                                                 "mixmax3", "mixmaxtr", "planet"}));
+    for (const auto& model : data().models) {
+        ASSERT_GT(model->meshCount, 0) << model->name;
+        ASSERT_EQ(model->nodes.count(), model->meshCount) << model->name << ": a node per mesh";
+        for (int32_t i = 0; i < model->meshCount; ++i) {
+            EXPECT_EQ(model->nodes.at(i)->name, model->meshes.at(i)->name) << model->name << " node " << i;
+            EXPECT_GE(model->nodes.at(i)->rotationKeyCount(), 1) << model->name << " node " << i;
+        }
+    }
+    ASSERT_NE(data().model("credits"), nullptr);
+    EXPECT_GE(data().model("credits")->meshCount, 2) << "the credits scene keeps meshes 0 and 1";
+    ASSERT_NE(data().model("helpers"), nullptr);
+    EXPECT_GE(data().model("helpers")->meshes.at(0)->vertexCount, 4)
+        << "the scene draws lines to four corners";
+
+    // Every material's two maps, registered under lower-case names of at most 19 characters.
+    ASSERT_FALSE(data().materialMaps.empty());
+    for (const std::string& map : data().materialMaps) {
+        EXPECT_NE(std::find(data().registeredTextures.begin(), data().registeredTextures.end(), map),
+                  data().registeredTextures.end())
+            << "\"" << map << "\"";
+        EXPECT_LE(map.size(), 19u) << map;
+        EXPECT_TRUE(std::none_of(map.begin(), map.end(), [](char c) { return std::isupper(c); })) << map;
+    }
+
+    ASSERT_EQ(data().cameras.size(), 5u);
+    for (const auto& camera : data().cameras) {
+        EXPECT_GE(camera->keyCount(), 2);
+        EXPECT_GE(camera->rollKeyCount(), 2);
+    }
+    ASSERT_GE(data().lights.size(), 1u);
+    for (const auto& light : data().lights)
+        EXPECT_GE(light->keyCount(), 2) << "a light file holds a position track";
+}
+
+TEST(ProductionData, CameraPathsRunEvenlyThroughTheirWholeSceneWithoutLooping) {
+    for (size_t i = 0; i < 5; ++i) {
+        const CameraTrack& track = *data().cameras[i];
+        ASSERT_TRUE(track.sampled) << "track " << i;
+        EXPECT_GE(track.keys.back().time, trackLengths[i]) << "track " << i << " is shorter than its scene";
+        // Even key spacing keeps the spline's speed free of jumps at the keys.
+        for (size_t k = 1; k + 1 < track.keys.size(); ++k)
+            EXPECT_EQ(track.keys[k + 1].time - track.keys[k].time, track.keys[1].time - track.keys[0].time)
+                << "track " << i << " key " << k;
+        float longestStep = 0.0f;
+        Vec3 previous;
+        playTrack(i, trackLengths[i], [&](int32_t frame, const CameraTrack& camera) {
+            if (frame > 0)
+                longestStep = std::max(longestStep, Vec3::length(Vec3::sub(camera.eye, previous)));
+            previous = camera.eye;
+        });
+        // No cuts: at 25 frames per second the eye never moves more than 2 units between frames.
+        EXPECT_LT(longestStep, 2.0f) << "track " << i;
+    }
+}
+
+// The models each track films, posed frame by frame, and what the scene draws itself that the eye must
+// stay out of.
+TEST(ProductionData, CamerasKeepClearOfEverythingTheyFilm) {
+    constexpr float clearance = 2.5f;
+    struct Shot {
+        size_t track;
+        std::vector<std::string> models;
+        std::function<bool(Vec3)> allowed;
+    };
+    const Shot shots[] = {
+        // The metaball surface stays within ±10 of its centre (19, 40 ± 25, 0).
+        {0,
+         {"mixmax1", "mixmaxtr"},
+         [](Vec3 e) { return e.x < 7 || e.x > 31 || e.y < 3 || e.y > 77 || std::abs(e.z) > 12; }},
+        {1, {"mixmax2", "mixmax2t"}, [](Vec3 e) { return e.y > 10.0f + clearance; }},
+        // Cubes fall within 15 of the axis and swell to a half edge of about 4.
+        {2, {"mixmax3"}, [](Vec3 e) { return std::hypot(e.x, e.z) > 21.0f; }},
+        {3, {"planet"}, [](Vec3) { return true; }},
+        // Inside the point torus and outside the point sphere's final radius about (0, 57, 0).
+        {4,
+         {"credits"},
+         [](Vec3 e) {
+             const float fromSphere = Vec3::length(Vec3::sub(e, Vec3{0.0f, 57.0f, 0.0f}));
+             return fromSphere > 65.0f && Vec3::length(e) < 185.0f;
+         }},
+    };
+    for (const Shot& shot : shots) {
+        std::vector<const Model*> models;
+        for (const std::string& name : shot.models)
+            models.push_back(data().model(name));
+        float closest = 1e30f;
+        int32_t closestFrame = 0;
+        playTrack(shot.track, trackLengths[shot.track], [&](int32_t frame, const CameraTrack& camera) {
+            EXPECT_TRUE(shot.allowed(camera.eye)) << "track " << shot.track << " frame " << frame;
+            if (frame % 2 != 0)
+                return;
+            for (const Model* model : models) {
+                const float d = nearest(camera.eye, posedTriangles(*model, frame));
+                if (d < closest) {
+                    closest = d;
+                    closestFrame = frame;
+                }
+            }
+        });
+        EXPECT_GT(closest, clearance)
+            << "track " << shot.track << " passes " << closest << " from a model at frame " << closestFrame;
+    }
+}
+
+TEST(ProductionData, ModelsLeaveRoomForWhatTheScenesDrawThemselves) {
+    // The greeting cube, the greeting camera's orbit, the falling cubes and their point cloud all stay
+    // within 30 of the vertical axis.
+    const Model& structure = *data().model("mixmax3");
+    for (int32_t frame = 0; frame < 723; frame += 7)
+        for (int32_t i = 0; i < structure.meshCount; ++i)
+            for (const Vec3& p : posed(structure, i, frame))
+                ASSERT_GT(std::hypot(p.x, p.z), 36.0f) << structure.meshes.at(i)->name << " frame " << frame;
+
+    // Nothing of the sculpture enters the box the metaball surface can fill.
+    for (const char* name : {"mixmax1", "mixmaxtr"}) {
+        const Model& model = *data().model(name);
+        for (int32_t frame = 0; frame < 723; frame += 5)
+            for (int32_t i = 0; i < model.meshCount; ++i)
+                for (const Vec3& p : posed(model, i, frame))
+                    ASSERT_FALSE(p.x > 9 && p.x < 29 && p.y > 5 && p.y < 75 && std::abs(p.z) < 10)
+                        << model.meshes.at(i)->name << " frame " << frame;
+    }
+
+    // The planet and its ring stay well inside the 200-unit point torus.
+    const Model& planet = *data().model("planet");
+    for (int32_t i = 0; i < planet.meshCount; ++i)
+        for (const Vec3& p : posed(planet, i, 0))
+            ASSERT_LT(Vec3::length(p), 150.0f);
+}
+
+TEST(ProductionData, HelperCornersWanderOutsideThePointSphere) {
+    const Model& helpers = *data().model("helpers");
+    for (int32_t frame = static_cast<int32_t>(creditsSecondPart / 40.0f); frame < 1083; ++frame) {
+        const std::vector<Vec3> corners = posed(helpers, 0, frame);
+        for (int k = 0; k < 4; ++k) {
+            const float fromCentre =
+                Vec3::length(Vec3::sub(corners[static_cast<size_t>(k)], Vec3{0.0f, 57.0f, 0.0f}));
+            ASSERT_GT(fromCentre, 63.0f) << "corner " << k << " frame " << frame;
+            ASSERT_LT(fromCentre, 130.0f) << "corner " << k << " frame " << frame;
+        }
+    }
+}
+
+TEST(ProductionData, CreditsShowOnlyTheCaptionOnceItIsAloneAndKeepItInTheLetterbox) {
+    const Model& credits = *data().model("credits");
+    const int32_t secondPart = static_cast<int32_t>(creditsSecondPart / 40.0f);
+    playTrack(4, trackLengths[4], [&](int32_t frame, const CameraTrack& camera) {
+        // The roles have left the picture before the scene stops drawing them, so none vanishes at once.
+        if (frame >= secondPart - 10 && frame <= secondPart) {
+            for (int32_t i = 2; i < credits.meshCount; ++i)
+                for (const Vec3& p : posed(credits, i, frame)) {
+                    const auto clip = project(camera, p, 90.0f, 16.0f / 9.0f);
+                    ASSERT_TRUE(clip[2] <= 0.0f || std::abs(clip[0]) > 1.0f || std::abs(clip[1]) > 1.0f)
+                        << "role " << i << " frame " << frame;
+                }
+        }
+        // Settled under the sphere, the title and the group stay inside the picture and clear of the
+        // letterbox bars, on 4:3 and 16:9 screens.
+        if (frame * 40.0f < 18000.0f)
+            return;
+        for (const float aspect : {4.0f / 3.0f, 16.0f / 9.0f})
+            for (int32_t i = 0; i < 2; ++i)
+                for (const Vec3& p : posed(credits, i, frame)) {
+                    const auto clip = project(camera, p, 90.0f, aspect);
+                    ASSERT_GT(clip[2], 1.0f);
+                    ASSERT_LT(std::abs(clip[0]), 0.95f) << "panel " << i << " frame " << frame;
+                    ASSERT_LT(std::abs(clip[1]), 0.72f) << "panel " << i << " frame " << frame;
+                }
+    });
+}
+
+} // namespace
+} // namespace halcyra
