@@ -16,11 +16,22 @@ varying vec3 worldNormal;
 varying vec4 clipPosition;
 
 void main() {
-    vec2 uv = faceUv * vars.x;
     vec3 n = normalize(worldNormal);
-    // A tangent frame from the face normal, good enough for the axis-aligned faces of a cube.
-    vec3 tangent = normalize(abs(n.y) < 0.9 ? cross(vec3(0.0, 1.0, 0.0), n) : cross(n, vec3(1.0, 0.0, 0.0)));
-    vec3 bitangent = cross(n, tangent);
+    // The tangent frame from the screen derivatives of position and texture coordinates, so the bumps
+    // follow the picture on every face however the cube turns.
+    vec3 dp1 = dFdx(worldPosition);
+    vec3 dp2 = dFdy(worldPosition);
+    vec2 duv1 = dFdx(faceUv);
+    vec2 duv2 = dFdy(faceUv);
+    vec3 dp2perp = cross(dp2, n);
+    vec3 dp1perp = cross(n, dp1);
+    vec3 tangent = dp2perp * duv1.x + dp1perp * duv2.x;
+    vec3 bitangent = dp2perp * duv1.y + dp1perp * duv2.y;
+    float scale = inversesqrt(max(max(dot(tangent, tangent), dot(bitangent, bitangent)), 1e-12));
+    tangent *= scale;
+    bitangent *= scale;
+    vec2 uv = faceUv * vars.x;
+
     vec3 bump = texture2D(normalMap, uv).rgb * 2.0 - 1.0;
     vec3 surface = normalize(tangent * bump.x + bitangent * bump.y + n * max(bump.z, 0.2));
 
@@ -34,8 +45,9 @@ void main() {
     vec2 ripple = (texture2D(dudv, uv).rg * 2.0 - 1.0) * vars.z * 0.25;
     vec3 mirrored = texture2D(reflection, clamp(screen + ripple + surface.xy * 0.03, 0.002, 0.998)).rgb;
 
+    // The face glows faintly from within, so the greeting reads even on the side away from the light.
     vec3 face = texture2D(bottom, uv).rgb;
     float fresnel = vars.w + (1.0 - vars.w) * pow(1.0 - max(dot(toEye, surface), 0.0), 4.0);
-    vec3 colour = face * (0.25 + 0.9 * lambert * lightReaches) + mirrored * fresnel * 0.5 + vec3(highlight);
+    vec3 colour = face * (0.6 + 1.4 * lambert * lightReaches) + mirrored * fresnel * 0.35 + vec3(highlight);
     gl_FragColor = vec4(colour, 1.0);
 }
