@@ -109,7 +109,7 @@ const Tiles& tiles() {
 Raster steelTexture() {
     const Steel& s = steel();
     Raster rgb(steelSize, steelSize, 3);
-    const Colour base{0.036f, 0.044f, 0.054f};
+    const Colour base{0.14f, 0.17f, 0.21f};
     for (int y = 0; y < steelSize; ++y) {
         for (int x = 0; x < steelSize; ++x) {
             const Colour c = scaled(base, std::clamp(1.0 + s.tone.at(x, y), 0.2, 1.6));
@@ -128,8 +128,8 @@ Raster steelNormalMap() {
 Raster tealTexture() {
     const Tiles& t = tiles();
     Raster rgb(tealSize, tealSize, 3);
-    const Colour grout{0.004f, 0.01f, 0.014f};
-    const Colour glaze{0.0f, 0.05f, 0.075f};
+    const Colour grout{0.012f, 0.03f, 0.042f};
+    const Colour glaze{0.0f, 0.16f, 0.24f};
     for (int y = 0; y < tealSize; ++y) {
         for (int x = 0; x < tealSize; ++x) {
             const double shade = t.shade.at(x, y);
@@ -185,9 +185,9 @@ Raster ringTexture() {
     }
     const Raster streaks = fractalNoise(width, height, 16, 1, 3, 0.5, 0x5eed0731u);
     Raster rgb(width, height, 3);
-    const Colour dust{0.014f, 0.022f, 0.03f};
-    const Colour ice{0.09f, 0.15f, 0.19f};
-    const Colour teal{0.02f, 0.16f, 0.21f};
+    const Colour dust{0.05f, 0.08f, 0.11f};
+    const Colour ice{0.32f, 0.5f, 0.6f};
+    const Colour teal{0.06f, 0.45f, 0.55f};
     for (int y = 0; y < height; ++y) {
         const double v = 1.0 - (y + 0.5) / height;
         const double b = std::clamp(0.35 + band[static_cast<size_t>(y)], 0.0, 1.0);

@@ -80,13 +80,13 @@ double reliefAt(const Surface& s, int x, int y) {
 Raster planetTexture() {
     const Surface& s = surface();
     // The scene exposes fourfold: deep seas stay near black, ice comes out white.
-    const Colour deep{0.003f, 0.012f, 0.026f};
-    const Colour shallow{0.008f, 0.05f, 0.07f};
-    const Colour coast{0.03f, 0.2f, 0.25f};
+    const Colour deep{0.01f, 0.04f, 0.09f};
+    const Colour shallow{0.03f, 0.17f, 0.24f};
+    const Colour coast{0.1f, 0.55f, 0.65f};
     // The scene's light is warm (its green and blue flicker below its red): land and ice lean cool.
-    const Colour lowland{0.018f, 0.036f, 0.046f};
-    const Colour highland{0.06f, 0.088f, 0.104f};
-    const Colour ice{0.24f, 0.36f, 0.42f};
+    const Colour lowland{0.07f, 0.14f, 0.18f};
+    const Colour highland{0.22f, 0.32f, 0.38f};
+    const Colour ice{0.8f, 0.9f, 0.95f};
     Raster rgb(width, height, 3);
     for (int y = 0; y < height; ++y) {
         for (int x = 0; x < width; ++x) {
