@@ -215,12 +215,15 @@ void VideoPipe::fail(const std::string& why) {
 
 // ---- Contact sheet ----------------------------------------------------------------------------------------
 
-ContactSheet::ContactSheet(std::string sheet, int frameWidth, int frameHeight, int thumbWidth,
+ContactSheet::ContactSheet(std::string sheet, int frameWidth, int frameHeight, int keep, int thumbWidth,
                            int sheetColumns)
-    : output(std::move(sheet)), width(frameWidth), height(frameHeight), thumbnailWidth(thumbWidth),
-      thumbnailHeight(std::max(1, thumbWidth * frameHeight / frameWidth)), columns(sheetColumns) {}
+    : output(std::move(sheet)), width(frameWidth), height(frameHeight), keepEvery(std::max(1, keep)),
+      thumbnailWidth(thumbWidth), thumbnailHeight(std::max(1, thumbWidth * frameHeight / frameWidth)),
+      columns(sheetColumns) {}
 
 void ContactSheet::framePresented(int, const Scene&) {
+    if (framesSeen++ % keepEvery != 0)
+        return;
     const auto frame = flipRows(readFinishedFrame(width, height), width, height);
     // Box filter: every thumbnail pixel averages the frame pixels it covers.
     std::vector<uint8_t> thumbnail(static_cast<size_t>(thumbnailWidth) * thumbnailHeight * 3);

@@ -61,10 +61,13 @@ private:
     bool broken = false;
 };
 
-// One thumbnail per frame, in rows of `columns`, written as one PNG at the end.
+// One thumbnail for every `keepEvery`-th frame (one per second of show when it is the frame rate), in rows
+// of `columns`, written as one PNG at the end. Stepping finer than the kept frames lets effects that build
+// up frame by frame look on the sheet as they do in playback.
 class ContactSheet final : public FrameObserver {
 public:
-    ContactSheet(std::string output, int width, int height, int thumbnailWidth = 256, int columns = 16);
+    ContactSheet(std::string output, int width, int height, int keepEvery = 1, int thumbnailWidth = 256,
+                 int columns = 16);
     void framePresented(int sceneIndex, const Scene& scene) override;
     // Writes the sheet; false with a message when it cannot be written.
     bool write() const;
@@ -73,9 +76,11 @@ private:
     std::string output;
     int width;
     int height;
+    int keepEvery;
     int thumbnailWidth;
     int thumbnailHeight;
     int columns;
+    int framesSeen = 0;
     std::vector<std::vector<uint8_t>> thumbnails; // RGB, top row first
 };
 

@@ -151,7 +151,7 @@ int main(int argc, char** argv) {
         }
         if (!contactSheetFile.empty())
             observers.add(
-                (sheet = std::make_unique<ContactSheet>(contactSheetFile, config.width, config.height))
+                (sheet = std::make_unique<ContactSheet>(contactSheetFile, config.width, config.height, fps))
                     .get());
         if (offline) {
             const int total = static_cast<int>(std::ceil(playedSeconds * fps - 1e-6));

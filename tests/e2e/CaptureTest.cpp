@@ -52,17 +52,21 @@ TEST(Capture, SizeSetsThePictureSize) {
     EXPECT_FALSE(fs::exists(dir.path() / "frame00002.png"));
 }
 
-TEST(Capture, ContactSheetHasOneThumbnailPerSecond) {
-    test::TempDir dir;
-    const auto sheet = dir.path() / "sheet.png";
-    const auto result = test::runProgram(
-        test::halcyraBinary(), {"--contact-sheet", sheet.string(), "--start", "20", "--duration", "3"},
-        HALCYRA_DATA_DIR, headless);
-    ASSERT_EQ(result.exitStatus, 0) << result.err;
-    const std::string file = test::readFile(sheet);
-    ASSERT_GT(file.size(), 24u);
-    EXPECT_EQ(pngWidth(file), 3 * (256 + 4) + 4);
-    EXPECT_EQ(pngHeight(file), 192 + 8);
+TEST(Capture, ContactSheetHasOneThumbnailPerSecondAtAnyStep) {
+    // Stepping at 5 frames a second still keeps one thumbnail per second of show.
+    for (const char* fps : {"1", "5"}) {
+        test::TempDir dir;
+        const auto sheet = dir.path() / "sheet.png";
+        const auto result = test::runProgram(test::halcyraBinary(),
+                                             {"--contact-sheet", sheet.string(), "--fps", fps, "--start",
+                                              "20", "--duration", "3"},
+                                             HALCYRA_DATA_DIR, headless);
+        ASSERT_EQ(result.exitStatus, 0) << result.err;
+        const std::string file = test::readFile(sheet);
+        ASSERT_GT(file.size(), 24u);
+        EXPECT_EQ(pngWidth(file), 3 * (256 + 4) + 4) << "--fps " << fps;
+        EXPECT_EQ(pngHeight(file), 192 + 8) << "--fps " << fps;
+    }
 }
 
 bool haveFfmpeg() {
