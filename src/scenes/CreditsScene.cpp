@@ -32,7 +32,7 @@ CreditsScene::CreditsScene() : ShowScene("credits", length, 0.1f) {
 }
 
 void CreditsScene::start() {
-    engine->camera->selectTrack(4);
+    selectCameraTrack(4);
     engine->lights->disableAll();
     engine->lights->setPosition(0, 194.0f, 55.0f, 91.0f, 1.0f);
     prepareEngine(true, 90.0f);

@@ -28,7 +28,7 @@ MetaballScene::MetaballScene() : ShowScene("metaballs", length, 0.1f) {
 }
 
 void MetaballScene::start() {
-    engine->camera->selectTrack(0);
+    selectCameraTrack(0);
     engine->lights->disableAll();
     prepareEngine(true, 100.0f);
     engine->setClearColor(0.0f, 0.0f, 0.0f, 0.5f);

@@ -25,7 +25,7 @@ PlanetScene::PlanetScene() : ShowScene("planet", length, 0.1f) {
 }
 
 void PlanetScene::start() {
-    engine->camera->selectTrack(3);
+    selectCameraTrack(3);
     engine->lights->disableAll();
     engine->lights->setPosition(0, 194.0f, 55.0f, 91.0f, 1.0f);
     prepareEngine(true, 90.0f);

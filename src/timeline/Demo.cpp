@@ -143,8 +143,15 @@ void Demo::play(const PlayOptions& options) {
         music->play(options.startTime / 1000.0);
     }
     float carry = options.startTime;
-    for (int i = 0; i < static_cast<int>(scenes.size()); ++i)
-        carry = scenes[i]->run(carry, PlaybackContext{options.clock, options.observer, i});
+    bool seeking = options.startTime > 0.0f;
+    for (int i = 0; i < static_cast<int>(scenes.size()); ++i) {
+        // The first scene that plays under a chosen start begins that far in; the carry into every later
+        // scene is the usual overrun of a frame.
+        const bool seekedInto = seeking && carry < scenes[i]->endTime;
+        carry = scenes[i]->run(carry, PlaybackContext{options.clock, options.observer, i,
+                                                      seekedInto ? carry : 0.0f});
+        seeking = seeking && !seekedInto;
+    }
     if (music != nullptr) {
         music->stop();
         music->release();

@@ -86,6 +86,9 @@ struct PlaybackContext {
     FrameClock* clock = nullptr;
     FrameObserver* observer = nullptr; // may be null
     int sceneIndex = 0;                // position of the scene in the show, for the observer
+    // The part of the scene's start time that a chosen start skipped (--start), rather than the few
+    // milliseconds the previous scene ran over. State that moves in frame steps catches up by it.
+    float seekedTime = 0.0f;
 };
 
 // Hands every frame to several observers in order.

@@ -16,6 +16,7 @@ float Scene::run(float startTime, const PlaybackContext& playback) {
     noiseTime = 0.0f;
     noiseClock = 0.0f;
     time = startTime;
+    seekedTime = playback.seekedTime;
     currentCounter = clock.counter();
     counterFrequency = clock.frequency();
 
