@@ -14,6 +14,7 @@
 #include <GL/glext.h>
 #include <GL/glu.h>
 
+#include <algorithm>
 #include <cmath>
 #include <string>
 #include <vector>
@@ -157,7 +158,9 @@ void Engine::setPerspective(float fov, float requestedAspect) {
     const float used = requestedAspect < 0.0f ? aspect : requestedAspect;
     glMatrixMode(GL_PROJECTION);
     glLoadIdentity();
-    gluPerspective(fov, used, 1.0, 2000.0);
+    // The zooms at the ends of scenes reach 180 degrees, where the projection collapses to a point (and
+    // beyond it turns the picture over); the lens stops just short of that.
+    gluPerspective(std::clamp(fov, 0.5f, 179.5f), used, 1.0, 2000.0);
     glMatrixMode(GL_MODELVIEW);
 }
 

@@ -62,6 +62,11 @@ TEST_F(EngineOperations, PerspectiveUsesTheEnginesAspectForMinusOneAndStoresTheF
     glGetFloatv(GL_PROJECTION_MATRIX, matrix);
     EXPECT_NEAR(matrix[0], matrix[5], 1e-6f);
     EXPECT_FLOAT_EQ(engine->camera->fieldOfView, 60.0f);
+    // A zoom to 180 degrees keeps a usable projection, not one that collapses the picture to a point.
+    engine->setPerspective(180.0f, 1.0f);
+    glGetFloatv(GL_PROJECTION_MATRIX, matrix);
+    EXPECT_GT(matrix[5], 1e-3f);
+    EXPECT_FLOAT_EQ(engine->camera->fieldOfView, 180.0f);
     GLint mode = 0;
     glGetIntegerv(GL_MATRIX_MODE, &mode);
     EXPECT_EQ(mode, GL_MODELVIEW);
