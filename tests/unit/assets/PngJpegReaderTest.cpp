@@ -7,6 +7,7 @@
 #include <GL/gl.h>
 #include <gtest/gtest.h>
 #include <png.h>
+#include <zlib.h>
 
 #include <string>
 #include <vector>
@@ -184,6 +185,40 @@ TEST(PngReader, DeclaredSizeAboveTheLimitIsRefused) {
     const auto decoded = decodePng(huge);
     EXPECT_EQ(decoded.messages.size(), 1u);
     EXPECT_TRUE(decoded.texture.pixels.empty());
+}
+
+// Writes `value` big-endian at `at`, as PNG chunks store their fields.
+void putBigEndian(std::vector<uint8_t>& file, size_t at, uint32_t value) {
+    for (size_t k = 0; k < 4; ++k)
+        file[at + k] = static_cast<uint8_t>(value >> (24 - 8 * k));
+}
+
+TEST(PngReader, SizeTheFileCannotHoldIsRefusedBeforeAllocating) {
+    // A 1 x 1 RGBA file whose header claims 16384 x 16384 (a gigabyte of pixels), its checksum made good.
+    std::vector<uint8_t> file = tools::encodePng(tools::makePng(1, 1, 4, {1, 2, 3, 4}));
+    putBigEndian(file, 16, 16384);
+    putBigEndian(file, 20, 16384);
+    putBigEndian(file, 29, static_cast<uint32_t>(crc32(0, file.data() + 12, 17)));
+    const auto decoded = decode(file, 3);
+    ASSERT_EQ(decoded.messages.size(), 1u);
+    EXPECT_EQ(decoded.messages[0],
+              "Could not decode PNG image: 16384x16384 needs more image data than the file holds");
+    EXPECT_TRUE(decoded.texture.pixels.empty());
+}
+
+TEST(PngReader, HighlyCompressedFileStillDecodes) {
+    // All-zero rows compress close to deflate's limit; a real file never crosses it.
+    tools::PngImage flat;
+    flat.width = 4096;
+    flat.height = 1024;
+    flat.colorType = PNG_COLOR_TYPE_GRAY;
+    flat.rows.assign(4096u * 1024u, 0);
+    const auto file = tools::encodePng(flat);
+    const auto decoded = decode(file, 3);
+    EXPECT_TRUE(decoded.messages.empty());
+    EXPECT_EQ(decoded.texture.width, 4096);
+    EXPECT_EQ(decoded.texture.pixels.size(), 4096u * 1024u * 3u);
+    EXPECT_GT(flat.rows.size() / file.size(), 500u) << "the file should be packed tightly";
 }
 
 std::vector<uint8_t> gradient(int width, int height, int components) {
