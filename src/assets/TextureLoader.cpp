@@ -174,8 +174,12 @@ bool decodeJpegRows(ByteSource& in, Texture& texture, JpegFailure& failure, jpeg
     info.out_color_space = JCS_RGB;
     jpeg_start_decompress(&info);
     const size_t rowSize = static_cast<size_t>(info.output_width) * info.output_components;
-    texture.pixels.assign(rowSize * info.output_height, 0);
+    // The bytes cannot bound the size (arithmetic coding packs a flat picture into almost nothing), so
+    // rows take memory as they are decoded: a damaged file that declares a large picture and ends early
+    // only ever touches the rows it held.
+    texture.pixels.reserve(rowSize * info.output_height);
     while (info.output_scanline < info.output_height) {
+        texture.pixels.resize(rowSize * (info.output_scanline + 1));
         JSAMPROW row = texture.pixels.data() + rowSize * info.output_scanline;
         jpeg_read_scanlines(&info, &row, 1);
     }

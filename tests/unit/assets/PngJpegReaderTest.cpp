@@ -9,6 +9,7 @@
 #include <png.h>
 #include <zlib.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -254,6 +255,29 @@ TEST(JpegReader, TruncatedOrCorruptFileIsOneMessageAndNeverHalfAPicture) {
         EXPECT_EQ(decoded.messages.size(), 1u) << length;
         EXPECT_TRUE(decoded.texture.pixels.empty()) << length;
         EXPECT_EQ(decoded.texture.height, 0) << length;
+    }
+}
+
+TEST(JpegReader, HugeDeclaredSizeIsRefusedOrEndsWithTheDataItHolds) {
+    const auto file = tools::encodeJpeg(8, 8, 3, gradient(8, 8, 3), 90);
+    const std::vector<uint8_t> frameMarker{0xFF, 0xC0};
+    const auto frame = std::search(file.begin(), file.end(), frameMarker.begin(), frameMarker.end());
+    ASSERT_NE(frame, file.end());
+    const size_t size = static_cast<size_t>(frame - file.begin()) + 5; // after length and precision
+    for (uint16_t side : {uint16_t{16385}, uint16_t{16384}}) {
+        auto huge = file;
+        for (size_t at : {size, size + 2}) {
+            huge[at] = static_cast<uint8_t>(side >> 8);
+            huge[at + 1] = static_cast<uint8_t>(side);
+        }
+        const auto decoded = decode(huge, 2);
+        ASSERT_EQ(decoded.messages.size(), 1u) << side;
+        EXPECT_EQ(decoded.messages[0].find("Could not decode JPEG image: "), 0u) << decoded.messages[0];
+        if (side > maxImageSide) {
+            EXPECT_NE(decoded.messages[0].find("larger than 16384 pixels a side"), std::string::npos);
+        }
+        EXPECT_TRUE(decoded.texture.pixels.empty()) << side;
+        EXPECT_EQ(decoded.texture.width, 0) << side;
     }
 }
 
