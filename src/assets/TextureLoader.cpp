@@ -174,8 +174,12 @@ bool decodeJpegRows(ByteSource& in, Texture& texture, JpegFailure& failure, jpeg
     info.out_color_space = JCS_RGB;
     jpeg_start_decompress(&info);
     const size_t rowSize = static_cast<size_t>(info.output_width) * info.output_components;
-    texture.pixels.assign(rowSize * info.output_height, 0);
+    // The bytes cannot bound the size (arithmetic coding packs a flat picture into almost nothing), so
+    // rows take memory as they are decoded: a damaged file that declares a large picture and ends early
+    // only ever touches the rows it held.
+    texture.pixels.reserve(rowSize * info.output_height);
     while (info.output_scanline < info.output_height) {
+        texture.pixels.resize(rowSize * (info.output_scanline + 1));
         JSAMPROW row = texture.pixels.data() + rowSize * info.output_scanline;
         jpeg_read_scanlines(&info, &row, 1);
     }
@@ -206,6 +210,8 @@ struct PngFailure {
     char reason[256];
 };
 
+constexpr size_t maxDeflateRatio = 1032;
+
 [[noreturn]] void pngError(png_structp png, png_const_charp message) {
     auto* failure = static_cast<PngFailure*>(png_get_error_ptr(png));
     std::snprintf(failure->reason, sizeof failure->reason, "%s", message);
@@ -220,7 +226,8 @@ void pngRead(png_structp png, png_bytep destination, png_size_t count) {
         png_error(png, "the file ends inside the image");
 }
 
-bool decodePngRows(png_structp png, png_infop info, Texture& texture, std::vector<png_bytep>& rows) {
+bool decodePngRows(png_structp png, png_infop info, const ByteSource& in, Texture& texture,
+                   std::vector<png_bytep>& rows) {
     if (setjmp(png_jmpbuf(png)) != 0)
         return false;
     png_set_sig_bytes(png, 8);
@@ -232,6 +239,15 @@ bool decodePngRows(png_structp png, png_infop info, Texture& texture, std::vecto
     int depth = 0;
     int colorType = 0;
     png_get_IHDR(png, info, &width, &height, &depth, &colorType, nullptr, nullptr, nullptr);
+    // Deflate packs at most 1032 bytes into one, so rows (each with its filter byte) that need more than
+    // that from what is left of the file cannot be real; they are refused before the pixels are allocated.
+    const size_t storedRows = static_cast<size_t>(height) * (png_get_rowbytes(png, info) + 1);
+    if (storedRows / maxDeflateRatio > in.remaining()) {
+        char reason[96];
+        std::snprintf(reason, sizeof reason, "%ux%u needs more image data than the file holds",
+                      static_cast<unsigned>(width), static_cast<unsigned>(height));
+        png_error(png, reason);
+    }
     // Every colour type and depth comes out as 8-bit RGB or RGBA: palettes and low-depth grey expand,
     // transparency becomes alpha, 16-bit channels scale to 8, grey becomes RGB.
     if (colorType == PNG_COLOR_TYPE_PALETTE)
@@ -281,7 +297,7 @@ bool readPng(ByteSource& in, Texture& texture) {
     }
     png_set_read_fn(png, &in, pngRead);
     std::vector<png_bytep> rows;
-    const bool decoded = decodePngRows(png, info, texture, rows);
+    const bool decoded = decodePngRows(png, info, in, texture, rows);
     png_destroy_read_struct(&png, &info, nullptr);
     if (!decoded)
         return failImage(texture, std::string("Could not decode PNG image: ") + failure.reason);

@@ -173,7 +173,20 @@ void ObjectLoader::skip(size_t start, uint32_t length) {
     position = start + length;
 }
 
-void ObjectLoader::readTrack(size_t valueCount, Track& track) {
+bool ObjectLoader::countFits(int64_t count, size_t entryBytes, const char* list, const char* entries) {
+    const size_t left = image.size() - position;
+    if (count >= 0 && static_cast<uint64_t>(count) <= left / entryBytes)
+        return true;
+    if (!damaged) {
+        damageDetail = std::string(list) + " declares " + std::to_string(count) + " " + entries;
+        if (count >= 0)
+            damageDetail += " but only " + std::to_string(left) + " bytes are left";
+    }
+    hasBytes(left + 1);
+    return false;
+}
+
+void ObjectLoader::readTrack(size_t valueCount, Track& track, const char* list) {
     track = Track{};
     readU16(); // track flags
     readU32(); // two words that are not used
@@ -181,13 +194,9 @@ void ObjectLoader::readTrack(size_t valueCount, Track& track) {
     const int32_t count = readI32();
     if (end)
         return;
-    // Even a key without spline values needs its frame, its flags and its value; a count that cannot fit
-    // is damage, and must not size an allocation.
-    const size_t smallestKey = 4 + 2 + 4 * valueCount;
-    if (count < 0 || static_cast<size_t>(count) > (image.size() - position) / smallestKey) {
-        hasBytes(image.size() - position + 1);
+    // Even a key without spline values needs its frame, its flags and its value.
+    if (!countFits(count, 4 + 2 + 4 * valueCount, list, "keys"))
         return;
-    }
     track.frames.assign(static_cast<size_t>(count), 0);
     track.values.assign(static_cast<size_t>(count), std::array<float, 4>{});
     for (size_t i = 0; i < track.frames.size() && !end; ++i) {
@@ -202,9 +211,11 @@ void ObjectLoader::readTrack(size_t valueCount, Track& track) {
 }
 
 void ObjectLoader::reportDamage() {
-    if (damaged)
-        warn("3ds file \"" + path + "\" is damaged or cut short at byte " + std::to_string(damageOffset) +
-             "; what comes before it is used.");
+    if (!damaged)
+        return;
+    const std::string detail = damageDetail.empty() ? "" : " (" + damageDetail + ")";
+    warn("3ds file \"" + path + "\" is damaged or cut short at byte " + std::to_string(damageOffset) +
+         detail + "; what comes before it is used.");
 }
 
 void ObjectLoader::walk(Step (ObjectLoader::*visit)(uint16_t id)) {
@@ -262,6 +273,8 @@ ObjectLoader::Step ObjectLoader::modelChunk(uint16_t id) {
         return Step::Enter;
     case 0x4110: { // vertex list
         const uint16_t count = readU16();
+        if (end || !countFits(count, 12, "its vertex list", "vertices"))
+            return Step::Done;
         vertices.assign(count, Vec3{});
         for (size_t i = 0; i < vertices.size() && !end; ++i)
             vertices[i] = readVec3();
@@ -269,6 +282,8 @@ ObjectLoader::Step ObjectLoader::modelChunk(uint16_t id) {
     }
     case 0x4120: { // face list; its children follow
         const uint16_t count = readU16();
+        if (end || !countFits(count, 8, "its face list", "faces"))
+            return Step::Done;
         faces.assign(count, std::array<uint16_t, 3>{});
         for (size_t i = 0; i < faces.size() && !end; ++i) {
             faces[i] = {readU16(), readU16(), readU16()};
@@ -286,6 +301,8 @@ ObjectLoader::Step ObjectLoader::modelChunk(uint16_t id) {
         return Step::Done;
     case 0x4140: { // texture coordinates
         const uint16_t count = readU16();
+        if (end || !countFits(count, 8, "its texture-coordinate list", "coordinates"))
+            return Step::Done;
         texCoords.assign(count, Vec2{});
         for (size_t i = 0; i < texCoords.size() && !end; ++i) {
             texCoords[i].x = readFloat();
@@ -363,13 +380,13 @@ ObjectLoader::Step ObjectLoader::modelChunk(uint16_t id) {
         pivot = toShowAxes(readVec3());
         return Step::Done;
     case 0xB020: // position track
-        readTrack(3, positionTrack);
+        readTrack(3, positionTrack, "a position track");
         return Step::Done;
     case 0xB021: // rotation track
         readRotationTrack();
         return Step::Done;
     case 0xB022: // scale track: completes the node
-        readTrack(3, scaleTrack);
+        readTrack(3, scaleTrack, "a scale track");
         buildNode();
         return Step::Done;
     case 0xB030: // node ID
@@ -537,7 +554,7 @@ void ObjectLoader::resetObject() {
 // Rotation keys are stored relative to the key before; each becomes the absolute orientation.
 void ObjectLoader::readRotationTrack() {
     Track track;
-    readTrack(4, track);
+    readTrack(4, track, "a rotation track");
     rotationFrames = track.frames;
     rotations.assign(track.values.size(), Quat{});
     for (size_t i = 0; i < track.values.size(); ++i) {
@@ -597,10 +614,10 @@ ObjectLoader::Step ObjectLoader::cameraChunk(uint16_t id) {
         targetSelected = true;
         return Step::Enter;
     case 0xB020:
-        readTrack(3, targetSelected ? targetTrack : eyeTrack);
+        readTrack(3, targetSelected ? targetTrack : eyeTrack, "a position track");
         return Step::Done;
     case 0xB024: // roll track, in degrees
-        readTrack(1, rollTrack);
+        readTrack(1, rollTrack, "the roll track");
         for (auto& value : rollTrack.values)
             value[0] = -value[0];
         return Step::Done;
@@ -617,7 +634,7 @@ ObjectLoader::Step ObjectLoader::lightChunk(uint16_t id) {
     case 0xB005: // light node
         return Step::Enter;
     case 0xB020:
-        readTrack(3, lightTrack);
+        readTrack(3, lightTrack, "the position track");
         return Step::Done;
     default:
         return Step::Skip;

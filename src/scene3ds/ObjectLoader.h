@@ -80,7 +80,11 @@ private:
     // For a chunk that is entered: notes a length that runs past the image.
     void enter(size_t start, uint32_t length);
     void skip(size_t start, uint32_t length);
-    void readTrack(size_t valueCount, Track& track);
+    // Whether `count` entries of at least `entryBytes` each can still be read from the image. A count that
+    // cannot is damage: the walk ends before anything is allocated for the list, and the damage report
+    // says what the list declared.
+    bool countFits(int64_t count, size_t entryBytes, const char* list, const char* entries);
+    void readTrack(size_t valueCount, Track& track, const char* list);
     void reportDamage();
 
     // What the walk does with a chunk once its handler has read what it needs.
@@ -111,6 +115,7 @@ private:
     bool end = false;
     bool damaged = false;
     size_t damageOffset = 0;
+    std::string damageDetail;
 
     // Current object.
     std::string objectName;

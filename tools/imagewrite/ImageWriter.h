@@ -24,7 +24,14 @@ PngImage makePng(int width, int height, int channels, const std::vector<uint8_t>
 
 std::vector<uint8_t> encodePng(const PngImage& image);
 std::vector<uint8_t> encodeJpeg(int width, int height, int components,
-                                const std::vector<uint8_t>& pixelsTopFirst, int quality = 92);
+                                const std::vector<uint8_t>& pixelsTopFirst, int quality = 92,
+                                bool progressive = false);
+
+// A 24-bit (3 channels) or 32-bit (4 channels) TGA: type 2, or type 10 with `runLength` (runs of equal
+// pixels become run packets, the rest raw packets; packets may cross rows). Pixels are R, G, B(, A) and
+// rows are given bottom row first, the order TGA files store them in.
+std::vector<uint8_t> encodeTga(int width, int height, int channels,
+                               const std::vector<uint8_t>& pixelsBottomFirst, bool runLength);
 
 // Writes bytes to a file; false when it cannot be written completely.
 bool writeFile(const std::string& path, const std::vector<uint8_t>& bytes);

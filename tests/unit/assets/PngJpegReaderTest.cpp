@@ -7,7 +7,9 @@
 #include <GL/gl.h>
 #include <gtest/gtest.h>
 #include <png.h>
+#include <zlib.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -186,6 +188,40 @@ TEST(PngReader, DeclaredSizeAboveTheLimitIsRefused) {
     EXPECT_TRUE(decoded.texture.pixels.empty());
 }
 
+// Writes `value` big-endian at `at`, as PNG chunks store their fields.
+void putBigEndian(std::vector<uint8_t>& file, size_t at, uint32_t value) {
+    for (size_t k = 0; k < 4; ++k)
+        file[at + k] = static_cast<uint8_t>(value >> (24 - 8 * k));
+}
+
+TEST(PngReader, SizeTheFileCannotHoldIsRefusedBeforeAllocating) {
+    // A 1 x 1 RGBA file whose header claims 16384 x 16384 (a gigabyte of pixels), its checksum made good.
+    std::vector<uint8_t> file = tools::encodePng(tools::makePng(1, 1, 4, {1, 2, 3, 4}));
+    putBigEndian(file, 16, 16384);
+    putBigEndian(file, 20, 16384);
+    putBigEndian(file, 29, static_cast<uint32_t>(crc32(0, file.data() + 12, 17)));
+    const auto decoded = decode(file, 3);
+    ASSERT_EQ(decoded.messages.size(), 1u);
+    EXPECT_EQ(decoded.messages[0],
+              "Could not decode PNG image: 16384x16384 needs more image data than the file holds");
+    EXPECT_TRUE(decoded.texture.pixels.empty());
+}
+
+TEST(PngReader, HighlyCompressedFileStillDecodes) {
+    // All-zero rows compress close to deflate's limit; a real file never crosses it.
+    tools::PngImage flat;
+    flat.width = 4096;
+    flat.height = 1024;
+    flat.colorType = PNG_COLOR_TYPE_GRAY;
+    flat.rows.assign(4096u * 1024u, 0);
+    const auto file = tools::encodePng(flat);
+    const auto decoded = decode(file, 3);
+    EXPECT_TRUE(decoded.messages.empty());
+    EXPECT_EQ(decoded.texture.width, 4096);
+    EXPECT_EQ(decoded.texture.pixels.size(), 4096u * 1024u * 3u);
+    EXPECT_GT(flat.rows.size() / file.size(), 500u) << "the file should be packed tightly";
+}
+
 std::vector<uint8_t> gradient(int width, int height, int components) {
     std::vector<uint8_t> pixels;
     for (int y = 0; y < height; ++y)
@@ -219,6 +255,29 @@ TEST(JpegReader, TruncatedOrCorruptFileIsOneMessageAndNeverHalfAPicture) {
         EXPECT_EQ(decoded.messages.size(), 1u) << length;
         EXPECT_TRUE(decoded.texture.pixels.empty()) << length;
         EXPECT_EQ(decoded.texture.height, 0) << length;
+    }
+}
+
+TEST(JpegReader, HugeDeclaredSizeIsRefusedOrEndsWithTheDataItHolds) {
+    const auto file = tools::encodeJpeg(8, 8, 3, gradient(8, 8, 3), 90);
+    const std::vector<uint8_t> frameMarker{0xFF, 0xC0};
+    const auto frame = std::search(file.begin(), file.end(), frameMarker.begin(), frameMarker.end());
+    ASSERT_NE(frame, file.end());
+    const size_t size = static_cast<size_t>(frame - file.begin()) + 5; // after length and precision
+    for (uint16_t side : {uint16_t{16385}, uint16_t{16384}}) {
+        auto huge = file;
+        for (size_t at : {size, size + 2}) {
+            huge[at] = static_cast<uint8_t>(side >> 8);
+            huge[at + 1] = static_cast<uint8_t>(side);
+        }
+        const auto decoded = decode(huge, 2);
+        ASSERT_EQ(decoded.messages.size(), 1u) << side;
+        EXPECT_EQ(decoded.messages[0].find("Could not decode JPEG image: "), 0u) << decoded.messages[0];
+        if (side > maxImageSide) {
+            EXPECT_NE(decoded.messages[0].find("larger than 16384 pixels a side"), std::string::npos);
+        }
+        EXPECT_TRUE(decoded.texture.pixels.empty()) << side;
+        EXPECT_EQ(decoded.texture.width, 0) << side;
     }
 }
 

@@ -1,6 +1,7 @@
 #include "assets/Texture.h"
 #include "assets/TextureLoader.h"
 
+#include "ImageWriter.h"
 #include "support/MessageLog.h"
 
 #include <GL/gl.h>
@@ -129,6 +130,22 @@ TEST(TgaReader, SizeTheFileCannotHoldIsRefusedBeforeAllocating) {
     expectFailed(decode(tga(2, 40000, 40000, 32, {1, 2, 3, 4})), "Could not allocate memory for image");
     // 16384 × 16384 run-length pixels cannot come out of a few bytes of packets.
     expectFailed(decode(tga(10, 16384, 16384, 32, {255, 1, 2, 3, 4})), "Could not read RLE header");
+}
+
+TEST(TgaReader, WriterOutputRoundTripsPlainAndRunLength) {
+    // Runs, lone pixels and a run longer than one packet, crossing the row ends.
+    for (int channels : {3, 4}) {
+        std::vector<uint8_t> pixels;
+        for (int i = 0; i < 7 * 40; ++i)
+            for (int c = 0; c < channels; ++c)
+                pixels.push_back(static_cast<uint8_t>(i < 150 ? 9 * c : (i % 3 == 0 ? i : 200 + c)));
+        for (bool runLength : {false, true}) {
+            const auto decoded = decode(tools::encodeTga(7, 40, channels, pixels, runLength));
+            EXPECT_TRUE(decoded.messages.empty()) << channels << runLength;
+            EXPECT_EQ(decoded.texture.pixels, pixels) << channels << runLength;
+            EXPECT_EQ(decoded.texture.bitsPerPixel, 8 * channels);
+        }
+    }
 }
 
 TEST(TgaReader, FileDecodeMatchesMemoryDecode) {

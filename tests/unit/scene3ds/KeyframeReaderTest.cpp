@@ -10,6 +10,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 
 namespace halcyra {
@@ -201,6 +202,30 @@ TEST_F(KeyframeReaderTest, TruncatedCameraAndLightFilesStillGiveATrack) {
             EXPECT_NE(ObjectLoader().loadLightTrack(path.c_str()), nullptr);
             EXPECT_FALSE(log.messages().empty()) << "cut at " << size;
         }
+    }
+}
+
+TEST_F(KeyframeReaderTest, KeyCountTheFileCannotHoldIsRefusedBeforeAllocating) {
+    tools::LightFile3ds light;
+    light.position = {{0, {1, 2, 3}, {}}, {40, {4, 5, 6}, {}}};
+    const std::vector<uint8_t> whole = tools::writeLight3ds(light);
+    // The key count is the last field before the first key's frame, 0 as written.
+    const std::vector<uint8_t> countThenFrame{2, 0, 0, 0, 0, 0, 0, 0};
+    const auto found = std::search(whole.begin(), whole.end(), countThenFrame.begin(), countThenFrame.end());
+    ASSERT_NE(found, whole.end());
+    const size_t count = static_cast<size_t>(found - whole.begin());
+
+    for (int32_t declared : {1000000000, -1}) {
+        std::vector<uint8_t> broken = whole;
+        for (size_t k = 0; k < 4; ++k)
+            broken[count + k] = static_cast<uint8_t>(static_cast<uint32_t>(declared) >> (8 * k));
+        const std::string path = save("models/light.3ds", broken);
+        test::MessageLog log;
+        const auto track = ObjectLoader().loadLightTrack(path.c_str());
+        EXPECT_EQ(track->keyCount(), 0);
+        ASSERT_EQ(log.texts().size(), 1u);
+        const std::string report = "the position track declares " + std::to_string(declared) + " keys";
+        EXPECT_NE(log.texts()[0].find(report), std::string::npos) << log.texts()[0];
     }
 }
 

@@ -310,6 +310,39 @@ TEST_F(ObjectLoaderTest, ChunkLengthsBelowSixOrPastTheEndStopTheWalk) {
     }
 }
 
+TEST_F(ObjectLoaderTest, ListCountTheFileCannotHoldIsRefusedBeforeAllocating) {
+    struct List {
+        uint16_t id;
+        const char* report;
+    };
+    // Each list declares 65535 entries and holds one; the object never becomes a mesh.
+    for (const List& list :
+         {List{0x4110, "its vertex list declares 65535 vertices but only 12 bytes are left"},
+          List{0x4120, "its face list declares 65535 faces but only 8 bytes are left"},
+          List{0x4140, "its texture-coordinate list declares 65535 coordinates but only 8 "
+                       "bytes are left"}}) {
+        tools::ChunkWriter out;
+        out.open(0x4D4D);
+        out.open(0x3D3D);
+        out.open(0x4000);
+        out.text("Huge");
+        out.open(0x4100);
+        out.open(list.id);
+        out.u16(65535);
+        for (int i = 0; i < (list.id == 0x4110 ? 3 : 2); ++i)
+            out.f32(0.0f);
+        const std::string path = dir.write("models/huge.3ds", "").string();
+        tools::saveFile3ds(path, out.take());
+        tools::saveFile3ds(tools::shadowInfoPath(path), std::string("0\n"));
+        const auto loaded = load(path);
+
+        EXPECT_EQ(loaded->meshCount, 0);
+        ASSERT_EQ(messages.size(), 1u) << list.id;
+        EXPECT_NE(messages[0].find("cut short at byte 37 ("), std::string::npos) << messages[0];
+        EXPECT_NE(messages[0].find(list.report), std::string::npos) << messages[0];
+    }
+}
+
 TEST_F(ObjectLoaderTest, MoreThanTwentyMaterialsAreReportedAndIgnored) {
     registerTexture("n.png");
     Model3ds model;
