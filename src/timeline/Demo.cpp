@@ -148,8 +148,8 @@ void Demo::play(const PlayOptions& options) {
         // The first scene that plays under a chosen start begins that far in; the carry into every later
         // scene is the usual overrun of a frame.
         const bool seekedInto = seeking && carry < scenes[i]->endTime;
-        carry = scenes[i]->run(carry, PlaybackContext{options.clock, options.observer, i,
-                                                      seekedInto ? carry : 0.0f});
+        carry = scenes[i]->run(
+            carry, PlaybackContext{options.clock, options.observer, i, seekedInto ? carry : 0.0f});
         seeking = seeking && !seekedInto;
     }
     if (music != nullptr) {

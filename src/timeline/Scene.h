@@ -37,8 +37,8 @@ public:
         engine->drawFadeQuad({0.0f, 0.0f, 0.0f, 1.0f - (endTime - time) / static_cast<float>(fadeOutLength)});
     }
 
-    float time = 0.0f;      // ms since the scene's start, including a carried-over start
-    float frameTime = 0.0f; // duration of the previous frame in ms; 0 during the first frame
+    float time = 0.0f;       // ms since the scene's start, including a carried-over start
+    float frameTime = 0.0f;  // duration of the previous frame in ms; 0 during the first frame
     float seekedTime = 0.0f; // ms of the scene skipped by a chosen start; 0 in playback from the top
     int32_t fadeInLength = 0;
     int32_t fadeOutLength = 0;

@@ -57,10 +57,10 @@ TEST(Capture, ContactSheetHasOneThumbnailPerSecondAtAnyStep) {
     for (const char* fps : {"1", "5"}) {
         test::TempDir dir;
         const auto sheet = dir.path() / "sheet.png";
-        const auto result = test::runProgram(test::halcyraBinary(),
-                                             {"--contact-sheet", sheet.string(), "--fps", fps, "--start",
-                                              "20", "--duration", "3"},
-                                             HALCYRA_DATA_DIR, headless);
+        const auto result = test::runProgram(
+            test::halcyraBinary(),
+            {"--contact-sheet", sheet.string(), "--fps", fps, "--start", "20", "--duration", "3"},
+            HALCYRA_DATA_DIR, headless);
         ASSERT_EQ(result.exitStatus, 0) << result.err;
         const std::string file = test::readFile(sheet);
         ASSERT_GT(file.size(), 24u);

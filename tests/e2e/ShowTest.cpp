@@ -36,19 +36,19 @@ bool uniform(const std::vector<uint8_t>& pixels) {
 }
 
 // Seconds into each scene at which frames are taken: inside every scene's own look.
-const double sceneMoments[7] = {5.0, 21.65 + 20.0, 64.96 + 10.0, 93.83 + 10.0, 122.71 + 10.0, 151.58 + 10.0,
-                                180.45 + 20.0};
+const double sceneMoments[7] = {5.0,           21.65 + 20.0,  64.96 + 10.0, 93.83 + 10.0,
+                                122.71 + 10.0, 151.58 + 10.0, 180.45 + 20.0};
 
 TEST(Show, EveryScenePaintsItsOwnPictureWithoutAMessage) {
     test::TempDir dir;
     std::vector<uint8_t> previous;
     for (int scene = 0; scene < 7; ++scene) {
         const fs::path folder = dir.path() / ("scene" + std::to_string(scene + 1));
-        const auto result = test::runProgram(
-            test::halcyraBinary(),
-            {"--capture", folder.string(), "--fps", "10", "--start", std::to_string(sceneMoments[scene]),
-             "--duration", "0.3", "--size", "320x240"},
-            HALCYRA_DATA_DIR, headless, 180.0);
+        const auto result =
+            test::runProgram(test::halcyraBinary(),
+                             {"--capture", folder.string(), "--fps", "10", "--start",
+                              std::to_string(sceneMoments[scene]), "--duration", "0.3", "--size", "320x240"},
+                             HALCYRA_DATA_DIR, headless, 180.0);
         ASSERT_EQ(result.exitStatus, 0) << "scene " << scene + 1 << ": " << result.err;
         // Only the progress line may reach stderr: no message.
         EXPECT_EQ(result.err.find("\n"), result.err.rfind("\n")) << result.err;
