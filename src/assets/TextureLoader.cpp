@@ -7,6 +7,7 @@
 #include <jpeglib.h>
 #include <png.h>
 
+#include <cctype>
 #include <csetjmp>
 #include <cstdio>
 #include <cstring>
@@ -211,6 +212,38 @@ struct PngFailure {
 };
 
 constexpr size_t maxDeflateRatio = 1032;
+// The most memory libpng may take for one chunk that is not image data, its decompressed text or colour
+// profile included; a texture never carries one of megabytes.
+constexpr png_alloc_size_t maxAncillaryChunk = 8'000'000;
+
+// libpng reads a chunk that is not image data whole, allocating the length it declares before it finds
+// the file too short for it, so a file of a few bytes could ask for two gigabytes. Such a chunk, before
+// the image data or after it, is refused first: its reason, or an empty string when every chunk fits.
+std::string oversizedChunk(const ByteSource& in) {
+    size_t at = in.position;
+    while (in.size - at >= 8) {
+        const uint8_t* header = in.data + at;
+        const uint32_t length = static_cast<uint32_t>(header[0]) << 24 |
+                                static_cast<uint32_t>(header[1]) << 16 |
+                                static_cast<uint32_t>(header[2]) << 8 | header[3];
+        const std::string type(reinterpret_cast<const char*>(header + 4), 4);
+        const size_t left = in.size - at - 8;
+        if (type == "IEND")
+            return {};
+        // Image data is read in small pieces; a cut-short stream is libpng's to report.
+        if (length > left && type != "IDAT") {
+            std::string printable;
+            for (char c : type)
+                printable += std::isalpha(static_cast<unsigned char>(c)) ? c : '?';
+            return "a " + printable + " chunk declares " + std::to_string(length) + " bytes but only " +
+                   std::to_string(left) + " are left";
+        }
+        at += 8 + static_cast<size_t>(length) + 4;
+        if (at > in.size)
+            return {};
+    }
+    return {};
+}
 
 [[noreturn]] void pngError(png_structp png, png_const_charp message) {
     auto* failure = static_cast<PngFailure*>(png_get_error_ptr(png));
@@ -232,6 +265,7 @@ bool decodePngRows(png_structp png, png_infop info, const ByteSource& in, Textur
         return false;
     png_set_sig_bytes(png, 8);
     png_set_user_limits(png, maxImageSide, maxImageSide);
+    png_set_chunk_malloc_max(png, maxAncillaryChunk);
     png_read_info(png, info);
 
     png_uint_32 width = 0;
@@ -287,6 +321,8 @@ bool readPng(ByteSource& in, Texture& texture) {
         return false;
     }
     in.position += 8;
+    if (const std::string reason = oversizedChunk(in); !reason.empty())
+        return failImage(texture, "Could not decode PNG image: " + reason);
     PngFailure failure{};
     png_structp png = png_create_read_struct(PNG_LIBPNG_VER_STRING, &failure, pngError, pngWarning);
     png_infop info = png != nullptr ? png_create_info_struct(png) : nullptr;

@@ -207,6 +207,23 @@ TEST(PngReader, SizeTheFileCannotHoldIsRefusedBeforeAllocating) {
     EXPECT_TRUE(decoded.texture.pixels.empty());
 }
 
+TEST(PngReader, AncillaryChunkOfGigabytesIsRefusedBeforeItIsRead) {
+    // A text chunk that declares 989,855,750 bytes with 19 left in the file, once after the header and
+    // once after the image data: libpng would allocate the whole length before it finds the file ending.
+    const std::vector<uint8_t> complete = tools::encodePng(tools::makePng(1, 1, 4, {1, 2, 3, 4}));
+    const std::vector<uint8_t> chunk = {0x3b, 0x00, 0x00, 0x06, 't', 'E', 'X', 't', 'a', '\0', 'b'};
+    for (const size_t at : {size_t(33), complete.size() - 12}) {
+        std::vector<uint8_t> file = complete;
+        file.insert(file.begin() + static_cast<std::ptrdiff_t>(at), chunk.begin(), chunk.end());
+        file.resize(at + chunk.size() + 16);
+        const auto decoded = decode(file, 3);
+        ASSERT_EQ(decoded.messages.size(), 1u) << "chunk at byte " << at;
+        EXPECT_EQ(decoded.messages[0],
+                  "Could not decode PNG image: a tEXt chunk declares 989855750 bytes but only 19 are left");
+        EXPECT_TRUE(decoded.texture.pixels.empty());
+    }
+}
+
 TEST(PngReader, HighlyCompressedFileStillDecodes) {
     // All-zero rows compress close to deflate's limit; a real file never crosses it.
     tools::PngImage flat;
