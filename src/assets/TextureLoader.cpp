@@ -147,6 +147,10 @@ struct JpegFailure {
     std::longjmp(failure->jump, 1);
 }
 
+// What libjpeg may hold besides the picture itself: enough for progressive files up to about 6,000 pixels
+// a side in full colour resolution.
+constexpr long maxJpegWorkingMemory = 256L * 1024 * 1024;
+
 // Warnings mean damaged data (libjpeg would go on with grey rows); the decode stops instead.
 void jpegEmitMessage(j_common_ptr info, int level) {
     if (level < 0)
@@ -159,6 +163,9 @@ bool decodeJpegRows(ByteSource& in, Texture& texture, JpegFailure& failure, jpeg
     if (setjmp(failure.jump) != 0)
         return false;
     jpeg_create_decompress(&info);
+    // A progressive file keeps every coefficient of the picture until its last scan; a small file that
+    // declares a large one must not take gigabytes for that. Beyond the budget libjpeg stops with an error.
+    info.mem->max_memory_to_use = maxJpegWorkingMemory;
     jpeg_mem_src(&info, in.data, static_cast<unsigned long>(in.size));
     jpeg_read_header(&info, TRUE);
     if (info.jpeg_color_space == JCS_CMYK || info.jpeg_color_space == JCS_YCCK) {

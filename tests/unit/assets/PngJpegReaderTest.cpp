@@ -298,5 +298,28 @@ TEST(JpegReader, HugeDeclaredSizeIsRefusedOrEndsWithTheDataItHolds) {
     }
 }
 
+TEST(JpegReader, ProgressiveFileKeepsItsWorkingMemoryWithinBudget) {
+    // A progressive 16 x 16 file: it decodes, and declaring 16384 x 16384 (gigabytes of coefficients for
+    // its scans) is refused before libjpeg takes them.
+    const auto file = tools::encodeJpeg(16, 16, 3, gradient(16, 16, 3), 90, true);
+    const auto decoded = decode(file, 2);
+    EXPECT_TRUE(decoded.messages.empty());
+    EXPECT_EQ(decoded.texture.width, 16);
+
+    const std::vector<uint8_t> frameMarker{0xFF, 0xC2};
+    auto huge = file;
+    const auto frame = std::search(huge.begin(), huge.end(), frameMarker.begin(), frameMarker.end());
+    ASSERT_NE(frame, huge.end());
+    const size_t size = static_cast<size_t>(frame - huge.begin()) + 5; // after length and precision
+    for (size_t at : {size, size + 2}) {
+        huge[at] = 0x40;
+        huge[at + 1] = 0x00;
+    }
+    const auto refused = decode(huge, 2);
+    ASSERT_EQ(refused.messages.size(), 1u);
+    EXPECT_EQ(refused.messages[0], "Could not decode JPEG image: Backing store not supported");
+    EXPECT_TRUE(refused.texture.pixels.empty());
+}
+
 } // namespace
 } // namespace halcyra
