@@ -115,17 +115,7 @@ void CubeRainScene::render() {
     setPointAttenuation(0.01f);
     glColor3f(0.7f, 0.7f, 0.8f);
     glPointSize(pulse.pulse + 10.0f);
-    glBegin(GL_POINTS);
-    for (int i = 0; i < 2000; ++i) {
-        const float f = static_cast<float>(i);
-        const float p = std::sin(f);
-        const float q = std::sin(1.3f * f);
-        const float w = 1.0f - 0.002f * static_cast<float>(cloudIndex(t, i, 1000));
-        glVertex3f(20.0f * p, 100.0f * q, 20.0f * w);
-        glVertex3f(20.0f * q, 100.0f * w, 20.0f * p);
-        glVertex3f(20.0f * w, 100.0f * q, 20.0f * p);
-    }
-    glEnd();
+    drawPointColumn(t, 2000, 0.0f, 0.0f);
     setPointAttenuation(0.0f);
 
     finishFrame(grainBlurStep(), maskTexture);

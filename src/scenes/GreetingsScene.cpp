@@ -80,17 +80,7 @@ void GreetingsScene::drawPoints() {
     glPointSize(10.0f);
     const float driftP = 0.1f * std::sin(t * 0.00090909091f);
     const float driftQ = 0.1f * std::sin(t * 0.00076923077f);
-    glBegin(GL_POINTS);
-    for (int i = 0; i < 4000; ++i) {
-        const float f = static_cast<float>(i);
-        const float p = std::sin(f) + driftP;
-        const float q = std::sin(1.3f * f) + driftQ;
-        const float w = 1.0f - 0.002f * static_cast<float>(cloudIndex(t, i, 1000));
-        glVertex3f(20.0f * p, 100.0f * q, 20.0f * w);
-        glVertex3f(20.0f * q, 100.0f * w, 20.0f * p);
-        glVertex3f(20.0f * w, 100.0f * q, 20.0f * p);
-    }
-    glEnd();
+    drawPointColumn(t, 4000, driftP, driftQ);
     setPointAttenuation(0.0f);
 }
 

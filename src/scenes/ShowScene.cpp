@@ -246,6 +246,20 @@ void ShowScene::setPointAttenuation(float quadratic) {
         setParameter(GL_POINT_DISTANCE_ATTENUATION_ARB, attenuation);
 }
 
+void ShowScene::drawPointColumn(float time, int count, float driftP, float driftQ) {
+    glBegin(GL_POINTS);
+    for (int i = 0; i < count; ++i) {
+        const float f = static_cast<float>(i);
+        const float p = std::sin(f) + driftP;
+        const float q = std::sin(1.3f * f) + driftQ;
+        const float w = 1.0f - 0.002f * static_cast<float>(cloudIndex(time, i, 1000));
+        glVertex3f(20.0f * p, 100.0f * q, 20.0f * w);
+        glVertex3f(20.0f * q, 100.0f * w, 20.0f * p);
+        glVertex3f(20.0f * w, 100.0f * q, 20.0f * p);
+    }
+    glEnd();
+}
+
 float ShowScene::standardBlurStep() const {
     const float t = time;
     return 0.01f * (1.0f + std::sin(0.00083333335f * t * t));

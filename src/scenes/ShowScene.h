@@ -97,6 +97,9 @@ protected:
     // Loads projection × modelview into the texture matrix, for shadow lookups.
     static void loadTextureMatrix(const float* projection, const float* modelview);
     static void setPointAttenuation(float quadratic);
+    // The point column of the cube-rain and greetings scenes: `count` points of three vertices each, their
+    // heights walking down by the time-driven index, the x and z spread shifted by `drift`.
+    static void drawPointColumn(float time, int count, float driftP, float driftQ);
     // The standard blur step: 0.01 × (1 + sin(0.00083333335 × t²)).
     float standardBlurStep() const;
     // The standard step widened by the grain: plus 0.2 × (noiseStrength − 0.1).
