@@ -1,12 +1,14 @@
 #version 110
-// Bright pass at half size: a 2 × 2 box of the full-size image, keeping only what rises above the
-// threshold, scaled by invRange so that the glow fits the half-size target's range.
+// Bright pass at half size: a 2 × 2 box of the full-size image, keeping what rises above the threshold
+// with a soft knee below it (so bright things bloom without a hard edge between what glows and what does
+// not), scaled by invRange so that the glow fits the half-size target's range.
 uniform sampler2D Image;
 uniform float halfPixel;
 uniform float invRange;
 varying vec2 uv;
 
 const float threshold = 0.6;
+const float knee = 0.35;
 
 void main() {
     vec3 c = texture2D(Image, uv + vec2(-halfPixel, -halfPixel)).rgb;
@@ -14,6 +16,10 @@ void main() {
     c += texture2D(Image, uv + vec2(-halfPixel, halfPixel)).rgb;
     c += texture2D(Image, uv + vec2(halfPixel, halfPixel)).rgb;
     c *= 0.25;
-    vec3 bright = max(c - vec3(threshold), vec3(0.0));
-    gl_FragColor = vec4(bright * invRange, 1.0);
+    float peak = max(c.r, max(c.g, c.b));
+    // Quadratic from threshold − knee to threshold + knee, linear above.
+    float soft = clamp(peak - threshold + knee, 0.0, 2.0 * knee);
+    soft = soft * soft / (4.0 * knee);
+    float weight = max(soft, peak - threshold) / max(peak, 1e-4);
+    gl_FragColor = vec4(c * weight * invRange, 1.0);
 }

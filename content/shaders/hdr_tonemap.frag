@@ -1,7 +1,10 @@
 #version 110
 // Tonemap: the scene image plus its glow (stored divided by four times the range, and weighted by
-// blurStrength), scaled by the exposure against the range and mapped into 0 … 1 with a soft exponential
-// shoulder. With the range of 16 an exposure of 4 leaves a linear 1 at about two thirds of white.
+// blurStrength), scaled by the exposure and mapped to the screen by a filmic curve: a toe that keeps the
+// blacks deep, a long shoulder that rolls highlights off into white instead of clipping them, a little
+// more colour, and a light display gamma.
+// The scenes' exposures run from 2.5 to 21; their fourth root keeps their order but narrows the span, so
+// the models' shared surfaces read alike from scene to scene and none sinks into the dark.
 uniform sampler2D Base;
 uniform sampler2D Blur;
 uniform float exposure;
@@ -9,9 +12,18 @@ uniform float blurStrength;
 uniform float range;
 varying vec2 uv;
 
+const float exposureScale = 1.75;
+const float saturation = 1.15;
+
 void main() {
-    vec3 base = texture2D(Base, uv).rgb;
+    vec4 scene = texture2D(Base, uv);
+    // What the scene left at its clear colour (alpha below 1) is kept darker than the lit world, and
+    // darker still towards the top of the picture, like a sky deepening away from its horizon.
+    vec3 base = scene.rgb * (scene.a < 0.75 ? 0.35 * mix(1.2, 0.5, uv.y) : 1.0);
     vec3 glow = texture2D(Blur, uv).rgb * (4.0 * range);
-    vec3 c = (base + glow * blurStrength) * exposure * (4.0 / range);
-    gl_FragColor = vec4(vec3(1.0) - exp(-c), 1.0);
+    vec3 c = (base + glow * blurStrength) * exposureScale * pow(exposure, 0.25);
+    vec3 mapped = clamp((c * (2.51 * c + 0.03)) / (c * (2.43 * c + 0.59) + 0.14), 0.0, 1.0);
+    float luma = dot(mapped, vec3(0.2126, 0.7152, 0.0722));
+    mapped = max(mix(vec3(luma), mapped, saturation), 0.0);
+    gl_FragColor = vec4(pow(mapped, vec3(0.8)), 1.0);
 }
