@@ -1,8 +1,11 @@
 #version 110
 // Normal-mapped Blinn-Phong with a shadow-map lookup. The texture is lit by the light's diffuse colour
-// over the ambient floor; highlights take the material's specular colour and shininess and stay out of
-// shadow. A faint steel-teal rim keeps silhouettes in the dark, and surfaces beyond the focus band
-// (dofPlanes: near, far edge of focus, fully faded) sink gently into the deep blue-black background.
+// over the ambient floor and a soft fill from the eye's side; highlights take the material's specular
+// colour and shininess, with a broader sheen under them, and stay out of shadow. The texture's alpha marks
+// what glows by itself (1 reflects light only, 0 glows at full strength), so lit strips and lettering
+// shine whatever the light does. A steel-teal rim keeps silhouettes in the dark, and surfaces beyond the
+// focus band (dofPlanes: near, far edge of focus, fully faded) sink gently into the deep blue-black
+// background.
 uniform sampler2D tex;
 uniform sampler2D bump;
 uniform sampler2DShadow depth;
@@ -25,6 +28,10 @@ const float depthBias = 0.002;
 // The light is an HDR source: a surface facing it shows its texture three times over, and the scene's
 // exposure brings that back into range.
 const float lightIntensity = 3.0;
+// What glows by itself shines this many times its texture, well into the glow's range.
+const float glowIntensity = 3.5;
+// The fill from the eye's side, against the light's strength.
+const float fillStrength = 0.12;
 
 float shadowFactor() {
     if (receive_shadows == 0 || shadowCoord.w <= 0.0)
@@ -47,20 +54,24 @@ float distanceFade() {
 }
 
 void main() {
-    vec3 albedo = texture2D(tex, uv).rgb;
+    vec4 surface = texture2D(tex, uv);
+    vec3 albedo = surface.rgb;
     vec3 n = normalize(texture2D(bump, uv).xyz * 2.0 - 1.0);
     vec3 l = normalize(lightTangent);
     vec3 v = normalize(viewTangent);
     vec3 h = normalize(l + v);
 
     float lambert = max(dot(n, l), 0.0);
-    float highlight = lambert > 0.0 ? pow(max(dot(n, h), 0.0), shininess) : 0.0;
+    float highlight = lambert > 0.0 ? pow(max(dot(n, h), 0.0), shininess * 2.0) : 0.0;
     float lit = shadowFactor();
-    float rim = pow(1.0 - max(dot(n, v), 0.0), 3.0);
+    float sheen = lambert > 0.0 ? pow(max(dot(n, h), 0.0), shininess * 0.25) : 0.0;
+    float facing = max(dot(n, v), 0.0);
+    float rim = pow(1.0 - facing, 3.0);
 
-    vec3 color = albedo * (ambient + diffuse * lambert * lit * lightIntensity);
-    color += specular * diffuse * highlight * lit * lightIntensity;
-    color += rimColor * rim * (ambient + 0.15 * diffuse);
+    vec3 color = albedo * (ambient + diffuse * (lambert * lit * lightIntensity + fillStrength * facing));
+    color += specular * diffuse * (highlight + 0.12 * sheen) * lit * lightIntensity;
+    color += rimColor * rim * (ambient + 0.3 * diffuse);
+    color += albedo * (1.0 - surface.a) * glowIntensity;
     color = mix(color, background, distanceFade());
     gl_FragColor = vec4(color, 1.0);
 }

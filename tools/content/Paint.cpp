@@ -81,4 +81,16 @@ void addGlow(Raster& rgb, const Raster& coverage, Colour colour, double sigmaX, 
     }
 }
 
+Raster withGlow(const Raster& rgb, const Raster& glow) {
+    Raster rgba(rgb.width(), rgb.height(), 4);
+    for (int y = 0; y < rgb.height(); ++y) {
+        for (int x = 0; x < rgb.width(); ++x) {
+            for (int c = 0; c < 3; ++c)
+                rgba.at(x, y, c) = rgb.at(x, y, c);
+            rgba.at(x, y, 3) = 1.0f - std::clamp(glow.at(x, y), 0.0f, 1.0f);
+        }
+    }
+    return rgba;
+}
+
 } // namespace halcyra::tools

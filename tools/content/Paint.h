@@ -28,5 +28,8 @@ void composite(Raster& rgb, const Raster& coverage, Colour colour, double opacit
 // Adds a soft glow of the coverage in `colour` (screen blend), blurred by the given deviations.
 void addGlow(Raster& rgb, const Raster& coverage, Colour colour, double sigmaX, double sigmaY,
              double strength, Edge edge = Edge::Clamp);
+// The RGB picture with an alpha channel that marks what shines by itself, as the lit-surface program reads
+// it: alpha 1 − glow, so 1 where the surface only reflects light and 0 where it glows at full strength.
+Raster withGlow(const Raster& rgb, const Raster& glow);
 
 } // namespace halcyra::tools
