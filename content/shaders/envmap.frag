@@ -1,6 +1,8 @@
 #version 110
 // Polished surfaces: a diffuse colour and a sharp highlight from the light, mixed with the environment
-// picture seen in the reflection direction (a sphere map) by mixval.
+// picture seen in the reflection direction (a sphere map) by mixval. The environment's near-white parts
+// are its light sources: lifted above white and tinted by the surface like polished metal, they glint
+// strongest at grazing angles, so even a surface without a highlight of its own catches the studio's lights.
 // specular: rgb colour of the highlight, w its power.
 uniform vec3 lightPos;
 uniform vec3 camPos;
@@ -18,6 +20,7 @@ void main() {
     if (dot(n, toEye) < 0.0)
         n = -n;
     vec3 mirrored = reflect(-toEye, n);
+    float facing = max(dot(n, toEye), 0.0);
 
     float lambert = max(dot(n, toLight), 0.0);
     float highlight = pow(max(dot(reflect(-toLight, n), toEye), 0.0), specular.w);
@@ -26,8 +29,13 @@ void main() {
     // The environment seen in the surface takes the surface's own colour, brightening towards grazing angles.
     float m = 2.0 * sqrt(mirrored.x * mirrored.x + mirrored.y * mirrored.y + (mirrored.z + 1.0) * (mirrored.z + 1.0));
     vec3 environment = texture2D(EnvMap, mirrored.xy / m + 0.5).rgb;
-    float rim = pow(1.0 - max(dot(n, toEye), 0.0), 3.0);
+    float rim = pow(1.0 - facing, 3.0);
     vec3 reflected = environment * (diffuse + vec3(0.04)) * (0.9 + 1.5 * rim);
 
-    gl_FragColor = vec4(mix(lit, reflected, mixval) + specular.rgb * highlight, 1.0);
+    vec3 hue = diffuse / max(max(diffuse.r, max(diffuse.g, diffuse.b)), 0.05);
+    vec3 metal = mix(vec3(1.0), hue, 0.55);
+    float source = smoothstep(0.75, 1.0, dot(environment, vec3(0.3, 0.4, 0.3)));
+    vec3 glints = environment * metal * source * source * (4.0 + 6.0 * rim);
+
+    gl_FragColor = vec4(mix(lit, reflected, mixval) + glints + specular.rgb * highlight, 1.0);
 }

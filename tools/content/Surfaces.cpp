@@ -121,11 +121,12 @@ Raster environmentMap() {
         return Light{c, right, cross(c, right), halfWidth, halfHeight, softness, intensity, colour};
     };
     const Light lights[] = {
-        light({-0.62, 0.42, 0.66}, 0.34, 0.24, 0.10, white, 1.0),                  // key softbox, left
-        light({0.78, 0.18, 0.50}, 0.22, 0.30, 0.12, white, 0.7),                   // fill softbox, right
-        light({0.05, 0.97, 0.15}, 0.80, 0.07, 0.06, white, 0.9),                   // overhead strip
-        light({-0.45, 0.08, -0.89}, 0.10, 0.40, 0.10, teal, 0.85),                 // teal rim, behind left
-        light({0.55, 0.30, -0.78}, 0.16, 0.12, 0.12, mix(white, teal, 0.3), 0.5)}; // kicker, behind right
+        light({-0.62, 0.42, 0.66}, 0.34, 0.24, 0.10, white, 1.0),                 // key softbox, left
+        light({0.78, 0.18, 0.50}, 0.22, 0.30, 0.12, white, 0.85),                 // fill softbox, right
+        light({0.05, 0.97, 0.15}, 0.80, 0.07, 0.06, white, 1.0),                  // overhead strip
+        light({-0.45, 0.08, -0.89}, 0.10, 0.40, 0.10, teal, 0.85),                // teal rim, behind left
+        light({0.55, 0.30, -0.78}, 0.16, 0.12, 0.12, mix(white, teal, 0.3), 0.7), // kicker, behind right
+        light({0.0, -0.35, 0.94}, 0.5, 0.05, 0.05, white, 0.9)};                  // floor strip, in front
 
     Raster rgb(size, size, 3);
     for (int py = 0; py < size; ++py) {
@@ -155,6 +156,9 @@ Raster environmentMap() {
                 const double centre = 1.0 - 0.25 * (a * a / (l.halfWidth * l.halfWidth) +
                                                     b * b / (l.halfHeight * l.halfHeight));
                 c = mix(c, l.colour, inside * std::clamp(centre, 0.55, 1.0) * l.intensity);
+                // Their cores burn white: the surfaces that mirror them read this as a light source.
+                const double core = inside * smoothstep(0.75, 0.95, centre) * l.intensity;
+                c = mix(c, Colour{1.0f, 1.0f, 1.0f}, core);
             }
             rgb.at(px, py, 0) = c.r;
             rgb.at(px, py, 1) = c.g;
