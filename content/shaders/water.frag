@@ -1,6 +1,8 @@
 #version 110
-// Water: the mirrored picture and the picture below the surface, both rippled by the du/dv map, mixed by a
-// Fresnel term, with a sun glint from the normal map and a cool tint with depth.
+// Water: the mirrored picture and the picture below the surface, both rippled by the waves, mixed by a
+// Fresnel term, with the light's glint and a sparkle on the wave faces that catch it. The water keeps
+// under half of what it mirrors, so it lies darker than the sky above it and what stands in it shines back
+// from it; two layers of waves at different scales and headings keep the surface from tiling.
 // vars: x tiling of the water maps, y specular power, z ripple strength, w reflectivity.
 uniform sampler2D reflection;
 uniform sampler2D normalMap;
@@ -13,23 +15,40 @@ varying vec2 waterUv;
 varying vec4 clipPosition;
 varying vec3 worldPosition;
 
+vec3 waveNormal(vec2 at) {
+    // The normal map stores the tangent frame's x, y (across the surface) and z (up).
+    vec3 n = texture2D(normalMap, at).rbg * 2.0 - 1.0;
+    return vec3(n.x, n.y, n.z);
+}
+
 void main() {
     vec2 screen = clipPosition.xy / clipPosition.w * 0.5 + 0.5;
-    vec2 tiled = waterUv * vars.x * 8.0;
-    vec2 ripple = (texture2D(dudv, tiled).rg * 2.0 - 1.0) * vars.z;
-    ripple += (texture2D(dudv, tiled * 0.41 + vec2(0.37, 0.11)).rg * 2.0 - 1.0) * vars.z * 0.6;
-    vec2 readAt = clamp(screen + ripple, 0.002, 0.998);
-
-    vec3 mirrored = texture2D(reflection, readAt).rgb;
-    vec3 below = texture2D(bottom, readAt).rgb * vec3(0.35, 0.55, 0.65);
-
-    vec3 n = normalize((texture2D(normalMap, tiled + ripple * 4.0).rbg * 2.0 - 1.0) * vec3(1.0, 4.0, 1.0));
-    vec3 toEye = normalize(camPos - worldPosition);
+    vec3 toEye = camPos - worldPosition;
+    float distance = length(toEye);
+    toEye /= distance;
     vec3 toLight = normalize(lightPos - worldPosition);
-    float fresnel = vars.w + (1.0 - vars.w) * pow(1.0 - max(dot(toEye, vec3(0.0, 1.0, 0.0)), 0.0), 5.0);
-    float glint = pow(max(dot(reflect(-toLight, n), toEye), 0.0), vars.y);
 
-    vec3 deep = vec3(0.01, 0.03, 0.06);
-    vec3 colour = mix(below + deep, mirrored, fresnel) + vec3(0.9, 0.95, 1.0) * glint * 1.5;
+    vec2 tiled = waterUv * vars.x * 8.0;
+    vec2 crossing = mat2(0.8, -0.6, 0.6, 0.8) * tiled * 1.7 + vec2(0.31, 0.67);
+    vec2 swell = (texture2D(dudv, tiled * 0.41 + vec2(0.37, 0.11)).rg * 2.0 - 1.0) * 0.05;
+    vec3 waves = waveNormal(tiled + swell) + 0.6 * waveNormal(crossing - swell);
+    // Flatter far away, where many waves share a pixel.
+    float near = clamp(60.0 / distance, 0.15, 1.0);
+    vec3 n = normalize(vec3(waves.x * near, 3.0, waves.z * near));
+
+    vec2 ripple = (texture2D(dudv, tiled).rg * 2.0 - 1.0) * vars.z + n.xz * vars.z * 2.5;
+    vec2 readAt = clamp(screen + ripple * near, 0.002, 0.998);
+    vec3 mirrored = texture2D(reflection, readAt).rgb;
+    vec3 below = texture2D(bottom, readAt).rgb * vec3(0.2, 0.42, 0.5);
+
+    float facing = max(dot(toEye, n), 0.0);
+    float fresnel = vars.w + (1.0 - vars.w) * pow(1.0 - facing, 5.0);
+    vec3 halfway = normalize(toLight + toEye);
+    float glint = pow(max(dot(n, halfway), 0.0), vars.y * 4.0);
+    float sparkle = pow(max(dot(n, halfway), 0.0), vars.y * 0.5) * smoothstep(0.35, 0.9, waves.y * 0.5 + 0.5);
+
+    vec3 deep = vec3(0.004, 0.016, 0.03);
+    vec3 colour = mix(below + deep, mirrored * 0.45, fresnel);
+    colour += vec3(0.95, 0.97, 1.0) * (glint * 4.0 + sparkle * 0.6);
     gl_FragColor = vec4(colour, 1.0);
 }
