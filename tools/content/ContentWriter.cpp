@@ -96,6 +96,7 @@ const std::vector<PictureFile>& pictureFiles() {
         const Destination packet = Destination::Packet;
         list.push_back({"steel.png", ImageFormat::Png, Tiling::Both, packet, false, steelTexture});
         list.push_back({"steel_n.png", ImageFormat::Png, Tiling::Both, packet, false, steelNormalMap});
+        list.push_back({"floor.png", ImageFormat::Png, Tiling::Both, packet, false, floorTexture});
         list.push_back({"teal.png", ImageFormat::Png, Tiling::Both, packet, false, tealTexture});
         list.push_back({"teal_n.png", ImageFormat::Png, Tiling::Both, packet, false, tealNormalMap});
         list.push_back({"glow.png", ImageFormat::Png, Tiling::Both, packet, false, glowTexture});

@@ -109,10 +109,27 @@ const Tiles& tiles() {
 Raster steelTexture() {
     const Steel& s = steel();
     Raster rgb(steelSize, steelSize, 3);
-    const Colour base{0.14f, 0.17f, 0.21f};
+    const Colour base{0.06f, 0.072f, 0.088f};
     for (int y = 0; y < steelSize; ++y) {
         for (int x = 0; x < steelSize; ++x) {
             const Colour c = scaled(base, std::clamp(1.0 + s.tone.at(x, y), 0.2, 1.6));
+            rgb.at(x, y, 0) = c.r;
+            rgb.at(x, y, 1) = c.g;
+            rgb.at(x, y, 2) = c.b;
+        }
+    }
+    return rgb;
+}
+
+Raster floorTexture() {
+    // The steel's panels in a darker, bluer alloy: the floors the sculptures stand on stay below the
+    // lit forms on them.
+    const Steel& s = steel();
+    Raster rgb(steelSize, steelSize, 3);
+    const Colour base{0.026f, 0.032f, 0.046f};
+    for (int y = 0; y < steelSize; ++y) {
+        for (int x = 0; x < steelSize; ++x) {
+            const Colour c = scaled(base, std::clamp(1.0 + 1.3 * s.tone.at(x, y), 0.2, 1.8));
             rgb.at(x, y, 0) = c.r;
             rgb.at(x, y, 1) = c.g;
             rgb.at(x, y, 2) = c.b;
@@ -160,7 +177,12 @@ Raster glowTexture() {
             rgb.at(x, y, 2) = std::min(1.0f, c.b);
         }
     }
-    return rgb;
+    // The strips shine by themselves, at two thirds of full strength, and catch the light a little too.
+    Raster glow(size, size, 1);
+    for (int y = 0; y < size; ++y)
+        for (int x = 0; x < size; ++x)
+            glow.at(x, y) = 0.65f;
+    return withGlow(rgb, glow);
 }
 
 Raster flatNormalMap() {
@@ -185,9 +207,11 @@ Raster ringTexture() {
     }
     const Raster streaks = fractalNoise(width, height, 16, 1, 3, 0.5, 0x5eed0731u);
     Raster rgb(width, height, 3);
-    const Colour dust{0.05f, 0.08f, 0.11f};
-    const Colour ice{0.32f, 0.5f, 0.6f};
-    const Colour teal{0.06f, 0.45f, 0.55f};
+    const Colour dust{0.02f, 0.032f, 0.045f};
+    const Colour ice{0.13f, 0.2f, 0.25f};
+    const Colour teal{0.12f, 0.75f, 0.85f};
+    // The teal lane glows by itself, and the brightest ice bands faintly.
+    Raster glow(width, height, 1);
     for (int y = 0; y < height; ++y) {
         const double v = 1.0 - (y + 0.5) / height;
         const double b = std::clamp(0.35 + band[static_cast<size_t>(y)], 0.0, 1.0);
@@ -198,9 +222,10 @@ Raster ringTexture() {
             rgb.at(x, y, 0) = c.r;
             rgb.at(x, y, 1) = c.g;
             rgb.at(x, y, 2) = c.b;
+            glow.at(x, y) = static_cast<float>(0.7 * lane + 0.08 * smoothstep(0.7, 1.0, b));
         }
     }
-    return rgb;
+    return withGlow(rgb, glow);
 }
 
 } // namespace halcyra::tools

@@ -16,7 +16,11 @@ Material3ds material(const std::string& name, const std::string& texture, const 
 } // namespace
 
 Material3ds steelMaterial() {
-    return material("steel", "steel", "steel_n", {120, 128, 138});
+    return material("steel", "steel", "steel_n", {90, 98, 108});
+}
+
+Material3ds floorMaterial() {
+    return material("floor", "floor", "steel_n", {110, 118, 128});
 }
 
 Material3ds tealMaterial() {

@@ -49,6 +49,7 @@ ModelFile planetModel();
 // The surfaces the models share. Map names are the names the textures register under: pictures in the
 // packet without their extension, listed pictures with it.
 Material3ds steelMaterial();
+Material3ds floorMaterial();
 Material3ds tealMaterial();
 Material3ds glowMaterial();
 

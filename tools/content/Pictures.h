@@ -39,10 +39,11 @@ Raster environmentMap();
 Raster greetingFace(int group);
 Raster greetingNormalMap(int group);
 Raster greetingDistortionMap(int group);
-// The models' surfaces. Brushed steel panels (512 × 512) and teal ceramic tiles (256 × 256) with their
-// normal maps, the ice-white glow of lit strips (64 × 64) and a flat normal map (4 × 4) for smooth
-// surfaces; all tile both ways.
+// The models' surfaces. Brushed steel panels (512 × 512), the same panels darker for floors (they share
+// the steel's normal map) and teal ceramic tiles (256 × 256) with their normal maps, the ice-white glow of
+// lit strips (64 × 64) and a flat normal map (4 × 4) for smooth surfaces; all tile both ways.
 Raster steelTexture();
+Raster floorTexture();
 Raster steelNormalMap();
 Raster tealTexture();
 Raster tealNormalMap();

@@ -79,14 +79,14 @@ double reliefAt(const Surface& s, int x, int y) {
 
 Raster planetTexture() {
     const Surface& s = surface();
-    // The scene exposes fourfold: deep seas stay near black, ice comes out white.
-    const Colour deep{0.01f, 0.04f, 0.09f};
-    const Colour shallow{0.03f, 0.17f, 0.24f};
-    const Colour coast{0.1f, 0.55f, 0.65f};
+    // The light is strong: deep seas stay near black, land is dark slate, ice comes out bright.
+    const Colour deep{0.006f, 0.022f, 0.05f};
+    const Colour shallow{0.016f, 0.09f, 0.13f};
+    const Colour coast{0.05f, 0.3f, 0.36f};
     // The scene's light is warm (its green and blue flicker below its red): land and ice lean cool.
-    const Colour lowland{0.07f, 0.14f, 0.18f};
-    const Colour highland{0.22f, 0.32f, 0.38f};
-    const Colour ice{0.8f, 0.9f, 0.95f};
+    const Colour lowland{0.03f, 0.06f, 0.08f};
+    const Colour highland{0.09f, 0.13f, 0.16f};
+    const Colour ice{0.36f, 0.42f, 0.46f};
     Raster rgb(width, height, 3);
     for (int y = 0; y < height; ++y) {
         for (int x = 0; x < width; ++x) {
