@@ -61,15 +61,16 @@ Vec3d spherical(const Vec3d& centre, double azimuth, double elevation, double di
                           distance * std::cos(e) * std::sin(a)};
 }
 
-// Metaballs: a slow orbit about the sculpture's axis, rising and sinking, eyes on the floating surface.
+// Metaballs: a slow orbit close about the floating surface, inside the rings, rising and sinking with it
+// and keeping it in the middle of the picture.
 CameraShot metaballsShot(double ms) {
     const double s = ms / show::metaballsLength;
     const Vec3d axis{show::metaballCentre.x, 0.0, show::metaballCentre.z};
     const double surfaceHeight = show::metaballCentre.y + show::metaballBob * std::sin(ms * 0.00125);
     CameraShot shot;
-    shot.eye = axis + cylindrical(205.0 + 150.0 * s, 64.0 - 8.0 * std::sin(pi * s),
-                                  26.0 + 16.0 * std::sin(2.0 * pi * 1.2 * s - 0.5));
-    shot.target = axis + Vec3d{0.0, 0.5 * surfaceHeight + 12.0, 0.0};
+    shot.eye = axis + cylindrical(205.0 + 150.0 * s, 18.5 - 1.0 * std::sin(pi * s),
+                                  0.9 * surfaceHeight + 8.0 + 5.0 * std::sin(2.0 * pi * 1.2 * s - 0.5));
+    shot.target = axis + Vec3d{0.0, surfaceHeight, 0.0};
     shot.roll = 3.0 * std::sin(2.0 * pi * s);
     return shot;
 }
@@ -123,12 +124,12 @@ CameraShot creditsShot(double ms) {
     static const Waypoints<7> path(
         {0.0, 6500.0, 12800.0, 18500.0, 30000.0, 43400.0},
         // azimuth offset, distance, height, target distance, target height, target azimuth offset, roll
-        {{-6.0, 131.0, 59.0, 95.0, 58.0, 0.0, 0.0},
-         {-1.0, 129.0, 60.0, 95.0, 57.5, 0.0, -1.0},
-         {4.0, 128.0, 59.0, 95.0, 57.0, 0.0, 0.0},
-         {6.0, 166.0, 52.0, 0.0, 40.0, 0.0, 1.5},
-         {-3.0, 172.0, 55.0, 0.0, 42.0, 0.0, -1.0},
-         {-13.0, 172.0, 55.0, 0.0, 43.0, 0.0, 0.5}});
+        {{-6.0, 126.0, 59.0, 95.0, 58.0, 0.0, 0.0},
+         {-1.0, 125.0, 60.0, 95.0, 57.5, 0.0, -1.0},
+         {4.0, 124.0, 59.0, 95.0, 57.0, 0.0, 0.0},
+         {6.0, 146.0, 48.0, 0.0, 35.0, 0.0, 1.5},
+         {-3.0, 142.0, 50.0, 0.0, 36.0, 0.0, -1.0},
+         {-13.0, 140.0, 50.0, 0.0, 37.0, 0.0, 0.5}});
     const auto p = path.at(ms);
     CameraShot shot;
     shot.eye = cylindrical(lightAzimuth + p[0], p[1], p[2]);

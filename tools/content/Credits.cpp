@@ -114,11 +114,11 @@ int steelTop() {
 
 const std::vector<CreditPanel>& creditPanels() {
     static const std::vector<CreditPanel> panels = {
-        panel("", "halcyra", "", 12.0, 0, 192),
-        panel("a demo by", "mosslight", "", 6.0, 192, 128),
-        panel("", "code", "mosslight", 9.0, 320, 192),
-        panel("", "music", "mosslight", 9.0, 512, 192),
-        panel("", "graphics", "mosslight", 9.0, 704, 192),
+        panel("", "halcyra", "", 14.0, 0, 192),
+        panel("a demo by", "mosslight", "", 7.0, 192, 128),
+        panel("", "code", "mosslight", 12.0, 320, 192),
+        panel("", "music", "mosslight", 12.0, 512, 192),
+        panel("", "graphics", "mosslight", 12.0, 704, 192),
     };
     return panels;
 }
@@ -148,7 +148,7 @@ Raster creditsTexture() {
         for (int x = 0; x < size; ++x) {
             const bool onPlate = p.plate.at(x, y) > 0.5f || y >= steelTop();
             // Dark enough for the scene's fourfold exposure; the letters stay bright.
-            Colour base = onPlate ? mix(Colour{0.022f, 0.042f, 0.06f}, Colour{0.008f, 0.016f, 0.026f}, t)
+            Colour base = onPlate ? mix(Colour{0.016f, 0.03f, 0.044f}, Colour{0.006f, 0.012f, 0.02f}, t)
                                   : Colour{0.01f, 0.013f, 0.018f};
             // The relief shades the plate, lit from the top left, so it reads embossed in colour too.
             const double nx = normals.at(x, y, 0) * 2.0 - 1.0;
@@ -165,7 +165,16 @@ Raster creditsTexture() {
     addGlow(rgb, p.letters, glowTeal, 9.0, 9.0, 0.4);
     addGlow(rgb, p.letters, glowTeal, 2.5, 2.5, 0.35);
     composite(rgb, p.letters, Colour{0.93f, 0.97f, 1.0f});
-    return rgb;
+    // The headings shine by themselves in a teal halo, the frames and small lines more softly, so the
+    // names read at a glance whatever the light does.
+    Raster halo = p.letters;
+    halo.blur(2.5, 2.5, Edge::Clamp);
+    Raster glow(size, size, 1);
+    for (int y = 0; y < size; ++y)
+        for (int x = 0; x < size; ++x)
+            glow.at(x, y) =
+                std::min(1.0f, 0.45f * p.letters.at(x, y) + 0.1f * halo.at(x, y) + 0.2f * p.details.at(x, y));
+    return withGlow(rgb, glow);
 }
 
 Raster creditsNormalMap() {

@@ -1,8 +1,8 @@
 // The credits scene's two models. "credits": one bevelled steel slab per panel of Credits.h, facing the
 // light. The title and the group's panels swing in first, rise out of the picture while the roles follow
 // one by one in front of the camera, and come down again as a caption beneath the point sphere, where
-// they stay once the scene draws only meshes 0 and 1. "helpers": a unit tetrahedron, never drawn, whose
-// four corners the scene joins with lines; its node scales it around the sphere and turns it slowly.
+// they stay once the scene draws only meshes 0 and 1. "helpers": a unit square, never drawn, whose four
+// corners the scene joins with lines; its node faces it to the camera around the sphere and turns it.
 #include "Credits.h"
 #include "Models.h"
 #include "ShowLayout.h"
@@ -27,8 +27,8 @@ const Vec3d cardSpot = cylindrical(facingAzimuth, 95.0, 57.0);
 const Vec3d titleSpot = cylindrical(facingAzimuth, 95.0, 64.0);
 const Vec3d groupSpot = cylindrical(facingAzimuth, 95.0, 51.5);
 // The caption beneath the point sphere in the second part.
-const Vec3d titleCaption = cylindrical(facingAzimuth - 2.0, 100.0, 18.0);
-const Vec3d groupCaption = cylindrical(facingAzimuth - 2.0, 100.0, 8.0);
+const Vec3d titleCaption = cylindrical(facingAzimuth - 2.0, 85.0, 22.0);
+const Vec3d groupCaption = cylindrical(facingAzimuth - 2.0, 85.0, 12.5);
 constexpr double captionTilt = 12.0;
 // Out of the picture, above the spot the roles use.
 constexpr double parkedHeight = 150.0;
@@ -114,7 +114,7 @@ ModelFile creditsModel() {
     plate.name = "credits";
     plate.textureMap = "credits.png";
     plate.bumpMap = "credits_n.png";
-    plate.specular = {40, 46, 52};
+    plate.specular = {16, 19, 22};
     ModelAssembly assembly({plate});
     const int frames = framesFor(show::creditsLength);
     const std::vector<CreditPanel>& panels = creditPanels();
@@ -146,34 +146,33 @@ ModelFile creditsModel() {
 }
 
 ModelFile helpersModel() {
-    // A unit tetrahedron: its four corners are the scene's line ends.
-    const double s = 1.0 / std::sqrt(3.0);
-    const Vec3d corners[4] = {{s, s, s}, {s, -s, -s}, {-s, s, -s}, {-s, -s, s}};
-    const double uv[4][2] = {{0.0, 0.0}, {1.0, 0.0}, {0.0, 1.0}, {1.0, 1.0}};
+    // Four corners of a square, in order round it: the scene joins them on the beat into three sides of
+    // the square with spokes to the sphere's centre, then both diagonals, then three sides again from the
+    // other corner, so the lines draw a frame that opens, crosses and turns.
+    const Vec3d corners[4] = {{1.0, 0.0, 0.0}, {0.0, 1.0, 0.0}, {-1.0, 0.0, 0.0}, {0.0, -1.0, 0.0}};
+    const double uv[4][2] = {{1.0, 0.5}, {0.5, 1.0}, {0.0, 0.5}, {0.5, 0.0}};
     MeshBuilder mesh;
     for (int i = 0; i < 4; ++i)
         mesh.vertex(corners[i], uv[i][0], uv[i][1]);
     mesh.triangle(0, 1, 2);
-    mesh.triangle(0, 3, 1);
     mesh.triangle(0, 2, 3);
-    mesh.triangle(1, 3, 2);
 
     ModelAssembly assembly({steelMaterial()});
     const Vec3d centre = show::sphereCentre;
     assembly.animated(
         "Corners", mesh, "steel", Pose{}, framesFor(show::creditsLength),
         [centre](double ms) {
-            // Two slow turns about tilted axes, so that the corners wander over the whole sphere around the
-            // point sphere, and a breathing size that keeps them outside it.
-            const Quatd spin = Quatd::axisAngle({0.3, 1.0, 0.2}, 2.0 * pi * ms / 26000.0) *
-                               Quatd::axisAngle({1.0, 0.0, 0.4}, 2.0 * pi * ms / 41000.0);
+            // Square to the camera, which looks at the sphere from the light's side; it turns slowly in
+            // the picture and rocks a little out of it, so the lines keep their depth.
             Pose pose;
             pose.position = centre;
-            pose.orientation = spin;
+            pose.orientation = facing(facingAzimuth) * pitch(6.0 * std::sin(2.0 * pi * ms / 13000.0)) *
+                               yaw(8.0 * std::sin(2.0 * pi * ms / 17000.0)) *
+                               roll(45.0 + 360.0 * ms / 24000.0);
             // The point sphere's radius: it first shows about three beats into the second part and grows by
-            // about 0.989 per 451 ms beat.
+            // about 0.989 per 451 ms beat; the square keeps its corners outside it.
             const double sphere = std::max(0.0, (ms - show::creditsSecondPart) / 451.11 * 0.989 - 3.0);
-            pose.scale = 70.0 + 0.6 * sphere + 5.0 * std::sin(2.0 * pi * ms / 9000.0);
+            pose.scale = 74.0 + 0.55 * sphere + 4.0 * std::sin(2.0 * pi * ms / 9000.0);
             return pose;
         },
         false, false);

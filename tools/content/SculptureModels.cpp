@@ -1,7 +1,8 @@
 // The sculptures of the metaball and water scenes, both standing on the axis through (19, y, 0) where the
 // scenes float their metaball surface and circle their light.
 // Metaballs: "mixmax1" is a stepped steel plinth with a teal drum and four slender pillars crowned with
-// light, "mixmaxtr" three tilted rings that precess about the axis, always wider than the surface inside.
+// light, "mixmaxtr" three tilted rings that precess about the axis, wide enough that the camera circles
+// the surface inside them.
 // Water: "mixmax2" is a low island and a circle of monoliths with glowing bands at the waterline,
 // "mixmax2t" a great ring standing half in the water, turning, with lights orbiting it and a segmented
 // halo above.
@@ -42,13 +43,13 @@ Pose precessing(double ms, double height, double tilt, double period, double dir
 } // namespace
 
 ModelFile mixmax1Model() {
-    ModelAssembly assembly({steelMaterial(), tealMaterial(), glowMaterial()});
+    ModelAssembly assembly({steelMaterial(), floorMaterial(), tealMaterial(), glowMaterial()});
     const Placement axis = at(onAxis(0.0));
 
     MeshBuilder plinth;
     plinth.lathe(axis, hardStrips({{6, -6}, {40, -6}, {40, -3}, {34, -3}, {34, 0}, {6, 0}, {6, -6}}),
                  around(96, 2 * pi * 34, steelUv));
-    assembly.still("Plinth", plinth, "steel", onAxis(0.0));
+    assembly.still("Plinth", plinth, "floor", onAxis(0.0));
 
     MeshBuilder drum;
     drum.lathe(axis, hardStrips({{0, 0}, {9, 0}, {9, 2}, {8, 3}, {0, 3}}), around(64, 2 * pi * 9, tealUv));
@@ -58,7 +59,7 @@ ModelFile mixmax1Model() {
     MeshBuilder crowns;
     for (int i = 0; i < 4; ++i) {
         const double azimuth = 45.0 + 90.0 * i;
-        const Placement place = at(onAxis(0.0) + cylindrical(azimuth, 28.0, 0.0), yaw(-azimuth));
+        const Placement place = at(onAxis(0.0) + cylindrical(azimuth, 36.0, 0.0), yaw(-azimuth));
         pillars.column(place, 1.2, 1.2, 0.0, 50.0, 1.6, steelUv);
         crowns.box(at(place.apply({0.0, 46.0, 0.0}), place.rotation), {1.45, 0.35, 1.45}, 0.25);
         crowns.box(at(place.apply({0.0, 42.5, 0.0}), place.rotation), {1.45, 0.2, 1.45}, 0.25);
@@ -81,10 +82,11 @@ ModelFile mixmaxtrModel() {
         double uvPerUnit;
         double radius, tube, height, tilt, period, direction, phase;
     };
-    // Each ring stays wider than the metaball surface (within 14.2 of the axis) at any tilt it takes.
-    const Ring rings[] = {{"RingLow", "teal", tealUv, 18.0, 0.7, 18.0, 18.0, 14000.0, 1.0, 0.0},
-                          {"RingMiddle", "steel", steelUv, 21.0, 0.55, 38.0, 24.0, 19000.0, -1.0, 120.0},
-                          {"RingHigh", "teal", tealUv, 24.0, 0.8, 58.0, 14.0, 23000.0, 1.0, 240.0}};
+    // The rings leave room inside them for the camera's orbit about the surface (18.5 from the axis) at
+    // any tilt they take.
+    const Ring rings[] = {{"RingLow", "teal", tealUv, 25.0, 0.7, 18.0, 18.0, 14000.0, 1.0, 0.0},
+                          {"RingMiddle", "steel", steelUv, 27.5, 0.55, 38.0, 24.0, 19000.0, -1.0, 120.0},
+                          {"RingHigh", "teal", tealUv, 30.0, 0.8, 58.0, 14.0, 23000.0, 1.0, 240.0}};
     for (const Ring& r : rings) {
         const Pose rest = precessing(0.0, r.height, r.tilt, r.period, r.direction, r.phase);
         MeshBuilder mesh;
@@ -105,7 +107,7 @@ ModelFile mixmaxtrModel() {
 }
 
 ModelFile mixmax2Model() {
-    ModelAssembly assembly({steelMaterial(), glowMaterial()});
+    ModelAssembly assembly({steelMaterial(), floorMaterial(), glowMaterial()});
     const double water = show::waterHeight;
     const Vec3d centre = onAxis(water);
 
@@ -113,7 +115,7 @@ ModelFile mixmax2Model() {
     island.lathe(at(onAxis(0.0)),
                  hardStrips({{0, -20}, {16, -20}, {16, water + 0.6}, {15.2, water + 1.4}, {0, water + 1.4}}),
                  around(96, 2 * pi * 16, steelUv));
-    assembly.still("Island", island, "steel", centre);
+    assembly.still("Island", island, "floor", centre);
 
     MeshBuilder monoliths;
     MeshBuilder bands;
