@@ -570,7 +570,7 @@ void ObjectLoader::readRotationTrack() {
 }
 
 void ObjectLoader::buildNode() {
-    auto node = std::make_unique<AnimationNode>(nodeName, 25.0f);
+    auto node = std::make_unique<AnimationNode>(nodeName);
     node->nodeId = nodeId;
     node->parentId = parentId;
     node->pivot = pivot;
