@@ -377,7 +377,7 @@ TEST_F(ObjectLoaderTest, MissingMaterialOrMapGetsNeutralGreyAndFlatBump) {
     EXPECT_EQ(uploaded(loaded->meshes.at(1)->material->texture), "t.png");
     EXPECT_EQ(messageCount("material not found"), 1u);
     EXPECT_EQ(messageCount("names no bump map"), 1u);
-    EXPECT_EQ(messageCount("Required texture not found."), 1u);
+    EXPECT_EQ(messageCount("Required texture not found. \"gone.png\""), 1u);
 
     TextureManager& registry = TextureManager::instance();
     const auto standIn = [&](const char* name) {
