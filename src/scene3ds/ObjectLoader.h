@@ -1,8 +1,9 @@
 // ObjectLoader: the 3DS reader. One loader reads one file whole into memory and walks its chunks: a model
 // file becomes a Model (meshes with their materials and the shadow flags of the companion shadow-info
-// file, and the keyframer's object nodes), a camera file a CameraTrack, a light file a LightTrack.
-// Positions arrive Z-up and leave Y-up. A damaged file is reported and what was read before the damage is
-// kept; a file that cannot be opened ends the process ("Could not open 3ds file.").
+// file, and the keyframer's object nodes), a camera file a CameraTrack, a light file a LightTrack. An
+// object becomes a mesh when its chunk ends, whatever order its lists came in; objects that make no mesh
+// are named in one message. Positions arrive Z-up and leave Y-up. A damaged file is reported and what was
+// read before the damage is kept; a file that cannot be opened ends the process ("Could not open 3ds file.").
 #pragma once
 
 #include "assets/Texture.h"
