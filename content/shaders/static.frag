@@ -12,7 +12,8 @@ varying vec2 uv;
 void main() {
     vec2 grainCoord = (gl_FragCoord.xy + vec2(0.0, screenY)) / 256.0 + vec2(time * 0.377, time * 0.713);
     float grain = texture2D(noise, grainCoord).r;
-    float line = 0.5 + 0.5 * cos(uv.y * sheight * 3.14159265);
+    // uv.y * sheight is the row's centre, row + 0.5; its whole part numbers the rows.
+    float line = mod(floor(uv.y * sheight), 2.0);
     float darkening = (1.0 - grain) * (0.8 + 0.2 * line);
     gl_FragColor = vec4(vec3(1.0 - strength * darkening), 1.0);
 }

@@ -302,8 +302,17 @@ void createMainWindow(DisplayConfig& config, bool hidden) {
     const GlExtensions& ext = GlExtensions::instance();
     const int samples = config.screenSamples;
     config.screenSamples = 0;
-    if (!createScreenFramebuffer(config, samples))
+    if (!createScreenFramebuffer(config, samples)) {
+        // The show then draws straight into the window at width × height, unscaled: a desktop-sized or
+        // resized window would hold the picture in a corner, so the window keeps the mode's size.
         config.screenFramebuffer = 0;
+        if (config.fullscreen) {
+            SDL_SetWindowFullscreen(config.window, 0);
+            config.fullscreen = false;
+        }
+        SDL_SetWindowResizable(config.window, SDL_FALSE);
+        SDL_SetWindowSize(config.window, config.width, config.height);
+    }
     if (ext.has(GlExtension::WglExtSwapControl) && ext.wglSwapIntervalEXT != nullptr)
         ext.wglSwapIntervalEXT(config.vsync);
     if (config.fullscreen)

@@ -102,6 +102,9 @@ void FrameCapture::capture() {
         showMessage("bmp:n avaus ei onnistu");
         return;
     }
+    // Unbuffered, each part is its own write, so a failure is reported for the part that failed and not
+    // for whichever later part happened to flush it.
+    std::setvbuf(file, nullptr, _IONBF, 0);
     struct Part {
         const uint8_t* bytes;
         size_t size;

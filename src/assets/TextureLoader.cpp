@@ -7,10 +7,12 @@
 #include <jpeglib.h>
 #include <png.h>
 
+#include <algorithm>
 #include <cctype>
 #include <csetjmp>
 #include <cstdio>
 #include <cstring>
+#include <new>
 #include <string>
 #include <vector>
 
@@ -49,6 +51,25 @@ bool failImage(Texture& texture, const std::string& text, const char* caption = 
     return false;
 }
 
+// Sizes the pixel buffer; false when the memory is not there (a large picture under a memory limit), so
+// that the reader reports it instead of ending the process.
+bool resizePixels(Texture& texture, size_t size) {
+    try {
+        texture.pixels.resize(size);
+        return true;
+    } catch (const std::bad_alloc&) {
+        return false;
+    }
+}
+
+// Turns rows stored top row first into the bottom-first order every reader hands out.
+void flipRows(std::vector<uint8_t>& pixels, size_t rowSize, size_t rowCount) {
+    for (size_t top = 0, bottom = rowCount - 1; top < bottom; ++top, --bottom)
+        std::swap_ranges(pixels.begin() + static_cast<std::ptrdiff_t>(top * rowSize),
+                         pixels.begin() + static_cast<std::ptrdiff_t>((top + 1) * rowSize),
+                         pixels.begin() + static_cast<std::ptrdiff_t>(bottom * rowSize));
+}
+
 // ---- TGA ------------------------------------------------------------------------------------------------
 
 bool readTga(ByteSource& in, Texture& texture) {
@@ -68,6 +89,8 @@ bool readTga(ByteSource& in, Texture& texture) {
     const int32_t width = info[0] | (info[1] << 8);
     const int32_t height = info[2] | (info[3] << 8);
     const int32_t bits = info[4];
+    // Bit 5 of the image descriptor: the first stored row is the top of the picture.
+    const bool topRowFirst = (info[5] & 0x20) != 0;
     if (width == 0 || height == 0 || (bits != 24 && bits != 32))
         return failImage(texture, "Invalid texture information");
 
@@ -87,13 +110,17 @@ bool readTga(ByteSource& in, Texture& texture) {
     texture.height = height;
     texture.bitsPerPixel = bits;
     texture.format = bits == 24 ? GL_RGB : GL_RGBA;
-    texture.pixels.assign(imageSize, 0);
+    if (!resizePixels(texture, imageSize))
+        return failImage(texture, "Could not allocate memory for image");
     uint8_t* pixels = texture.pixels.data();
+    const size_t rowSize = static_cast<size_t>(width) * bytesPerPixel;
 
     if (uncompressed) {
         in.read(pixels, imageSize);
         for (size_t i = 0; i < imageSize; i += bytesPerPixel)
             std::swap(pixels[i], pixels[i + 2]);
+        if (topRowFirst)
+            flipRows(texture.pixels, rowSize, static_cast<size_t>(height));
         return true;
     }
 
@@ -130,6 +157,8 @@ bool readTga(ByteSource& in, Texture& texture) {
                     return failImage(texture, "Too many pixels read");
         }
     }
+    if (topRowFirst)
+        flipRows(texture.pixels, rowSize, static_cast<size_t>(height));
     return true;
 }
 
@@ -184,10 +213,13 @@ bool decodeJpegRows(ByteSource& in, Texture& texture, JpegFailure& failure, jpeg
     const size_t rowSize = static_cast<size_t>(info.output_width) * info.output_components;
     // The bytes cannot bound the size (arithmetic coding packs a flat picture into almost nothing), so
     // rows take memory as they are decoded: a damaged file that declares a large picture and ends early
-    // only ever touches the rows it held.
-    texture.pixels.reserve(rowSize * info.output_height);
+    // only ever takes the rows it held, and a picture larger than the memory there is reported.
     while (info.output_scanline < info.output_height) {
-        texture.pixels.resize(rowSize * (info.output_scanline + 1));
+        if (!resizePixels(texture, rowSize * (info.output_scanline + 1))) {
+            std::snprintf(failure.reason, sizeof failure.reason, "not enough memory for %ux%u pixels",
+                          info.output_width, info.output_height);
+            return false;
+        }
         JSAMPROW row = texture.pixels.data() + rowSize * info.output_scanline;
         jpeg_read_scanlines(&info, &row, 1);
     }
@@ -308,7 +340,8 @@ bool decodePngRows(png_structp png, png_infop info, const ByteSource& in, Textur
     const size_t rowSize = png_get_rowbytes(png, info);
     if ((channels != 3 && channels != 4) || rowSize != static_cast<size_t>(channels) * width)
         png_error(png, "unexpected pixel layout");
-    texture.pixels.assign(rowSize * height, 0);
+    if (!resizePixels(texture, rowSize * height))
+        png_error(png, "not enough memory for the pixels");
     rows.resize(height);
     for (png_uint_32 i = 0; i < height; ++i)
         rows[i] = texture.pixels.data() + (height - 1 - i) * rowSize;

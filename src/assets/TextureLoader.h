@@ -1,7 +1,8 @@
 // TextureLoader: decodes TGA (types 2 and 10), JPEG and PNG images, from a file or from bytes in memory,
-// into a Texture's pixels. TGA and PNG rows arrive bottom row first, JPEG rows top row first; PNGs of every
-// colour type and depth come out as 8-bit RGB or RGBA. Every failure is one message and leaves the texture
-// without pixels (size 0); nothing ends the process.
+// into a Texture's pixels. TGA (whichever origin the file declares) and PNG rows arrive bottom row first,
+// JPEG rows top row first; PNGs of every colour type and depth come out as 8-bit RGB or RGBA. Every failure,
+// a picture too large for the memory there included, is one message and leaves the texture without pixels
+// (size 0); nothing ends the process.
 #pragma once
 
 #include <cstddef>

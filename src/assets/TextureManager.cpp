@@ -6,6 +6,7 @@
 #include <GL/gl.h>
 
 #include <cstring>
+#include <string>
 
 namespace halcyra {
 namespace {
@@ -45,7 +46,7 @@ Texture* TextureManager::find(const char* name) const {
     for (const auto& texture : textures)
         if (name != nullptr && texture->name == name)
             return texture.get();
-    showMessage("Required texture not found.");
+    showMessage(std::string("Required texture not found. \"") + (name != nullptr ? name : "") + "\"");
     return nullptr;
 }
 

@@ -18,7 +18,7 @@ public:
 
     // Registers `texture`; a name already taken shows "prc" for each equal name and the texture is dropped.
     void add(std::unique_ptr<Texture> texture);
-    // The first texture named exactly `name`, or null after "Required texture not found.".
+    // The first texture named exactly `name`, or null after "Required texture not found." with the name.
     Texture* find(const char* name) const;
     // Decodes the file at `path` (1 TGA, 2 JPEG, 3 PNG) and registers it as `name`, decoded or not.
     void loadFile(const char* path, const char* name, int kind);

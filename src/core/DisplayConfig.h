@@ -12,7 +12,6 @@ namespace halcyra {
 
 // The pixel format asked of every window: 32-bit colour, 24-bit depth, no stencil, double-buffered.
 struct PixelFormatDescriptor {
-    int colorBits = 32;
     int alphaBits = 1;
     int depthBits = 24;
     int stencilBits = 0;

@@ -165,9 +165,18 @@ void Engine::setPerspective(float fov, float requestedAspect) {
 }
 
 void Engine::loadCameraView() {
+    // Looking straight along the up vector (an orbit passing over its target, as the opening's does at
+    // its first frame) leaves the view's roll undefined, and gluLookAt then builds a matrix that draws
+    // nothing. The view is taken as tilted from looking along -z instead: -z is the top of the picture
+    // when looking down, +z when looking up.
+    const Vec3 direction = Vec3::sub(camera->target, camera->eye);
+    Vec3 up = camera->up;
+    const float across = Vec3::length(Vec3::cross(direction, up));
+    if (across <= 1.0e-5f * Vec3::length(direction) * Vec3::length(up))
+        up = {0.0f, 0.0f, Vec3::dot(direction, up) < 0.0f ? -1.0f : 1.0f};
     glLoadIdentity();
     gluLookAt(camera->eye.x, camera->eye.y, camera->eye.z, camera->target.x, camera->target.y,
-              camera->target.z, camera->up.x, camera->up.y, camera->up.z);
+              camera->target.z, up.x, up.y, up.z);
 }
 
 void Engine::setClearColor(float r, float g, float b, float a) {

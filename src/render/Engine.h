@@ -39,6 +39,8 @@ public:
 
     // Stores `fov` as the camera's field of view; an aspect below 0 means the Engine's. Near 1, far 2000.
     void setPerspective(float fov, float aspect);
+    // Identity, then the view from the camera's eye to its target with its up vector; a view straight
+    // along that vector takes -z (looking down) or +z (looking up) as the top of the picture.
     void loadCameraView();
     void setClearColor(float r, float g, float b, float a);
     void clear();

@@ -17,8 +17,7 @@ size_t keyIndex(int32_t frame, size_t count, bool wrap) {
 
 } // namespace
 
-AnimationNode::AnimationNode(std::string nodeName, float framesPerSecond)
-    : name(std::move(nodeName)), msPerFrame(1000.0f / framesPerSecond) {}
+AnimationNode::AnimationNode(std::string nodeName) : name(std::move(nodeName)) {}
 
 Mat4 AnimationNode::matrixAt(int32_t frame, Vec3 origin) const {
     Mat4 m = positionKeys.size() > 1 ? positionKeys[keyIndex(frame, positionKeys.size(), wrap)].matrix

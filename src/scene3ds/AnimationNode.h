@@ -33,7 +33,7 @@ struct ScaleKey {
 
 class AnimationNode {
 public:
-    AnimationNode(std::string nodeName, float framesPerSecond);
+    explicit AnimationNode(std::string nodeName);
 
     // Position · Rotation · Translate(pivot) · Scale for `frame`. With `wrap` the key index is the frame
     // modulo the key count, otherwise the frame clamped to the keys. A node with at most one position key
@@ -49,7 +49,6 @@ public:
     uint16_t nodeId = 0;
     uint16_t parentId = 0;
     Vec3 pivot;
-    float msPerFrame = 40.0f;
     std::vector<PositionKey> positionKeys;
     std::vector<RotationKey> rotationKeys;
     std::vector<ScaleKey> scaleKeys;

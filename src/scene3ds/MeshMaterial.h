@@ -12,7 +12,6 @@ namespace halcyra {
 struct MeshMaterial {
     TextureBinding texture;
     TextureBinding bump;
-    float color[3] = {1.0f, 1.0f, 1.0f}; // kept with the material; the drawing does not use it
     float specular[3] = {1.0f, 1.0f, 1.0f};
     int32_t mapCount = 0; // 2 once the reader has bound the texture and bump maps
     float shininess = 60.0f;

@@ -12,13 +12,22 @@ void Model::animate(float time) {
     const int32_t frame = std::fabs(frames) < 1.0e9 ? static_cast<int32_t>(frames) : 0;
     for (int32_t i = 0; i < meshCount; ++i) {
         Mesh* mesh = meshes.at(i);
-        const AnimationNode* node = nodes.at(i);
+        const AnimationNode* node = nodeFor(i);
         if (mesh == nullptr || node == nullptr)
             continue;
         mesh->transform = node->matrixAt(frame, mesh->origin);
         mesh->normalTransform = Mat3::fromMat4(mesh->transform);
         mesh->applyTransform();
     }
+}
+
+const AnimationNode* Model::nodeFor(int32_t meshIndex) const {
+    // Names pair them even where the file leaves an object out or orders its nodes otherwise.
+    if (const Mesh* mesh = meshes.at(meshIndex))
+        for (const auto& node : nodes)
+            if (node->name == mesh->name)
+                return node.get();
+    return nodes.at(meshIndex);
 }
 
 } // namespace halcyra

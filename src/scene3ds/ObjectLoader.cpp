@@ -43,6 +43,11 @@ void warn(const std::string& text) {
     showMessage(text, loaderCaption, MessageIcon::Warning);
 }
 
+// A colour channel of a float colour chunk, held to 0 … 1 as the byte colours are.
+float unitChannel(float value) {
+    return value >= 0.0f ? std::min(value, 1.0f) : 0.0f;
+}
+
 // Names a file cannot give a stand-in: material and map names are lower-cased as they are read.
 constexpr const char* greyStandInName = "Stand-in: neutral grey";
 constexpr const char* flatBumpStandInName = "Stand-in: flat bump";
@@ -227,17 +232,23 @@ void ObjectLoader::walk(Step (ObjectLoader::*visit)(uint16_t id)) {
         const size_t start = position;
         uint16_t id = 0;
         uint32_t length = 0;
+        // An object (only model files have them) becomes a mesh once its chunk is over: exporters write
+        // its lists and local axes in any order.
+        if (objectOpen && start >= objectEnd)
+            finishObject();
         if (!readHeader(id, length))
             break;
+        chunkEnd = start + length;
         const Step step = (this->*visit)(id);
         if (step == Step::Enter)
             enter(start, length);
         else if (step == Step::Skip)
             skip(start, length);
-        // Only model files fill an object; it becomes a mesh as soon as it is complete.
-        if (!end && objectComplete())
-            buildMesh();
     }
+    // The file ends with the last object's chunk, or inside it; an object the damage cut into is not used.
+    if (objectOpen && (!damaged || damageOffset >= objectEnd))
+        finishObject();
+    resetObject();
     reportDamage();
 }
 
@@ -248,6 +259,7 @@ void ObjectLoader::loadModel(const char* filePath, const char* name) {
     readShadowInfo(path);
     model = std::make_unique<Model>(name != nullptr ? name : "");
     walk(&ObjectLoader::modelChunk);
+    reportLeftOut();
     image = {};
     shadowInfo = {};
 }
@@ -264,11 +276,16 @@ ObjectLoader::Step ObjectLoader::modelChunk(uint16_t id) {
         return Step::Enter;
     case 0x4000: // named object
         // A new object never inherits what an earlier, incomplete one left behind.
+        if (objectOpen)
+            finishObject();
         resetObject();
+        objectOpen = true;
+        objectEnd = chunkEnd;
         objectName = readName(maxNameLength, false);
         hasObjectName = !end;
         return Step::Enter;
     case 0x4100: // triangle mesh
+        hasTriangleMesh = true;
         groupSeen = false;
         return Step::Enter;
     case 0x4110: { // vertex list
@@ -332,16 +349,21 @@ ObjectLoader::Step ObjectLoader::modelChunk(uint16_t id) {
     }
     case 0xA020: // diffuse colour
         colorIsDiffuse = true;
+        colorRead = false;
         return Step::Enter;
     case 0xA030: // specular colour
         colorIsDiffuse = false;
+        colorRead = false;
         return Step::Enter;
-    case 0x0011: { // 24-bit colour
+    case 0x0010:   // float colour
+    case 0x0011:   // 24-bit colour
+    case 0x0013: { // linear float colour: used when the colour has no other form
         float rgb[3];
         for (float& channel : rgb)
-            channel = static_cast<float>(readU8()) * 0.003921569f;
-        if (material != nullptr)
+            channel = id == 0x0011 ? static_cast<float>(readU8()) * 0.003921569f : unitChannel(readFloat());
+        if (material != nullptr && (id != 0x0013 || !colorRead))
             std::copy(rgb, rgb + 3, colorIsDiffuse ? material->diffuse : material->specular);
+        colorRead = colorRead || id != 0x0013;
         return Step::Done;
     }
     case 0xA200: // texture map
@@ -399,6 +421,32 @@ ObjectLoader::Step ObjectLoader::modelChunk(uint16_t id) {
 
 bool ObjectLoader::objectComplete() const {
     return hasObjectName && !vertices.empty() && !faces.empty() && !texCoords.empty() && groupSeen;
+}
+
+void ObjectLoader::finishObject() {
+    if (objectComplete()) {
+        buildMesh();
+    } else if (hasObjectName && hasTriangleMesh) {
+        std::string missing;
+        const std::pair<bool, const char*> parts[] = {{vertices.empty(), "no vertices"},
+                                                      {faces.empty(), "no faces"},
+                                                      {texCoords.empty(), "no texture coordinates"},
+                                                      {!groupSeen, "no material group"}};
+        for (const auto& [absent, what] : parts)
+            if (absent)
+                missing += (missing.empty() ? "" : ", ") + std::string(what);
+        leftOut.push_back("\"" + objectName + "\" (" + missing + ")");
+    }
+    resetObject();
+}
+
+void ObjectLoader::reportLeftOut() {
+    if (leftOut.empty())
+        return;
+    std::string names;
+    for (const std::string& object : leftOut)
+        names += (names.empty() ? "" : ", ") + object;
+    warn("3ds file \"" + path + "\" has objects that are left out: " + names + ".");
 }
 
 void ObjectLoader::buildMesh() {
@@ -541,8 +589,11 @@ void ObjectLoader::applyShadowInfo(Mesh& mesh) {
 }
 
 void ObjectLoader::resetObject() {
+    objectOpen = false;
+    objectEnd = 0;
     objectName.clear();
     hasObjectName = false;
+    hasTriangleMesh = false;
     vertices = {};
     faces = {};
     texCoords = {};
@@ -570,7 +621,7 @@ void ObjectLoader::readRotationTrack() {
 }
 
 void ObjectLoader::buildNode() {
-    auto node = std::make_unique<AnimationNode>(nodeName, 25.0f);
+    auto node = std::make_unique<AnimationNode>(nodeName);
     node->nodeId = nodeId;
     node->parentId = parentId;
     node->pivot = pivot;

@@ -1,8 +1,9 @@
 // ObjectLoader: the 3DS reader. One loader reads one file whole into memory and walks its chunks: a model
 // file becomes a Model (meshes with their materials and the shadow flags of the companion shadow-info
-// file, and the keyframer's object nodes), a camera file a CameraTrack, a light file a LightTrack.
-// Positions arrive Z-up and leave Y-up. A damaged file is reported and what was read before the damage is
-// kept; a file that cannot be opened ends the process ("Could not open 3ds file.").
+// file, and the keyframer's object nodes), a camera file a CameraTrack, a light file a LightTrack. An
+// object becomes a mesh when its chunk ends, whatever order its lists came in; objects that make no mesh
+// are named in one message. Positions arrive Z-up and leave Y-up. A damaged file is reported and what was
+// read before the damage is kept; a file that cannot be opened ends the process ("Could not open 3ds file.").
 #pragma once
 
 #include "assets/Texture.h"
@@ -97,6 +98,9 @@ private:
     Step lightChunk(uint16_t id);
 
     bool objectComplete() const;
+    // At the end of an object's chunk: its mesh when it is complete, else a note for reportLeftOut.
+    void finishObject();
+    void reportLeftOut();
     void buildMesh();
     void applyMaterial(Mesh& mesh);
     TextureBinding bindMap(const Material& material, bool bump);
@@ -116,22 +120,28 @@ private:
     bool damaged = false;
     size_t damageOffset = 0;
     std::string damageDetail;
+    size_t chunkEnd = 0; // of the chunk being visited, as its header declares
 
     // Current object.
+    bool objectOpen = false;
+    size_t objectEnd = 0;
     std::string objectName;
     bool hasObjectName = false;
+    bool hasTriangleMesh = false;
     std::vector<Vec3> vertices;
     std::vector<std::array<uint16_t, 3>> faces;
     std::vector<Vec2> texCoords;
     float localAxes[12] = {};
     std::string groupMaterial;
     bool groupSeen = false;
+    std::vector<std::string> leftOut; // objects without a mesh, each with what it lacks
 
     // Materials.
     std::array<Material, maxMaterials> materials;
     int32_t materialCount = 0;
     int32_t currentMaterial = -1;
     bool colorIsDiffuse = false;
+    bool colorRead = false; // the current colour chunk had a float or 24-bit colour
     bool mapIsBump = false;
     bool tooManyMaterials = false;
 

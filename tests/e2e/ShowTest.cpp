@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 #include <png.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <filesystem>
 
@@ -91,6 +92,39 @@ TEST(Show, StartingMidSceneShowsTheCameraWherePlaybackHasIt) {
     const double apart = meanDifference(first, played);
     const double mismatch = meanDifference(begun, played);
     EXPECT_LT(mismatch, apart / 4.0) << "begun mid-scene " << mismatch << ", six seconds of play " << apart;
+}
+
+double meanLevel(const std::vector<uint8_t>& pixels) {
+    double sum = 0.0;
+    for (uint8_t value : pixels)
+        sum += value;
+    return pixels.empty() ? 0.0 : sum / static_cast<double>(pixels.size());
+}
+
+TEST(Show, FirstFrameIsDrawnWhereTheOrbitStartsStraightAboveItsTarget) {
+    // The opening's orbit starts right above the origin it looks at; so does the greetings orbit when a
+    // run starts at that scene.
+    test::TempDir dir;
+    for (const char* start : {"0", "151.5795"}) {
+        const fs::path folder = dir.path() / start;
+        const auto result = test::runProgram(test::halcyraBinary(),
+                                             {"--capture", folder.string(), "--fps", "60", "--start", start,
+                                              "--duration", "0.03", "--size", "320x240"},
+                                             HALCYRA_DATA_DIR, headless, 180.0);
+        ASSERT_EQ(result.exitStatus, 0) << result.err;
+        std::vector<fs::path> frames;
+        for (const auto& entry : fs::directory_iterator(folder))
+            frames.push_back(entry.path());
+        std::sort(frames.begin(), frames.end());
+        ASSERT_GE(frames.size(), 2u) << "start " << start;
+        int width = 0;
+        int height = 0;
+        const double firstLevel = meanLevel(readFrame(frames[0], width, height));
+        const double nextLevel = meanLevel(readFrame(frames[1], width, height));
+        EXPECT_GT(nextLevel, 10.0) << "start " << start;
+        EXPECT_GT(firstLevel, nextLevel / 2.0)
+            << "start " << start << ": first " << firstLevel << ", next " << nextLevel;
+    }
 }
 
 // A copy of the built data folder, to be damaged one way per test.

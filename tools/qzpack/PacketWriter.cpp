@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <filesystem>
 #include <fstream>
+#include <iterator>
 #include <set>
 #include <sstream>
 
@@ -44,6 +45,22 @@ std::vector<uint8_t> writePacket(const PacketContents& contents) {
     }
     putInt(out, 0);
     return out;
+}
+
+bool readPacketTexture(const std::string& path, PacketTexture& texture, std::string& error) {
+    std::ifstream in(path, std::ios::binary);
+    if (!in) {
+        error = "cannot read " + path;
+        return false;
+    }
+    texture.name = std::filesystem::path(path).filename().string();
+    texture.png.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+    static const uint8_t signature[8] = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};
+    if (texture.png.size() < sizeof signature || !std::equal(signature, signature + 8, texture.png.begin())) {
+        error = path + " is not a PNG file; packet textures must be PNG";
+        return false;
+    }
+    return true;
 }
 
 bool readShaderFolder(const std::string& folder, std::vector<PacketProgram>& programs, std::string& error) {

@@ -27,6 +27,10 @@ struct PacketContents {
 
 std::vector<uint8_t> writePacket(const PacketContents& contents);
 
+// A picture file for section 0, named by its file name. The show reads packet textures as PNG only (any
+// other file would leave its texture silently empty), so anything else is refused: false with the reason.
+bool readPacketTexture(const std::string& path, PacketTexture& texture, std::string& error);
+
 // Every <key>.vert + <key>.frag pair of a folder, in key order. False with the reason when a source has
 // no partner or cannot be read.
 bool readShaderFolder(const std::string& folder, std::vector<PacketProgram>& programs, std::string& error);

@@ -4,10 +4,9 @@
 #include "PacketWriter.h"
 
 #include <cstdio>
-#include <filesystem>
 #include <fstream>
-#include <iterator>
 #include <string>
+#include <utility>
 
 int main(int argc, char** argv) {
     using namespace halcyra::tools;
@@ -22,14 +21,13 @@ int main(int argc, char** argv) {
         } else if (option == "--shaders") {
             shaders = value;
         } else if (option == "--texture") {
-            std::ifstream in(value, std::ios::binary);
-            if (!in) {
-                std::fprintf(stderr, "qzpack: cannot read %s\n", value.c_str());
+            PacketTexture texture;
+            std::string error;
+            if (!readPacketTexture(value, texture, error)) {
+                std::fprintf(stderr, "qzpack: %s\n", error.c_str());
                 return 1;
             }
-            contents.textures.push_back(
-                {std::filesystem::path(value).filename().string(),
-                 std::vector<uint8_t>(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>())});
+            contents.textures.push_back(std::move(texture));
         } else {
             std::fprintf(stderr, "qzpack: unknown option %s\n", option.c_str());
             return 1;

@@ -5,6 +5,7 @@
 #include "support/GlTestContext.h"
 
 #include <GL/gl.h>
+#include <SDL.h>
 #include <gtest/gtest.h>
 
 namespace halcyra {
@@ -58,6 +59,32 @@ TEST(Display, FinishedFrameIsReadableAfterSwapAndTheScreenStaysBound) {
     glGetIntegerv(GL_DRAW_FRAMEBUFFER_BINDING_EXT, &bound);
     EXPECT_EQ(static_cast<GLuint>(bound), config.screenFramebuffer);
     EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
+}
+
+TEST(Display, WithoutFramebufferBlitFullscreenBecomesAWindowOfTheModesSize) {
+    // The extension record of the real driver, then the same driver without framebuffer blit: the picture
+    // cannot be scaled onto a desktop-sized window there.
+    { test::GlTestContext startUp(1021); }
+    uint8_t& blit = GlExtensions::instance().flags[static_cast<int>(GlExtension::ExtFramebufferBlit)];
+    const uint8_t offered = blit;
+    blit = 0;
+    ASSERT_TRUE(initVideo(nullptr));
+    DisplayConfig& config = DisplayConfig::instance();
+    config.fullscreen = true;
+    createMainWindow(config);
+
+    const Uint32 flags = SDL_GetWindowFlags(config.window);
+    int width = 0;
+    int height = 0;
+    SDL_GL_GetDrawableSize(config.window, &width, &height);
+    EXPECT_FALSE(flags & SDL_WINDOW_FULLSCREEN);
+    EXPECT_FALSE(flags & SDL_WINDOW_RESIZABLE);
+    EXPECT_EQ(width, 1280);
+    EXPECT_EQ(height, 720);
+    EXPECT_FALSE(config.fullscreen);
+    EXPECT_EQ(config.screenFramebuffer, 0u);
+    blit = offered;
+    shutdownDisplay();
 }
 
 } // namespace

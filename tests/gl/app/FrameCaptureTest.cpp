@@ -8,7 +8,11 @@
 
 #include <GL/gl.h>
 #include <gtest/gtest.h>
+#include <sys/resource.h>
 
+#include <csignal>
+#include <cstdio>
+#include <cstdlib>
 #include <filesystem>
 
 namespace halcyra {
@@ -82,6 +86,39 @@ TEST_F(FrameCaptureTest, UnwritableFolderGivesTheFirstMessageOnceAndNoFile) {
     EXPECT_EQ(FrameCapture::instance().frameNumber, 1);
     FrameCapture::instance().capture();
     EXPECT_EQ(log.messages().size(), 2u);
+}
+
+// Captures with the file size limited to `bytes` (the disk filling up after that many), then lifts the
+// limit (the test reads this process's stderr from a file), prints the messages and ends the process.
+[[noreturn]] void captureWithFileLimit(rlim_t bytes) {
+    rlimit limit{};
+    getrlimit(RLIMIT_FSIZE, &limit);
+    const rlim_t unlimited = limit.rlim_cur;
+    limit.rlim_cur = bytes;
+    setrlimit(RLIMIT_FSIZE, &limit);
+    std::signal(SIGXFSZ, SIG_IGN);
+    std::vector<std::string> texts;
+    {
+        test::MessageLog log;
+        FrameCapture::instance().capture();
+        texts = log.texts();
+    }
+    limit.rlim_cur = unlimited;
+    setrlimit(RLIMIT_FSIZE, &limit);
+    for (const std::string& text : texts)
+        std::fprintf(stderr, "%s\n", text.c_str());
+    std::exit(std::filesystem::exists("frames/scr00000.bmp") ? 1 : 0);
+}
+
+using FrameCaptureDeathTest = FrameCaptureTest;
+
+TEST_F(FrameCaptureDeathTest, FailingWriteNamesThePartThatFailedAndLeavesNoFile) {
+    drawKnownFrame();
+    EXPECT_EXIT(captureWithFileLimit(0), testing::ExitedWithCode(0), "^bitmapfileheaderin tallennus\n$");
+    EXPECT_EXIT(captureWithFileLimit(14), testing::ExitedWithCode(0), "^BITMAPV5HEADERin tallennus\n$");
+    EXPECT_EXIT(captureWithFileLimit(54), testing::ExitedWithCode(0), "^RGBQUADin tallennus\n$");
+    EXPECT_EXIT(captureWithFileLimit(58 + 1000), testing::ExitedWithCode(0),
+                "^v\xC3\xA4ribittien tallennus\n$");
 }
 
 class WideFrameCaptureTest : public FrameCaptureTest {

@@ -194,12 +194,17 @@ TEST_F(NoiseOverlay, WhiteNoiseAtFullStrengthLeavesTheFrameUnchanged) {
     EXPECT_EQ(frame(), before);
 }
 
-TEST_F(NoiseOverlay, DarkNoiseDarkensByItsStrength) {
+TEST_F(NoiseOverlay, DarkNoiseDarkensByItsStrengthAndAlternateRowsMore) {
     drawFrame();
     engine->drawNoiseOverlay(0.0f, 0.4f, solid(0, 0, 0));
     const auto after = frame();
     EXPECT_LT(after[0], 128 * 0.7);
     EXPECT_GT(after[0], 128 * 0.5);
+    // Rows 0 and 2 are darkened by 0.8 x 0.4, rows 1 and 3 by the full 0.4: red 87 and 77 of 128.
+    const auto red = [&](int row) { return after[static_cast<size_t>(row) * 64 * 4]; };
+    EXPECT_EQ(red(0), red(2));
+    EXPECT_EQ(red(1), red(3));
+    EXPECT_GE(red(0) - red(1), 8);
 }
 
 } // namespace

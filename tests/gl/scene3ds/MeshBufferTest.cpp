@@ -90,7 +90,7 @@ TEST(MeshBuffers, FourBuffersHoldTheirLayoutsAndUsageHints) {
 
 // A node that turns a quarter about y and steps 10 along x per keyframe.
 std::unique_ptr<AnimationNode> steppingNode() {
-    auto node = std::make_unique<AnimationNode>("n", 25.0f);
+    auto node = std::make_unique<AnimationNode>("n");
     for (int i = 0; i < 3; ++i) {
         const Vec3 p{10.0f * i, 0, 0};
         node->positionKeys.push_back({i, p, Mat4::translation(p)});

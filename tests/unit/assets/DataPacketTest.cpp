@@ -6,6 +6,7 @@
 #include "PacketWriter.h"
 #include "core/GlExtensions.h"
 #include "support/MessageLog.h"
+#include "support/RunProgram.h"
 #include "support/TempDir.h"
 
 #include <gtest/gtest.h>
@@ -165,6 +166,22 @@ TEST(DataPacket, UndecodableTextureIsStillRegistered) {
     EXPECT_EQ(log.messages().size(), 1u);
     ASSERT_NE(TextureManager::instance().find("broken"), nullptr);
     EXPECT_TRUE(TextureManager::instance().find("broken")->pixels.empty());
+}
+
+TEST(PacketTool, TextureThatIsNotAPngIsRefusedWithItsName) {
+    test::TempDir dir;
+    const auto png = dir.write("steel.png", "");
+    tools::writeFile(png.string(), tools::encodePng(tools::makePng(1, 1, 3, {9, 9, 9})));
+    const auto jpeg = dir.write("teal.png", "");
+    tools::writeFile(jpeg.string(), tools::encodeJpeg(8, 8, 3, std::vector<uint8_t>(8 * 8 * 3, 90)));
+    const std::string out = (dir.path() / "data.qz").string();
+
+    const auto packed = test::runProgram(HALCYRA_QZPACK, {"--out", out, "--texture", png.string()});
+    EXPECT_EQ(packed.exitStatus, 0) << packed.err;
+    const auto refused = test::runProgram(
+        HALCYRA_QZPACK, {"--out", out, "--texture", png.string(), "--texture", jpeg.string()});
+    EXPECT_EQ(refused.exitStatus, 1);
+    EXPECT_EQ(refused.err, "qzpack: " + jpeg.string() + " is not a PNG file; packet textures must be PNG\n");
 }
 
 using DataPacketDeathTest = testing::Test;

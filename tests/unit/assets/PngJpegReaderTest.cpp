@@ -7,9 +7,11 @@
 #include <GL/gl.h>
 #include <gtest/gtest.h>
 #include <png.h>
+#include <sys/resource.h>
 #include <zlib.h>
 
 #include <algorithm>
+#include <cstdlib>
 #include <string>
 #include <vector>
 
@@ -319,6 +321,47 @@ TEST(JpegReader, ProgressiveFileKeepsItsWorkingMemoryWithinBudget) {
     ASSERT_EQ(refused.messages.size(), 1u);
     EXPECT_EQ(refused.messages[0], "Could not decode JPEG image: Backing store not supported");
     EXPECT_TRUE(refused.texture.pixels.empty());
+}
+
+// A baseline grey JPEG that declares 16384 x 16384 pixels and codes every 8 x 8 block in two bits (a DC
+// difference of 0, then end of block, each a one-bit Huffman code), as a flat picture needs; `codedBytes`
+// of coded blocks follow, where the whole picture takes 1 MiB.
+std::vector<uint8_t> flatGreyJpeg(size_t codedBytes) {
+    std::vector<uint8_t> file{0xFF, 0xD8, 0xFF, 0xDB, 0, 67, 0};
+    file.insert(file.end(), 64, 1);
+    file.insert(file.end(), {0xFF, 0xC0, 0, 11, 8, 0x40, 0x00, 0x40, 0x00, 1, 1, 0x11, 0});
+    for (uint8_t tableClass : {0x00, 0x10}) {
+        file.insert(file.end(), {0xFF, 0xC4, 0, 20, tableClass, 1});
+        file.insert(file.end(), 15, 0);
+        file.push_back(0);
+    }
+    file.insert(file.end(), {0xFF, 0xDA, 0, 8, 1, 1, 0x00, 0, 63, 0});
+    file.insert(file.end(), codedBytes, 0);
+    file.insert(file.end(), {0xFF, 0xD9});
+    return file;
+}
+
+// Decodes under a 600 MB address-space limit and exits 0 when the texture is left without pixels.
+[[noreturn]] void decodeUnderMemoryLimit(const std::vector<uint8_t>& file) {
+    const rlimit limit{600L << 20, 600L << 20};
+    setrlimit(RLIMIT_AS, &limit);
+    Texture texture("t");
+    TextureLoader().decodeMemory(texture, file.data(), file.size(), 2);
+    std::exit(texture.pixels.empty() ? 0 : 1);
+}
+
+TEST(JpegReader, LargeDeclaredSizeUnderAMemoryLimitIsOneMessageAndTheProgramGoesOn) {
+#if defined(__SANITIZE_ADDRESS__)
+    GTEST_SKIP() << "the address sanitizer reserves more address space than the limit";
+#endif
+    // A file of 162 bytes ends after its first blocks: only the rows it held take memory.
+    const auto cut = flatGreyJpeg(22);
+    ASSERT_EQ(cut.size(), 162u);
+    EXPECT_EXIT(decodeUnderMemoryLimit(cut), testing::ExitedWithCode(0),
+                "^ERROR: Could not decode JPEG image: .*premature end of data");
+    // The whole flat picture is 768 MiB of pixels, more than the limit allows.
+    EXPECT_EXIT(decodeUnderMemoryLimit(flatGreyJpeg(1 << 20)), testing::ExitedWithCode(0),
+                "^ERROR: Could not decode JPEG image: not enough memory for 16384x16384 pixels\n$");
 }
 
 } // namespace

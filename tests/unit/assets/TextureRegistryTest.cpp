@@ -35,8 +35,8 @@ TEST(TextureManager, FindIsExactAndCaseSensitive) {
     EXPECT_EQ(textures.find("mask2.png")->name, "mask2.png");
     EXPECT_EQ(textures.find("Mask1.png"), nullptr);
     EXPECT_EQ(textures.find("mask1"), nullptr);
-    EXPECT_EQ(log.texts(),
-              (std::vector<std::string>{"Required texture not found.", "Required texture not found."}));
+    EXPECT_EQ(log.texts(), (std::vector<std::string>{"Required texture not found. \"Mask1.png\"",
+                                                     "Required texture not found. \"mask1\""}));
 }
 
 TEST(TextureManager, RegistrationOrderSurvivesGrowthPastTheInitialCapacity) {

@@ -148,6 +148,25 @@ TEST(TgaReader, WriterOutputRoundTripsPlainAndRunLength) {
     }
 }
 
+TEST(TgaReader, TopLeftOriginFilesArriveBottomRowFirstLikeTheOthers) {
+    // Paint programs often store the top row first and say so in bit 5 of the image descriptor (byte 17).
+    // A picture one pixel wide, top to bottom (7, 8, 9), (4, 5, 6), (1, 2, 3); each stored as B, G, R.
+    const std::vector<uint8_t> bottomUp{1, 2, 3, 4, 5, 6, 7, 8, 9};
+    auto topLeft = tga(2, 1, 3, 24, {9, 8, 7, 6, 5, 4, 3, 2, 1});
+    topLeft[17] = 0x20;
+    EXPECT_EQ(decode(topLeft).texture.pixels, bottomUp);
+    auto bottomLeft = tga(2, 1, 3, 24, {3, 2, 1, 6, 5, 4, 9, 8, 7});
+    bottomLeft[17] = 0x08; // alpha bits only: the rows stay as stored
+    EXPECT_EQ(decode(bottomLeft).texture.pixels, bottomUp);
+
+    // Run-length, top to bottom (7, 8, 9) then a run of two (4, 5, 6).
+    auto runLength = tga(10, 1, 3, 24, {0, 9, 8, 7, 129, 6, 5, 4});
+    runLength[17] = 0x20;
+    const auto decoded = decode(runLength);
+    EXPECT_TRUE(decoded.messages.empty());
+    EXPECT_EQ(decoded.texture.pixels, (std::vector<uint8_t>{4, 5, 6, 4, 5, 6, 7, 8, 9}));
+}
+
 TEST(TgaReader, FileDecodeMatchesMemoryDecode) {
     // The same reader serves files: a missing file adds the reader's own message for TGA.
     test::MessageLog log;

@@ -16,7 +16,7 @@ void expectVec3(Vec3 actual, Vec3 expected) {
 }
 
 AnimationNode tenPositionKeys() {
-    AnimationNode node("n", 25.0f);
+    AnimationNode node("n");
     for (int i = 0; i < 10; ++i) {
         const Vec3 p{float(i), 0, 0};
         node.positionKeys.push_back({i, p, Mat4::translation(p)});
@@ -36,7 +36,7 @@ TEST(AnimationNode, WrapTakesTheFrameModuloTheKeysAndClampHoldsTheEnds) {
 }
 
 TEST(AnimationNode, SingleKeysFallBackToTheMeshOriginAndNoScale) {
-    AnimationNode node("n", 25.0f);
+    AnimationNode node("n");
     node.positionKeys.push_back({0, {5, 5, 5}, Mat4::translation({5, 5, 5})});
     node.scaleKeys.push_back({0, {2, 2, 2}, Mat4::scaling({2, 2, 2})});
     // No rotation keys: not rotated.

@@ -124,7 +124,6 @@ TEST_F(KeyframeReaderTest, NodeKeepsItsIdsPivotAndConvertedKeys) {
     EXPECT_EQ(read.name, "Arm.Left");
     EXPECT_EQ(read.nodeId, 7);
     EXPECT_EQ(read.parentId, 3);
-    EXPECT_EQ(read.msPerFrame, 40.0f);
     EXPECT_TRUE(read.wrap);
     expectVec3(read.pivot, {1, 3, -2});
     ASSERT_EQ(read.positionKeyCount(), 2);
