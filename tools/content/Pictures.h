@@ -1,5 +1,7 @@
 // The production's pictures, one function each, made from fixed seeds so that every run paints the same
-// pixels. Each returns a Raster of three channels, rows top first, at the size the file is written with.
+// pixels. Each returns a Raster of three channels, rows top first, at the size the file is written with;
+// the surfaces that glow by themselves (the glow strips, the planet's ring, the credits) add a fourth, the
+// alpha the lit-surface program reads as 1 − glow.
 // The wordmarks draw text with the machine's Liberation and DejaVu faces and throw std::runtime_error
 // (naming the missing family) when a face is not installed.
 #pragma once
