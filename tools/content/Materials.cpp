@@ -104,15 +104,14 @@ const Tiles& tiles() {
     return *picture;
 }
 
-} // namespace
-
-Raster steelTexture() {
+// The steel's panels in a colour: the panel tone (seams dark, rivets bright, brushed grain) scaled by
+// `contrast` about the base colour.
+Raster paintedSteel(Colour base, double contrast, double brightest) {
     const Steel& s = steel();
     Raster rgb(steelSize, steelSize, 3);
-    const Colour base{0.06f, 0.072f, 0.088f};
     for (int y = 0; y < steelSize; ++y) {
         for (int x = 0; x < steelSize; ++x) {
-            const Colour c = scaled(base, std::clamp(1.0 + s.tone.at(x, y), 0.2, 1.6));
+            const Colour c = scaled(base, std::clamp(1.0 + contrast * s.tone.at(x, y), 0.2, brightest));
             rgb.at(x, y, 0) = c.r;
             rgb.at(x, y, 1) = c.g;
             rgb.at(x, y, 2) = c.b;
@@ -121,21 +120,15 @@ Raster steelTexture() {
     return rgb;
 }
 
+} // namespace
+
+Raster steelTexture() {
+    return paintedSteel(Colour{0.06f, 0.072f, 0.088f}, 1.0, 1.6);
+}
+
 Raster floorTexture() {
-    // The steel's panels in a darker, bluer alloy: the floors the sculptures stand on stay below the
-    // lit forms on them.
-    const Steel& s = steel();
-    Raster rgb(steelSize, steelSize, 3);
-    const Colour base{0.026f, 0.032f, 0.046f};
-    for (int y = 0; y < steelSize; ++y) {
-        for (int x = 0; x < steelSize; ++x) {
-            const Colour c = scaled(base, std::clamp(1.0 + 1.3 * s.tone.at(x, y), 0.2, 1.8));
-            rgb.at(x, y, 0) = c.r;
-            rgb.at(x, y, 1) = c.g;
-            rgb.at(x, y, 2) = c.b;
-        }
-    }
-    return rgb;
+    // A darker, bluer alloy: the floors the sculptures stand on stay below the lit forms on them.
+    return paintedSteel(Colour{0.026f, 0.032f, 0.046f}, 1.3, 1.8);
 }
 
 Raster steelNormalMap() {
