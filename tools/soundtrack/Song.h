@@ -20,6 +20,12 @@ constexpr int showTempo = 133;
 constexpr std::array<int, 7> sceneBeats{48, 96, 64, 64, 64, 64, 116};
 constexpr int showBars = 129;
 
+// Moments the music marks, in beats from the song's start. The planet's torus shrinks to nothing as beat 480
+// begins: that beat is silent, and the break starts on the next. The screen turns white on the last sixteenth
+// of bar 124, where the closing A major chord lands.
+constexpr double silentBeat = 480.0;
+constexpr double whiteScreenBeat = 499.75;
+
 class SongError : public std::runtime_error {
 public:
     using std::runtime_error::runtime_error;
