@@ -1,5 +1,6 @@
 #include "soundtrack/Limiter.h"
 
+#include "soundtrack/PeakInterpolator.h"
 #include "soundtrack/Song.h"
 
 #include <algorithm>
@@ -8,53 +9,6 @@
 #include <utility>
 
 namespace halcyra {
-namespace {
-
-constexpr int taps = 8;
-
-// Windowed-sinc weights that interpolate a signal at ¼, ½ and ¾ of the way between two frames, from the
-// four frames on each side.
-struct Interpolator {
-    Interpolator() {
-        for (int phase = 0; phase < 3; ++phase) {
-            const double offset = 0.25 * (phase + 1);
-            for (int k = 0; k < taps; ++k) {
-                const double x = static_cast<double>(k - taps / 2 + 1) - offset;
-                const double sinc = std::sin(3.14159265358979 * x) / (3.14159265358979 * x);
-                const double window = 0.5 + 0.5 * std::cos(3.14159265358979 * x / (taps / 2 + 1));
-                weights[phase][k] = static_cast<float>(sinc * window);
-            }
-            float sum = 0.0f;
-            for (float weight : weights[phase])
-                sum += std::fabs(weight);
-            reach = std::max(reach, sum);
-        }
-    }
-    // The largest magnitude of `signal` at frame n and between frames n and n + 1, where that could reach
-    // `limit`; below it, the frame's own magnitude.
-    float peakAfter(const std::vector<float>& signal, size_t n, float limit) const {
-        float peak = std::fabs(signal[n]);
-        if (n + 1 < taps / 2 || n + taps / 2 >= signal.size())
-            return peak;
-        const float* around = signal.data() + n + 1 - taps / 2;
-        float nearby = 0.0f;
-        for (int k = 0; k < taps; ++k)
-            nearby = std::max(nearby, std::fabs(around[k]));
-        if (nearby * reach < limit)
-            return peak;
-        for (const auto& phase : weights) {
-            float value = 0.0f;
-            for (int k = 0; k < taps; ++k)
-                value += phase[k] * around[k];
-            peak = std::max(peak, std::fabs(value));
-        }
-        return peak;
-    }
-    float weights[3][taps] = {};
-    float reach = 0.0f; // no interpolated value exceeds the largest nearby frame times this
-};
-
-} // namespace
 
 void limit(std::vector<float>& left, std::vector<float>& right, float ceiling, int lookahead,
            float releaseSeconds) {
@@ -67,12 +21,12 @@ void limit(std::vector<float>& left, std::vector<float>& right, float ceiling, i
     const size_t lead = window - 1;
     const size_t positions = frames + lead;
     // Peaks between frames count too: a decoder rebuilds them, and MP3 adds its own error on top.
-    const Interpolator between;
+    const PeakInterpolator betweenLeft(left), betweenRight(right);
     auto needed = [&](size_t position) {
         if (position < lead)
             return 1.0f;
         const size_t n = position - lead;
-        const float peak = std::max(between.peakAfter(left, n, target), between.peakAfter(right, n, target));
+        const float peak = std::max(betweenLeft.peakAfter(n, target), betweenRight.peakAfter(n, target));
         return peak > target ? target / peak : 1.0f;
     };
     // held(p) = the smallest gain needed at positions p … p + window − 1 (a sliding minimum);

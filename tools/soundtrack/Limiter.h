@@ -8,9 +8,6 @@
 
 namespace halcyra {
 
-// −1 dBFS.
-constexpr float masterCeiling = 0.89125094f;
-
 void limit(std::vector<float>& left, std::vector<float>& right, float ceiling, int lookahead,
            float releaseSeconds);
 

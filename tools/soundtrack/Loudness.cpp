@@ -1,5 +1,7 @@
 #include "soundtrack/Loudness.h"
 
+#include "soundtrack/PeakInterpolator.h"
+
 #include <algorithm>
 #include <cmath>
 
@@ -133,52 +135,11 @@ std::vector<double> gated(const std::vector<double>& loudness, double relativeGa
     return kept;
 }
 
-double peakBetween(const std::vector<float>& signal) {
-    // 4× oversampling: windowed-sinc interpolation at ¼, ½ and ¾ between frames from 16 frames each side.
-    constexpr int half = 16;
-    static const auto weights = [] {
-        std::vector<double> table(3 * 2 * half);
-        for (int phase = 0; phase < 3; ++phase) {
-            const double offset = 0.25 * (phase + 1);
-            for (int k = 0; k < 2 * half; ++k) {
-                const double x = static_cast<double>(k - half + 1) - offset;
-                const double sinc = std::sin(pi * x) / (pi * x);
-                const double window = 0.42 + 0.5 * std::cos(pi * x / (half + 1)) +
-                                      0.08 * std::cos(2.0 * pi * x / (half + 1)); // Blackman
-                table[static_cast<size_t>(phase * 2 * half + k)] = sinc * window;
-            }
-        }
-        return table;
-    }();
-    static const double reach = [] {
-        double most = 0.0;
-        for (int phase = 0; phase < 3; ++phase) {
-            double sum = 0.0;
-            for (int k = 0; k < 2 * half; ++k)
-                sum += std::fabs(weights[static_cast<size_t>(phase * 2 * half + k)]);
-            most = std::max(most, sum);
-        }
-        return most;
-    }();
-    double peak = 0.0;
-    for (float x : signal)
-        peak = std::max(peak, static_cast<double>(std::fabs(x)));
-    const size_t count = signal.size();
-    for (size_t n = half - 1; n + half < count; ++n) {
-        const float* around = signal.data() + n + 1 - half;
-        float nearby = 0.0f;
-        for (int k = 0; k < 2 * half; ++k)
-            nearby = std::max(nearby, std::fabs(around[k]));
-        if (nearby * reach <= peak)
-            continue; // nothing between these frames can exceed the peak found so far
-        for (int phase = 0; phase < 3; ++phase) {
-            const double* w = weights.data() + phase * 2 * half;
-            double value = 0.0;
-            for (int k = 0; k < 2 * half; ++k)
-                value += w[k] * around[k];
-            peak = std::max(peak, std::fabs(value));
-        }
-    }
+double peakOf(const std::vector<float>& signal) {
+    const PeakInterpolator between(signal);
+    float peak = 0.0f;
+    for (size_t n = 0; n < signal.size(); ++n)
+        peak = std::max(peak, between.peakAfter(n, peak));
     return peak;
 }
 
@@ -216,7 +177,7 @@ LoudnessRange loudnessRange(const std::vector<float>& left, const std::vector<fl
 }
 
 double truePeakDb(const std::vector<float>& left, const std::vector<float>& right) {
-    const double peak = std::max(peakBetween(left), peakBetween(right));
+    const double peak = std::max(peakOf(left), peakOf(right));
     return 20.0 * std::log10(std::max(peak, 1.0e-10));
 }
 

@@ -93,12 +93,21 @@ struct Track {
     std::array<Curve, static_cast<size_t>(CurveTarget::Count)> curves;
 };
 
+// The master bus after the mix: its tone, then the limiter's ceiling.
+struct MasterBus {
+    float ceiling = -1.0f; // dBFS; neither a frame nor the signal between frames goes above it
+    float lowCut = 0.0f;   // Hz, a two-pole high-pass under the music; 0 leaves it out
+    float bass = 0.0f;     // dB, a shelf under 110 Hz
+    float air = 0.0f;      // dB, a shelf over 6 kHz
+};
+
 struct Song {
     int tempo = 0;
     int bars = 0;
     std::vector<Pattern> patterns;
     std::vector<Track> tracks;
     Curve masterGain; // dB
+    MasterBus master;
 };
 
 // Parses song text; `sourceName` prefixes every error message.

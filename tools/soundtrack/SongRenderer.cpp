@@ -74,7 +74,8 @@ class Renderer {
 public:
     Renderer(const Song& song, const std::string& solo)
         : song(song), reverb(reverbSeconds),
-          delay(static_cast<int>(frameOfRow(delayRows, 4, song.tempo)), delayFeedback) {
+          delay(static_cast<int>(frameOfRow(delayRows, 4, song.tempo)), delayFeedback),
+          tone(song.master.lowCut, song.master.bass, song.master.air) {
         unsigned seed = 1;
         for (const Track& track : song.tracks) {
             TrackState state{&track, makeInstrument(track.kind, track.tone, seed++), nullptr,
@@ -118,6 +119,7 @@ public:
             right[i] = g * (dryRight[i] + returns * wetRight[i]);
         }
         masterGain = master;
+        tone.process(left, right, frames);
         position += frames;
     }
 
@@ -190,6 +192,7 @@ private:
     std::vector<TrackState> tracks;
     Reverb reverb;
     PingPongDelay delay;
+    MasterTone tone;
     std::vector<int64_t> kicks;
     size_t nextKick = 0;
     int64_t lastKick = -1;
@@ -221,7 +224,7 @@ StereoBuffer renderSong(const Song& song, const RenderOptions& options) {
             }
         }
     }
-    limit(out.left, out.right, masterCeiling, limiterLookahead, limiterRelease);
+    limit(out.left, out.right, decibels(song.master.ceiling), limiterLookahead, limiterRelease);
     return out;
 }
 

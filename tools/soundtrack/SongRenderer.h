@@ -1,7 +1,8 @@
 // Renders a Song to stereo floats at 44.1 kHz: each track's instrument plays its events at their exact
 // frames, goes through its gain, pan, chorus and ducking under the kick, and sends to the shared reverb
-// and delay; the master gain curve and the limiter (−1 dBFS) finish the mix. The same song always gives
-// the same samples: no clocks, no shared state, fixed noise seeds, denormals flushed while rendering.
+// and delay; the master gain curve, the master's tone and the limiter (at the song's ceiling) finish the mix.
+// The same song always gives the same samples: no clocks, no shared state, fixed noise seeds, denormals
+// flushed while rendering.
 #pragma once
 
 #include "soundtrack/Song.h"

@@ -2,6 +2,7 @@
 #include "soundtrack/Envelope.h"
 #include "soundtrack/Instrument.h"
 #include "soundtrack/Limiter.h"
+#include "soundtrack/Loudness.h"
 #include "soundtrack/Oscillator.h"
 #include "soundtrack/StateVariableFilter.h"
 
@@ -123,15 +124,29 @@ TEST(Limiter, KeepsEverySampleUnderTheCeilingAndLeavesQuietMusicAlone) {
         right[i] = loud * noise.next();
     }
     const std::vector<float> quietLeft(left.begin() + 66150, left.end());
-    limit(left, right, masterCeiling, 176, 0.1f);
+    const float ceiling = 0.89125094f; // −1 dBFS
+    limit(left, right, ceiling, 176, 0.1f);
     float peak = 0.0f;
     for (size_t i = 0; i < left.size(); ++i)
         peak = std::max({peak, std::fabs(left[i]), std::fabs(right[i])});
-    EXPECT_LE(peak, masterCeiling);
-    EXPECT_GT(peak, 0.8f * masterCeiling); // limited, not merely turned down
+    EXPECT_LE(peak, ceiling);
+    // Limited, not merely turned down: noise peaks between its frames, so it is those that reach the ceiling.
+    EXPECT_GT(truePeakDb(left, right), 20.0 * std::log10(ceiling) - 0.3);
     // A second after the loud part the gain is back to 1 (to a hair).
     for (size_t i = 0; i < quietLeft.size(); ++i)
         ASSERT_NEAR(left[66150 + i], quietLeft[i], 1.0e-4f) << i;
+}
+
+TEST(Limiter, HoldsThePeaksBetweenFramesUnderTheCeilingToo) {
+    // A quarter of the sample rate at 45°: the frames stand at 0.71, under the ceiling, while the wave a
+    // decoder rebuilds between them reaches 1.0.
+    std::vector<float> left(44100), right(44100);
+    for (size_t i = 0; i < left.size(); ++i)
+        left[i] = right[i] = std::sin(1.5707963f * static_cast<float>(i) + 0.7853982f);
+    const float ceiling = 0.89125094f;
+    limit(left, right, ceiling, 176, 0.1f);
+    EXPECT_LE(truePeakDb(left, right), 20.0 * std::log10(ceiling) + 0.05);
+    EXPECT_GT(truePeakDb(left, right), 20.0 * std::log10(ceiling) - 0.5);
 }
 
 // Renders `instrument` playing `notes` for `heldFrames`, then released for `tailFrames`; left channel.
@@ -216,6 +231,22 @@ TEST(Effects, DelayEchoesOnItsTimeAlternatingSides) {
     EXPECT_NEAR(loudest(right, 1500, 2500), 2000u,
                 3u); // the repeat's tone filters smear it by a frame or two
     EXPECT_LT(std::fabs(right[1000]), 1.0e-6f);
+}
+
+TEST(Effects, MasterToneCutsRumbleShelvesTheBassAndLiftsTheAir) {
+    const auto gainAt = [](float frequency, float lowCut, float bass, float air) {
+        MasterTone tone(lowCut, bass, air);
+        std::vector<float> left(44100), right(44100);
+        for (size_t i = 0; i < left.size(); ++i)
+            left[i] = right[i] = 0.5f * std::sin(6.2831853f * frequency * static_cast<float>(i) / rate);
+        tone.process(left.data(), right.data(), static_cast<int>(left.size()));
+        return rmsDb(left, 22050, 44100) - rmsDb(std::vector<float>(22050, 0.5f / 1.41421356f), 0, 22050);
+    };
+    EXPECT_NEAR(gainAt(1000.0f, 0.0f, 0.0f, 0.0f), 0.0, 0.01); // nothing asked, nothing done
+    EXPECT_LT(gainAt(10.0f, 30.0f, 0.0f, 0.0f), -15.0);
+    EXPECT_NEAR(gainAt(1000.0f, 30.0f, -3.0f, 4.0f), 0.0, 0.3);
+    EXPECT_NEAR(gainAt(40.0f, 0.0f, -3.0f, 0.0f), -3.0, 0.3);
+    EXPECT_NEAR(gainAt(15000.0f, 0.0f, 0.0f, 4.0f), 4.0, 0.3);
 }
 
 TEST(Effects, ReverbTailFadesByAboutSixtyDecibelsInItsDecayTime) {
