@@ -15,10 +15,10 @@ struct KindName {
     InstrumentKind kind;
 };
 constexpr KindName kindNames[] = {
-    {"kick", InstrumentKind::Kick}, {"snare", InstrumentKind::Snare},   {"clap", InstrumentKind::Clap},
-    {"hat", InstrumentKind::Hat},   {"cymbal", InstrumentKind::Cymbal}, {"boom", InstrumentKind::Boom},
-    {"bass", InstrumentKind::Bass}, {"pad", InstrumentKind::Pad},       {"pluck", InstrumentKind::Pluck},
-    {"lead", InstrumentKind::Lead}, {"riser", InstrumentKind::Riser},
+    {"kick", InstrumentKind::Kick},   {"snare", InstrumentKind::Snare},   {"clap", InstrumentKind::Clap},
+    {"hat", InstrumentKind::Hat},     {"cymbal", InstrumentKind::Cymbal}, {"boom", InstrumentKind::Boom},
+    {"tom", InstrumentKind::Tom},     {"bass", InstrumentKind::Bass},     {"pad", InstrumentKind::Pad},
+    {"pluck", InstrumentKind::Pluck}, {"lead", InstrumentKind::Lead},     {"riser", InstrumentKind::Riser},
 };
 
 bool isDirective(const std::string& word) {
@@ -138,7 +138,7 @@ private:
                                         [&](const KindName& entry) { return tokens[2] == entry.name; });
         if (kind == std::end(kindNames))
             fail("unknown instrument '" + tokens[2] +
-                 "' (kick, snare, clap, hat, cymbal, boom, bass, pad, pluck, lead, riser)");
+                 "' (kick, snare, clap, hat, cymbal, boom, tom, bass, pad, pluck, lead, riser)");
         track.kind = kind->kind;
         for (size_t i = 3; i < tokens.size(); i += 2) {
             const std::string& key = tokens[i];

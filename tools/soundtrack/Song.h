@@ -31,7 +31,7 @@ public:
     using std::runtime_error::runtime_error;
 };
 
-enum class InstrumentKind { Kick, Snare, Clap, Hat, Cymbal, Boom, Bass, Pad, Pluck, Lead, Riser };
+enum class InstrumentKind { Kick, Snare, Clap, Hat, Cymbal, Boom, Tom, Bass, Pad, Pluck, Lead, Riser };
 
 // How a track's instrument sounds, where the song says so; each instrument kind reads the fields it needs
 // and has its own value for those left empty.

@@ -161,10 +161,10 @@ std::vector<float> play(Instrument& instrument, const std::vector<int>& notes, i
 }
 
 TEST(Instrument, EveryKindSoundsStaysBoundedAndFallsSilentAfterItsNote) {
-    const InstrumentKind kinds[] = {InstrumentKind::Kick, InstrumentKind::Snare,  InstrumentKind::Clap,
-                                    InstrumentKind::Hat,  InstrumentKind::Cymbal, InstrumentKind::Boom,
-                                    InstrumentKind::Bass, InstrumentKind::Pad,    InstrumentKind::Pluck,
-                                    InstrumentKind::Lead, InstrumentKind::Riser};
+    const InstrumentKind kinds[] = {InstrumentKind::Kick,  InstrumentKind::Snare,  InstrumentKind::Clap,
+                                    InstrumentKind::Hat,   InstrumentKind::Cymbal, InstrumentKind::Boom,
+                                    InstrumentKind::Tom,   InstrumentKind::Bass,   InstrumentKind::Pad,
+                                    InstrumentKind::Pluck, InstrumentKind::Lead,   InstrumentKind::Riser};
     for (InstrumentKind kind : kinds) {
         auto instrument = makeInstrument(kind, Tone{}, 11);
         ASSERT_NE(instrument, nullptr);
@@ -201,6 +201,23 @@ TEST(Instrument, KickStartsOnItsFrameAndFallsInPitch) {
     const auto settled = std::find_if(crossings.begin(), crossings.end(), [](int at) { return at > 6615; });
     ASSERT_LT(settled + 1, crossings.end());
     EXPECT_NEAR(44100.0 / (2.0 * (*(settled + 1) - *settled)), 47.0, 3.0);
+}
+
+TEST(Instrument, TomPlaysItsNoteAsFarFromItsPitchAsTheNoteIsFromC4) {
+    // Past the strike's pitch sweep, C3 sounds an octave under the hit (C4): half the zero crossings.
+    const auto crossings = [](int note) {
+        auto tom = makeInstrument(InstrumentKind::Tom, Tone{}, 1);
+        std::vector<float> left(13230), right(13230);
+        tom->play({note}, 1.0f, false);
+        tom->render(left.data(), right.data(), static_cast<int>(left.size()));
+        int count = 0;
+        for (size_t i = 4411; i < left.size(); ++i)
+            count += (left[i - 1] < 0.0f) != (left[i] < 0.0f) ? 1 : 0;
+        return count;
+    };
+    const int high = crossings(60), low = crossings(48);
+    EXPECT_NEAR(static_cast<double>(high) / low, 2.0, 0.1);
+    EXPECT_NEAR(high / 2.0 / 0.2, 110.0, 6.0); // the default pitch, 110 Hz
 }
 
 TEST(Instrument, ChordOnAPadReleasesTheChordBefore) {
