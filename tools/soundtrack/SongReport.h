@@ -12,6 +12,7 @@
 
 #include <array>
 #include <ostream>
+#include <vector>
 
 namespace halcyra {
 
@@ -30,7 +31,13 @@ struct MasterFigures {
     double silentBeatLevel = 0.0; // dBFS RMS inside the silent beat, clear of its edges
     // The half second from the white screen on against the bar before it: whole band and over 2 kHz, dB.
     double hitRise = 0.0, hitBrightening = 0.0;
+    // The largest distance in ms between a marked beat and the sharpest onset within 25 ms of it.
+    double onsetError = 0.0;
 };
+
+// Beats on which the picture asks for a new sound: the title card, every beat of the credits' pulse, the
+// cube rain's accents, each greeting, the planet's break and the white screen.
+std::vector<double> markedBeats();
 
 void printReport(const Song& song, const StereoBuffer& audio, std::ostream& out);
 
