@@ -1,7 +1,8 @@
 // The song as data: tracks (an instrument, its tone and mix settings, an order list of patterns, curves),
-// the patterns of note steps they play, and curves for the master. readSong parses the text format of
-// muzak.song; any damage (unknown word, bad note, a pattern of the wrong length, an order list that does
-// not fill the song) is a SongError naming the file and line. Nothing here knows how a note sounds.
+// the patterns of note steps they play, and the master bus (its gain curve, tone and ceiling). readSong
+// parses the text format of muzak.song; any damage (unknown word, bad note, a pattern of the wrong length,
+// an order list that does not fill the song) is a SongError naming the file and line. Nothing here knows
+// how a note sounds.
 #pragma once
 
 #include <array>
