@@ -2,7 +2,8 @@
 // frames, goes through its gain, pan, chorus and ducking under the kick, and sends to the shared reverb
 // and delay; the master gain curve, the master's tone and the limiter (at the song's ceiling) finish the mix.
 // The same song always gives the same samples: no clocks, no shared state, fixed noise seeds, denormals
-// flushed while rendering.
+// flushed while rendering. The drums and the tonal tracks render on two threads, each group added up in a
+// fixed order, so the samples do not depend on how the threads are scheduled, or on there being two.
 #pragma once
 
 #include "soundtrack/Song.h"
