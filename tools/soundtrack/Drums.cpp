@@ -3,6 +3,7 @@
 #include "soundtrack/Oscillator.h"
 #include "soundtrack/StateVariableFilter.h"
 
+#include <algorithm>
 #include <array>
 #include <cmath>
 
@@ -62,6 +63,10 @@ public:
     }
 
     void release() override {}
+
+    bool sounding() const override {
+        return std::any_of(voices.begin(), voices.end(), [](const Voice& voice) { return voice.active; });
+    }
 
     void render(float* left, float* right, int frames) override {
         for (Voice& voice : voices) {

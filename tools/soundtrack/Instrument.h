@@ -21,6 +21,8 @@ public:
     virtual void release() = 0;
     // Adds `frames` frames of sound to `left` and `right`.
     virtual void render(float* left, float* right, int frames) = 0;
+    // Whether anything still sounds; a silent instrument adds nothing until it plays again.
+    virtual bool sounding() const = 0;
 
     // The filter cutoff from the track's curve for the frames rendered next, in Hz.
     void setCutoff(float hz) { cutoff = hz; }

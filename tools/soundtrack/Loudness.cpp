@@ -136,7 +136,8 @@ std::vector<double> gated(const std::vector<double>& loudness, double relativeGa
 }
 
 double peakOf(const std::vector<float>& signal) {
-    const PeakInterpolator between(signal);
+    PeakInterpolator between(signal);
+    between.extend(signal.size());
     float peak = 0.0f;
     for (size_t n = 0; n < signal.size(); ++n)
         peak = std::max(peak, between.peakAfter(n, peak));

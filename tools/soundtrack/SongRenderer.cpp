@@ -212,13 +212,25 @@ private:
         }
     }
 
-    void renderTrack(TrackState& state, double bar, int64_t blockStart, const float* duck, int frames,
-                     float* dryLeft, float* dryRight, float* reverbSend, float* delaySend) {
+    void renderTrack(TrackState& state, double bar, int64_t blockStart, const float* __restrict duck,
+                     int frames, float* __restrict dryLeft, float* __restrict dryRight,
+                     float* __restrict reverbSend, float* __restrict delaySend) {
         const Track& track = *state.track;
-        float left[blockFrames] = {}, right[blockFrames] = {};
         const auto curve = [&](CurveTarget target) -> const Curve& {
             return track.curves[static_cast<size_t>(target)];
         };
+        const float gain = decibels(track.mix.gain + curveValue(curve(CurveTarget::Gain), bar, 0.0f, false));
+        if (state.gain < 0.0f)
+            state.gain = gain;
+        // A track that is silent and starts nothing in this block adds nothing to it (a chorus may still
+        // be sounding out what it was given).
+        const bool startsSomething = state.nextEvent < state.events.size() &&
+                                     state.events[state.nextEvent].frame < blockStart + frames;
+        if (!startsSomething && !state.chorus && !state.instrument->sounding()) {
+            state.gain = gain;
+            return;
+        }
+        float left[blockFrames] = {}, right[blockFrames] = {};
         state.instrument->setCutoff(
             curveValue(curve(CurveTarget::Cutoff), bar, state.instrument->toneCutoff(), true));
         int done = 0;
@@ -240,9 +252,6 @@ private:
         if (state.chorus)
             state.chorus->process(left, right, frames, track.mix.chorus);
 
-        const float gain = decibels(track.mix.gain + curveValue(curve(CurveTarget::Gain), bar, 0.0f, false));
-        if (state.gain < 0.0f)
-            state.gain = gain;
         const float reverbAmount = curveValue(curve(CurveTarget::Reverb), bar, track.mix.reverb, false);
         const float delayAmount = curveValue(curve(CurveTarget::Delay), bar, track.mix.delay, false);
         for (int i = 0; i < frames; ++i) {
@@ -277,13 +286,20 @@ private:
 } // namespace
 
 StereoBuffer renderSong(const Song& song, const RenderOptions& options) {
+    StereoBuffer out;
+    renderSong(song, options, out, [](size_t) {});
+    return out;
+}
+
+void renderSong(const Song& song, const RenderOptions& options, StereoBuffer& out,
+                const std::function<void(size_t)>& progress) {
     DenormalsFlushed flushed;
     const int64_t total = songFrames(song);
     const int64_t skip = std::clamp<int64_t>(options.skipFrames, 0, total);
     const int64_t frames = options.frames < 0 ? total - skip : std::min(options.frames, total - skip);
-    StereoBuffer out;
-    out.left.resize(static_cast<size_t>(frames));
-    out.right.resize(static_cast<size_t>(frames));
+    out.left.assign(static_cast<size_t>(frames), 0.0f);
+    out.right.assign(static_cast<size_t>(frames), 0.0f);
+    Limiter limiter(out.left, out.right, decibels(song.master.ceiling), limiterLookahead, limiterRelease);
     Renderer renderer(song, options.solo);
     std::vector<float> left(chunkFrames), right(chunkFrames);
     for (int64_t at = 0; at < skip + frames; at += chunkFrames) {
@@ -296,9 +312,10 @@ StereoBuffer renderSong(const Song& song, const RenderOptions& options) {
                 out.right[static_cast<size_t>(index)] = right[static_cast<size_t>(i)];
             }
         }
+        progress(limiter.advance(static_cast<size_t>(std::max<int64_t>(at + count - skip, 0))));
     }
-    limit(out.left, out.right, decibels(song.master.ceiling), limiterLookahead, limiterRelease);
-    return out;
+    if (frames == 0)
+        progress(0);
 }
 
 } // namespace halcyra

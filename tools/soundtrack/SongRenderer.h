@@ -8,7 +8,9 @@
 
 #include "soundtrack/Song.h"
 
+#include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -28,5 +30,11 @@ struct RenderOptions {
 };
 
 StereoBuffer renderSong(const Song& song, const RenderOptions& options = {});
+
+// Renders into `out`, first sized to the whole render, and calls `progress` on the rendering thread whenever
+// more of its first frames are final (limited too), with their count; the last call counts them all. Frames
+// below that count may be read on another thread while the render goes on.
+void renderSong(const Song& song, const RenderOptions& options, StereoBuffer& out,
+                const std::function<void(size_t)>& progress);
 
 } // namespace halcyra

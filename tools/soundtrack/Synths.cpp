@@ -275,6 +275,7 @@ public:
         voice.start(settings, notes.back(), velocity, glide);
     }
     void release() override { voice.core.release(); }
+    bool sounding() const override { return voice.core.amplitude.active(); }
     void render(float* left, float* right, int frames) override {
         if (voice.core.amplitude.active())
             voice.render(settings, cutoff, left, right, frames);
@@ -312,6 +313,11 @@ public:
     void release() override {
         for (Voice& voice : voices)
             voice.core.release();
+    }
+
+    bool sounding() const override {
+        return std::any_of(voices.begin(), voices.end(),
+                           [](const Voice& voice) { return voice.core.amplitude.active(); });
     }
 
     void render(float* left, float* right, int frames) override {

@@ -149,6 +149,37 @@ TEST(Limiter, HoldsThePeaksBetweenFramesUnderTheCeilingToo) {
     EXPECT_GT(truePeakDb(left, right), 20.0 * std::log10(ceiling) - 0.5);
 }
 
+TEST(Limiter, FedInPiecesGivesTheSameSamplesAsAtOnce) {
+    std::vector<float> left(30000), right(30000);
+    Noise noise(9);
+    for (size_t i = 0; i < left.size(); ++i) {
+        const float loud = (i / 3000) % 2 == 0 ? 2.0f : 0.2f;
+        left[i] = loud * noise.next();
+        right[i] = loud * noise.next();
+    }
+    std::vector<float> wholeLeft = left, wholeRight = right;
+    limit(wholeLeft, wholeRight, 0.8f, 176, 0.1f);
+
+    // Frames arrive in uneven pieces; what the limiter calls final never changes afterwards.
+    std::vector<float> streamLeft(left.size(), 0.0f), streamRight(right.size(), 0.0f);
+    Limiter limiter(streamLeft, streamRight, 0.8f, 176, 0.1f);
+    size_t written = 0, finished = 0;
+    for (size_t piece : {1u, 63u, 500u, 4096u, 7u, 10000u, 30000u}) {
+        const size_t upTo = std::min(left.size(), written + piece);
+        std::copy(left.begin() + written, left.begin() + upTo, streamLeft.begin() + written);
+        std::copy(right.begin() + written, right.begin() + upTo, streamRight.begin() + written);
+        written = upTo;
+        const size_t nowFinal = limiter.advance(written);
+        ASSERT_GE(nowFinal, finished);
+        for (size_t n = finished; n < nowFinal; ++n)
+            ASSERT_EQ(streamLeft[n], wholeLeft[n]) << n;
+        finished = nowFinal;
+        EXPECT_LE(written - finished, 176u + 16u); // behind by the look-ahead and the interpolator's reach
+    }
+    EXPECT_EQ(finished, left.size());
+    EXPECT_EQ(streamRight, wholeRight);
+}
+
 // Renders `instrument` playing `notes` for `heldFrames`, then released for `tailFrames`; left channel.
 std::vector<float> play(Instrument& instrument, const std::vector<int>& notes, int heldFrames,
                         int tailFrames) {
