@@ -3,7 +3,9 @@
 #include "soundtrack/Oscillator.h"
 #include "soundtrack/StateVariableFilter.h"
 
+#include <algorithm>
 #include <array>
+#include <cmath>
 
 namespace halcyra {
 namespace {
@@ -62,6 +64,10 @@ public:
 
     void release() override {}
 
+    bool sounding() const override {
+        return std::any_of(voices.begin(), voices.end(), [](const Voice& voice) { return voice.active; });
+    }
+
     void render(float* left, float* right, int frames) override {
         for (Voice& voice : voices) {
             if (voice.active)
@@ -74,8 +80,9 @@ private:
     std::array<Voice, Count> voices{};
 };
 
-// Kick: a sine whose pitch falls from about four times its base within a few tens of ms, held briefly
-// and then decaying, with a click of filtered noise on top and a little saturation.
+// Kick: a sine whose pitch falls from about four times its base within a few tens of ms, held for 30 ms
+// and then decaying, with a click of filtered noise on top and a little saturation. The short hold keeps
+// the low end tight: the weight is in the first beat of the sweep, not in a long sub tail.
 struct KickVoice {
     static constexpr float defaultCutoff = 4000.0f;
     struct Settings {
@@ -110,7 +117,7 @@ struct KickVoice {
 
     void render(const Settings& settings, float cutoff, float* __restrict left, float* __restrict right,
                 int frames) {
-        constexpr int hold = static_cast<int>(0.055f * rate);
+        constexpr int hold = static_cast<int>(0.03f * rate);
         clickTone.setup(cutoff, rate);
         for (int i = 0; i < frames; ++i) {
             const float frequency = settings.pitch * (1.0f + settings.sweep * pitchEnvelope.next());
@@ -118,7 +125,7 @@ struct KickVoice {
             const float click = clickEnvelope.next() * clickTone.lowpass(noise.next());
             const float value =
                 0.87f * velocity *
-                softClip(1.5f * (body.next(Waveform::Sine, frequency / rate) * level + 0.45f * click));
+                softClip(1.5f * (body.next(Waveform::Sine, frequency / rate) * level + 0.6f * click));
             left[i] += value;
             right[i] += value;
             ++age;
@@ -261,7 +268,7 @@ struct HatVoice {
         velocity = hitVelocity;
         amplitude.setup(settings.decay, rate);
         amplitude.trigger();
-        shine.setup(11000.0f, rate);
+        shine.setup(16000.0f, rate);
     }
 
     void render(const Settings&, float cutoff, float* __restrict left, float* __restrict right, int frames) {
@@ -321,6 +328,63 @@ struct CymbalVoice {
             right[i] += 0.7f * level * filterRight.highpass(noiseRight.next() + 0.1f * ring);
             ++age;
             if (amplitude.value() < 0.001f) {
+                active = false;
+                return;
+            }
+        }
+    }
+};
+
+// Tom: a sine and a softer triangle an octave and a fifth up, falling into pitch, with a short knock of
+// band-passed noise. A hit sounds at the track's pitch; a note moves it by as many semitones as the note
+// lies from C4, so a fill can walk down the kit.
+struct TomVoice {
+    static constexpr float defaultCutoff = 2500.0f;
+    struct Settings {
+        explicit Settings(const Tone& tone)
+            : pitch(tone.pitch.value_or(110.0f)), decay(tone.decay.value_or(0.22f)) {}
+        float pitch, decay;
+    };
+
+    bool active = false;
+    int age = 0;
+    Oscillator body, overtone;
+    Decay sweep, amplitude, knock;
+    Noise noise;
+    StateVariableFilter knockFilter;
+    float velocity = 0.0f, frequency = 0.0f;
+
+    void seed(unsigned value) { noise = Noise(value); }
+
+    void start(const Settings& settings, int note, float hitVelocity) {
+        active = true;
+        age = 0;
+        velocity = hitVelocity;
+        frequency = settings.pitch * std::exp2(static_cast<float>(note - 60) / 12.0f);
+        body.reset();
+        overtone.reset(0.25f);
+        sweep.setup(0.035f, rate);
+        sweep.trigger();
+        amplitude.setup(settings.decay, rate);
+        amplitude.trigger();
+        knock.setup(0.006f, rate);
+        knock.trigger();
+    }
+
+    void render(const Settings&, float cutoff, float* __restrict left, float* __restrict right, int frames) {
+        knockFilter.setup(cutoff, 0.3f, rate);
+        for (int i = 0; i < frames; ++i) {
+            const float f = frequency * (1.0f + 0.7f * sweep.next());
+            const float level = amplitude.next();
+            const float tone = body.next(Waveform::Sine, f / rate) +
+                               0.25f * overtone.next(Waveform::Triangle, 2.9f * f / rate);
+            const float value =
+                velocity *
+                softClip(1.2f * (tone * level + 0.5f * knock.next() * knockFilter.bandpass(noise.next())));
+            left[i] += value;
+            right[i] += value;
+            ++age;
+            if (level < 0.001f) {
                 active = false;
                 return;
             }
@@ -395,6 +459,8 @@ std::unique_ptr<Instrument> makeDrum(InstrumentKind kind, const Tone& tone, unsi
         return std::make_unique<DrumKit<CymbalVoice, 3>>(tone, seed);
     case InstrumentKind::Boom:
         return std::make_unique<DrumKit<BoomVoice, 2>>(tone, seed);
+    case InstrumentKind::Tom:
+        return std::make_unique<DrumKit<TomVoice, 3>>(tone, seed);
     default:
         return nullptr;
     }

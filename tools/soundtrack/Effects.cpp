@@ -109,6 +109,54 @@ void PingPongDelay::process(const float* input, float* left, float* right, int f
     }
 }
 
+MasterTone::MasterTone(float lowCut, float bass, float air) {
+    constexpr double pi = 3.14159265358979323846;
+    constexpr double rateD = static_cast<double>(sampleRate);
+    if (lowCut > 0.0f) {
+        const double w = 2.0 * pi * lowCut / rateD, alpha = std::sin(w) / (2.0 * 0.7071067811865476);
+        const double c = std::cos(w), a0 = 1.0 + alpha;
+        Biquad& hp = stages[stageCount++];
+        hp.b0 = (1.0 + c) / 2.0 / a0;
+        hp.b1 = -(1.0 + c) / a0;
+        hp.b2 = hp.b0;
+        hp.a1 = -2.0 * c / a0;
+        hp.a2 = (1.0 - alpha) / a0;
+    }
+    // Shelves of slope 1 (the audio-EQ cookbook's), as a mastering EQ has them.
+    const auto shelf = [&](double frequency, double gainDb, bool high) {
+        const double a = std::pow(10.0, gainDb / 40.0), w = 2.0 * pi * frequency / rateD;
+        const double c = std::cos(w), alpha = std::sin(w) / 2.0 * std::sqrt(2.0);
+        const double root = 2.0 * std::sqrt(a) * alpha, sign = high ? 1.0 : -1.0;
+        const double a0 = (a + 1.0) - sign * (a - 1.0) * c + root;
+        Biquad& s = stages[stageCount++];
+        s.b0 = a * ((a + 1.0) + sign * (a - 1.0) * c + root) / a0;
+        s.b1 = -2.0 * sign * a * ((a - 1.0) + sign * (a + 1.0) * c) / a0;
+        s.b2 = a * ((a + 1.0) + sign * (a - 1.0) * c - root) / a0;
+        s.a1 = 2.0 * sign * ((a - 1.0) - sign * (a + 1.0) * c) / a0;
+        s.a2 = ((a + 1.0) - sign * (a - 1.0) * c - root) / a0;
+    };
+    if (bass != 0.0f)
+        shelf(110.0, bass, false);
+    if (air != 0.0f)
+        shelf(6000.0, air, true);
+}
+
+double MasterTone::Biquad::process(double x, int side) {
+    const double y = b0 * x + z1[side];
+    z1[side] = b1 * x - a1 * y + z2[side];
+    z2[side] = b2 * x - a2 * y;
+    return y;
+}
+
+void MasterTone::process(float* left, float* right, int frames) {
+    for (int s = 0; s < stageCount; ++s) {
+        for (int n = 0; n < frames; ++n) {
+            left[n] = static_cast<float>(stages[s].process(left[n], 0));
+            right[n] = static_cast<float>(stages[s].process(right[n], 1));
+        }
+    }
+}
+
 Chorus::Chorus() {
     lineLeft.resize(static_cast<size_t>(0.03f * rate));
     lineRight.resize(static_cast<size_t>(0.03f * rate));

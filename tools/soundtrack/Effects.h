@@ -1,6 +1,7 @@
 // The mix's effects: a feedback-delay-network reverb and a tempo-synced ping-pong delay, both fed from
-// the tracks' sends, and the stereo chorus a track may have as an insert. SongRenderer owns one of each
-// send effect and a chorus per track that asks for one. State starts silent; nothing is random.
+// the tracks' sends, the stereo chorus a track may have as an insert, and the master bus's tone (a low cut
+// and two shelves). SongRenderer owns one of each send effect, a chorus per track that asks for one, and
+// the master tone. State starts silent; nothing is random.
 #pragma once
 
 #include <cstddef>
@@ -50,6 +51,24 @@ private:
     float feedback;
     DelayLine lineLeft, lineRight;
     float smoothLeft = 0.0f, smoothRight = 0.0f, bassLeft = 0.0f, bassRight = 0.0f;
+};
+
+// The master's tone: a two-pole high-pass at `lowCut` Hz (none at 0), a shelf of `bass` dB under 110 Hz and
+// one of `air` dB over 6 kHz, the same on both sides. Computed in double precision: a 30 Hz pole at
+// 44.1 kHz sits too close to 1 for floats.
+class MasterTone {
+public:
+    MasterTone(float lowCut, float bass, float air);
+    void process(float* left, float* right, int frames);
+
+private:
+    struct Biquad {
+        double b0 = 1.0, b1 = 0.0, b2 = 0.0, a1 = 0.0, a2 = 0.0;
+        double z1[2] = {}, z2[2] = {}; // transposed direct form II state, per side
+        double process(double x, int side);
+    };
+    Biquad stages[3];
+    int stageCount = 0;
 };
 
 class Chorus {

@@ -1,7 +1,7 @@
 // The synthesizer's instruments: drums built from oscillators and filtered noise (kick with a pitch envelope,
-// snare tone plus noise, clap, hats, cymbal, a sub boom) and tonal voices (bass, detuned pad, pluck for arps
-// and stabs, lead, noise riser). SongRenderer makes one per track and feeds it the track's note events;
-// an instrument adds its sound into the block it is given and owns no state outside itself.
+// snare tone plus noise, clap, hats, cymbal, tuned toms, a sub boom) and tonal voices (bass, detuned pad,
+// pluck for arps and stabs, lead, noise riser). SongRenderer makes one per track and feeds it the track's
+// note events; an instrument adds its sound into the block it is given and owns no state outside itself.
 #pragma once
 
 #include "soundtrack/Song.h"
@@ -21,6 +21,8 @@ public:
     virtual void release() = 0;
     // Adds `frames` frames of sound to `left` and `right`.
     virtual void render(float* left, float* right, int frames) = 0;
+    // Whether anything still sounds; a silent instrument adds nothing until it plays again.
+    virtual bool sounding() const = 0;
 
     // The filter cutoff from the track's curve for the frames rendered next, in Hz.
     void setCutoff(float hz) { cutoff = hz; }

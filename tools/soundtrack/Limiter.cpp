@@ -4,87 +4,42 @@
 
 #include <algorithm>
 #include <cmath>
-#include <deque>
-#include <utility>
 
 namespace halcyra {
-namespace {
 
-constexpr int taps = 8;
+Limiter::Limiter(std::vector<float>& leftSide, std::vector<float>& rightSide, float ceiling, int lookahead,
+                 float releaseSeconds)
+    : left(leftSide), right(rightSide), frames(std::min(leftSide.size(), rightSide.size())),
+      window(static_cast<size_t>(std::max(lookahead, 1))),
+      // Positions count from `window − 1` frames of silence before the song, so the gain can already be
+      // down when a peak comes in the very first frames.
+      lead(window - 1), positions(frames + lead),
+      // A hair under the ceiling, so that gain × sample cannot round above it.
+      target(ceiling * 0.9995f),
+      recover(1.0f - std::exp(-1.0f / (releaseSeconds * static_cast<float>(sampleRate)))),
+      betweenLeft(leftSide), betweenRight(rightSide), heldRing(window, 1.0f),
+      heldSum(static_cast<double>(window)) {}
 
-// Windowed-sinc weights that interpolate a signal at ¼, ½ and ¾ of the way between two frames, from the
-// four frames on each side.
-struct Interpolator {
-    Interpolator() {
-        for (int phase = 0; phase < 3; ++phase) {
-            const double offset = 0.25 * (phase + 1);
-            for (int k = 0; k < taps; ++k) {
-                const double x = static_cast<double>(k - taps / 2 + 1) - offset;
-                const double sinc = std::sin(3.14159265358979 * x) / (3.14159265358979 * x);
-                const double window = 0.5 + 0.5 * std::cos(3.14159265358979 * x / (taps / 2 + 1));
-                weights[phase][k] = static_cast<float>(sinc * window);
-            }
-            float sum = 0.0f;
-            for (float weight : weights[phase])
-                sum += std::fabs(weight);
-            reach = std::max(reach, sum);
-        }
-    }
-    // The largest magnitude of `signal` at frame n and between frames n and n + 1, where that could reach
-    // `limit`; below it, the frame's own magnitude.
-    float peakAfter(const std::vector<float>& signal, size_t n, float limit) const {
-        float peak = std::fabs(signal[n]);
-        if (n + 1 < taps / 2 || n + taps / 2 >= signal.size())
-            return peak;
-        const float* around = signal.data() + n + 1 - taps / 2;
-        float nearby = 0.0f;
-        for (int k = 0; k < taps; ++k)
-            nearby = std::max(nearby, std::fabs(around[k]));
-        if (nearby * reach < limit)
-            return peak;
-        for (const auto& phase : weights) {
-            float value = 0.0f;
-            for (int k = 0; k < taps; ++k)
-                value += phase[k] * around[k];
-            peak = std::max(peak, std::fabs(value));
-        }
-        return peak;
-    }
-    float weights[3][taps] = {};
-    float reach = 0.0f; // no interpolated value exceeds the largest nearby frame times this
-};
-
-} // namespace
-
-void limit(std::vector<float>& left, std::vector<float>& right, float ceiling, int lookahead,
-           float releaseSeconds) {
-    const size_t frames = std::min(left.size(), right.size());
-    const size_t window = static_cast<size_t>(std::max(lookahead, 1));
-    // A hair under the ceiling, so that gain × sample cannot round above it.
-    const float target = ceiling * 0.9995f;
-    // Positions count from `window − 1` frames of silence before the song, so the gain can already be down
-    // when a peak comes in the very first frames.
-    const size_t lead = window - 1;
-    const size_t positions = frames + lead;
+float Limiter::needed(size_t at) const {
+    if (at < lead)
+        return 1.0f;
     // Peaks between frames count too: a decoder rebuilds them, and MP3 adds its own error on top.
-    const Interpolator between;
-    auto needed = [&](size_t position) {
-        if (position < lead)
-            return 1.0f;
-        const size_t n = position - lead;
-        const float peak = std::max(between.peakAfter(left, n, target), between.peakAfter(right, n, target));
-        return peak > target ? target / peak : 1.0f;
-    };
+    const size_t n = at - lead;
+    const float peak = std::max(betweenLeft.peakAfter(n, target), betweenRight.peakAfter(n, target));
+    return peak > target ? target / peak : 1.0f;
+}
+
+size_t Limiter::advance(size_t written) {
+    written = std::min(written, frames);
+    betweenLeft.extend(written);
+    betweenRight.extend(written);
     // held(p) = the smallest gain needed at positions p … p + window − 1 (a sliding minimum);
     // smooth(p) = the mean of held over positions p − window + 1 … p. Every held value in that mean looks
     // ahead to position p, so smooth(p) never exceeds what p needs, and it ramps down over `window`.
-    std::deque<std::pair<size_t, float>> minimum;
-    std::vector<float> heldRing(window, 1.0f);
-    double heldSum = static_cast<double>(window);
-    size_t nextAhead = 0;
-    const float recover = 1.0f - std::exp(-1.0f / (releaseSeconds * static_cast<float>(sampleRate)));
-    float gain = 1.0f;
-    for (size_t p = 0; p < positions; ++p) {
+    // Position p needs frame p and the interpolator's reach beyond it.
+    for (; position < positions && (written == frames || position + PeakInterpolator::half < written);
+         ++position) {
+        const size_t p = position;
         for (; nextAhead < std::min(positions, p + window); ++nextAhead) {
             const float g = needed(nextAhead);
             while (!minimum.empty() && minimum.back().second >= g)
@@ -104,6 +59,13 @@ void limit(std::vector<float>& left, std::vector<float>& right, float ceiling, i
         left[p - lead] *= gain;
         right[p - lead] *= gain;
     }
+    return position > lead ? position - lead : 0;
+}
+
+void limit(std::vector<float>& left, std::vector<float>& right, float ceiling, int lookahead,
+           float releaseSeconds) {
+    Limiter limiter(left, right, ceiling, lookahead, releaseSeconds);
+    limiter.advance(std::min(left.size(), right.size()));
 }
 
 } // namespace halcyra

@@ -4,7 +4,9 @@
 // Failures (LAME refusing the settings, a file that cannot be written) throw Mp3Error.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
+#include <memory>
 #include <stdexcept>
 #include <string>
 #include <vector>
@@ -22,8 +24,29 @@ public:
 // (25.1 ms). A non-zero value would be passed to renderSong as RenderOptions::skipFrames.
 constexpr int64_t playerStartOffset = 0;
 
+// An encode fed a stretch of frames at a time (full scale ±1); the bytes do not depend on how the frames
+// are divided up. finish ends the stream and returns the whole file, tag included.
+class Mp3Stream {
+public:
+    Mp3Stream();
+    ~Mp3Stream();
+    Mp3Stream(const Mp3Stream&) = delete;
+    Mp3Stream& operator=(const Mp3Stream&) = delete;
+
+    void add(const float* left, const float* right, size_t frames);
+    std::vector<unsigned char> finish();
+
+private:
+    struct Lame;
+    std::unique_ptr<Lame> lame;
+    std::vector<unsigned char> bytes, buffer;
+};
+
 // Encodes `left`/`right` (full scale ±1) to the MP3 file `path`, replacing it only once complete.
 void writeMp3(const std::string& path, const std::vector<float>& left, const std::vector<float>& right);
+
+// Writes encoded bytes to `path` the same way.
+void writeMp3(const std::string& path, const std::vector<unsigned char>& bytes);
 
 // Encodes to bytes in memory, tag included; writeMp3 writes these.
 std::vector<unsigned char> encodeMp3(const std::vector<float>& left, const std::vector<float>& right);

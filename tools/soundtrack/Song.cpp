@@ -15,15 +15,15 @@ struct KindName {
     InstrumentKind kind;
 };
 constexpr KindName kindNames[] = {
-    {"kick", InstrumentKind::Kick}, {"snare", InstrumentKind::Snare},   {"clap", InstrumentKind::Clap},
-    {"hat", InstrumentKind::Hat},   {"cymbal", InstrumentKind::Cymbal}, {"boom", InstrumentKind::Boom},
-    {"bass", InstrumentKind::Bass}, {"pad", InstrumentKind::Pad},       {"pluck", InstrumentKind::Pluck},
-    {"lead", InstrumentKind::Lead}, {"riser", InstrumentKind::Riser},
+    {"kick", InstrumentKind::Kick},   {"snare", InstrumentKind::Snare},   {"clap", InstrumentKind::Clap},
+    {"hat", InstrumentKind::Hat},     {"cymbal", InstrumentKind::Cymbal}, {"boom", InstrumentKind::Boom},
+    {"tom", InstrumentKind::Tom},     {"bass", InstrumentKind::Bass},     {"pad", InstrumentKind::Pad},
+    {"pluck", InstrumentKind::Pluck}, {"lead", InstrumentKind::Lead},     {"riser", InstrumentKind::Riser},
 };
 
 bool isDirective(const std::string& word) {
-    return word == "tempo" || word == "bars" || word == "track" || word == "pattern" || word == "order" ||
-           word == "curve";
+    return word == "tempo" || word == "bars" || word == "master" || word == "track" || word == "pattern" ||
+           word == "order" || word == "curve";
 }
 
 // A pattern's tokens and an order list's items are kept with their lines until every name is known.
@@ -108,6 +108,8 @@ private:
             if (tokens.size() != 2)
                 fail(directive + " takes one number");
             (directive == "tempo" ? song.tempo : song.bars) = whole(tokens[1], directive, 1, 1000);
+        } else if (directive == "master") {
+            masterLine(tokens);
         } else if (directive == "track") {
             trackLine(tokens);
         } else if (directive == "pattern") {
@@ -136,7 +138,7 @@ private:
                                         [&](const KindName& entry) { return tokens[2] == entry.name; });
         if (kind == std::end(kindNames))
             fail("unknown instrument '" + tokens[2] +
-                 "' (kick, snare, clap, hat, cymbal, boom, bass, pad, pluck, lead, riser)");
+                 "' (kick, snare, clap, hat, cymbal, boom, tom, bass, pad, pluck, lead, riser)");
         track.kind = kind->kind;
         for (size_t i = 3; i < tokens.size(); i += 2) {
             const std::string& key = tokens[i];
@@ -161,6 +163,28 @@ private:
         if (track.mix.pan < -1.0f || track.mix.pan > 1.0f)
             fail("pan must lie between -1 and 1");
         song.tracks.push_back(std::move(track));
+    }
+
+    void masterLine(const std::vector<std::string>& tokens) {
+        if (tokens.size() < 3 || tokens.size() % 2 == 0)
+            fail("master takes pairs of setting and value");
+        MasterBus& master = song.master;
+        const std::map<std::string, float*> fields{{"ceiling", &master.ceiling},
+                                                   {"lowcut", &master.lowCut},
+                                                   {"bass", &master.bass},
+                                                   {"air", &master.air}};
+        for (size_t i = 1; i < tokens.size(); i += 2) {
+            const auto field = fields.find(tokens[i]);
+            if (field == fields.end())
+                fail("unknown master setting '" + tokens[i] + "' (ceiling, lowcut, bass, air)");
+            *field->second = number(tokens[i + 1], tokens[i]);
+        }
+        if (master.ceiling > 0.0f || master.ceiling < -24.0f)
+            fail("the master ceiling must lie between -24 and 0 dBFS");
+        if (master.lowCut < 0.0f || master.lowCut > 200.0f)
+            fail("the master low cut must lie between 0 and 200 Hz");
+        if (std::fabs(master.bass) > 12.0f || std::fabs(master.air) > 12.0f)
+            fail("the master shelves reach 12 dB at most");
     }
 
     void patternLine(const std::vector<std::string>& tokens) {

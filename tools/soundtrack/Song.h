@@ -1,7 +1,8 @@
 // The song as data: tracks (an instrument, its tone and mix settings, an order list of patterns, curves),
-// the patterns of note steps they play, and curves for the master. readSong parses the text format of
-// muzak.song; any damage (unknown word, bad note, a pattern of the wrong length, an order list that does
-// not fill the song) is a SongError naming the file and line. Nothing here knows how a note sounds.
+// the patterns of note steps they play, and the master bus (its gain curve, tone and ceiling). readSong
+// parses the text format of muzak.song; any damage (unknown word, bad note, a pattern of the wrong length,
+// an order list that does not fill the song) is a SongError naming the file and line. Nothing here knows
+// how a note sounds.
 #pragma once
 
 #include <array>
@@ -20,12 +21,18 @@ constexpr int showTempo = 133;
 constexpr std::array<int, 7> sceneBeats{48, 96, 64, 64, 64, 64, 116};
 constexpr int showBars = 129;
 
+// Moments the music marks, in beats from the song's start. The planet's torus shrinks to nothing as beat 480
+// begins: that beat is silent, and the break starts on the next. The screen turns white on the last sixteenth
+// of bar 124, where the closing A major chord lands.
+constexpr double silentBeat = 480.0;
+constexpr double whiteScreenBeat = 499.75;
+
 class SongError : public std::runtime_error {
 public:
     using std::runtime_error::runtime_error;
 };
 
-enum class InstrumentKind { Kick, Snare, Clap, Hat, Cymbal, Boom, Bass, Pad, Pluck, Lead, Riser };
+enum class InstrumentKind { Kick, Snare, Clap, Hat, Cymbal, Boom, Tom, Bass, Pad, Pluck, Lead, Riser };
 
 // How a track's instrument sounds, where the song says so; each instrument kind reads the fields it needs
 // and has its own value for those left empty.
@@ -87,12 +94,21 @@ struct Track {
     std::array<Curve, static_cast<size_t>(CurveTarget::Count)> curves;
 };
 
+// The master bus after the mix: its tone, then the limiter's ceiling.
+struct MasterBus {
+    float ceiling = -1.0f; // dBFS; neither a frame nor the signal between frames goes above it
+    float lowCut = 0.0f;   // Hz, a two-pole high-pass under the music; 0 leaves it out
+    float bass = 0.0f;     // dB, a shelf under 110 Hz
+    float air = 0.0f;      // dB, a shelf over 6 kHz
+};
+
 struct Song {
     int tempo = 0;
     int bars = 0;
     std::vector<Pattern> patterns;
     std::vector<Track> tracks;
     Curve masterGain; // dB
+    MasterBus master;
 };
 
 // Parses song text; `sourceName` prefixes every error message.

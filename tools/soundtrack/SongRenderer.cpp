@@ -6,8 +6,11 @@
 #include "soundtrack/Sequencer.h"
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <memory>
+#include <system_error>
+#include <thread>
 
 #if defined(__x86_64__) || defined(__SSE__)
 #include <xmmintrin.h>
@@ -17,6 +20,9 @@ namespace halcyra {
 namespace {
 
 constexpr int blockFrames = 64;
+// The tracks render a chunk at a time (about 1.5 s), the drums and bass on one thread and the tonal
+// instruments on another; the effects and the master then take the chunk block by block.
+constexpr int chunkFrames = 1024 * blockFrames;
 constexpr float rate = static_cast<float>(sampleRate);
 constexpr float reverbSeconds = 3.2f;
 constexpr float delayFeedback = 0.42f;
@@ -60,6 +66,23 @@ float decibels(float db) {
     return std::pow(10.0f, db / 20.0f);
 }
 
+// Which of the two groups a track renders in: drums, bass and riser, or the pads, plucks and leads. The split
+// is fixed, never taken from the machine, so every machine adds the same numbers in the same order.
+int groupOf(InstrumentKind kind) {
+    return kind == InstrumentKind::Pad || kind == InstrumentKind::Pluck || kind == InstrumentKind::Lead ? 1
+                                                                                                        : 0;
+}
+
+// What one group of tracks adds to a chunk: its dry mix and its sends to the effects.
+struct GroupMix {
+    std::vector<float> dryLeft, dryRight, reverbSend, delaySend;
+
+    void clear(int frames) {
+        for (std::vector<float>* part : {&dryLeft, &dryRight, &reverbSend, &delaySend})
+            part->assign(static_cast<size_t>(frames), 0.0f);
+    }
+};
+
 struct TrackState {
     const Track* track;
     std::unique_ptr<Instrument> instrument;
@@ -74,7 +97,8 @@ class Renderer {
 public:
     Renderer(const Song& song, const std::string& solo)
         : song(song), reverb(reverbSeconds),
-          delay(static_cast<int>(frameOfRow(delayRows, 4, song.tempo)), delayFeedback) {
+          delay(static_cast<int>(frameOfRow(delayRows, 4, song.tempo)), delayFeedback),
+          tone(song.master.lowCut, song.master.bass, song.master.air) {
         unsigned seed = 1;
         for (const Track& track : song.tracks) {
             TrackState state{&track, makeInstrument(track.kind, track.tone, seed++), nullptr,
@@ -91,37 +115,85 @@ public:
                         kicks.push_back(event.frame);
                 }
             }
-            if (solo.empty() || solo == track.name)
+            if (solo.empty() || solo == track.name) {
+                groups[static_cast<size_t>(groupOf(track.kind))].push_back(tracks.size());
                 tracks.push_back(std::move(state));
+            }
         }
         std::sort(kicks.begin(), kicks.end());
     }
 
-    // Renders the next block of `frames` (at most blockFrames) into `left` and `right`.
-    void renderBlock(float* left, float* right, int frames) {
-        const double bar = static_cast<double>(position) * song.tempo / (60.0 * sampleRate * beatsPerBar);
-        float duck[blockFrames], dryLeft[blockFrames] = {}, dryRight[blockFrames] = {};
-        float reverbSend[blockFrames] = {}, delaySend[blockFrames] = {};
+    // Renders the next `frames` frames (at most chunkFrames) into `left` and `right`.
+    void renderChunk(float* left, float* right, int frames) {
+        duck.resize(static_cast<size_t>(frames));
+        duckEnvelope(duck.data(), frames);
+        for (GroupMix& mix : mixes)
+            mix.clear(frames);
+        // The groups write nothing they share. Without a second thread, one renders after the other.
+        std::thread worker;
+        try {
+            worker = std::thread([this, frames] {
+                DenormalsFlushed flushed;
+                renderGroup(1, frames);
+            });
+        } catch (const std::system_error&) {
+        }
+        renderGroup(0, frames);
+        if (worker.joinable())
+            worker.join();
+        else
+            renderGroup(1, frames);
+        for (int start = 0; start < frames; start += blockFrames)
+            mixBlock(start, std::min(blockFrames, frames - start), left + start, right + start);
+        position += frames;
+    }
+
+private:
+    double barAt(int64_t frame) const {
+        return static_cast<double>(frame) * song.tempo / (60.0 * sampleRate * beatsPerBar);
+    }
+
+    void renderGroup(int group, int frames) {
+        GroupMix& mix = mixes[static_cast<size_t>(group)];
+        for (int start = 0; start < frames; start += blockFrames) {
+            const int count = std::min(blockFrames, frames - start);
+            const int64_t blockStart = position + start;
+            for (size_t index : groups[static_cast<size_t>(group)])
+                renderTrack(tracks[index], barAt(blockStart), blockStart, duck.data() + start, count,
+                            mix.dryLeft.data() + start, mix.dryRight.data() + start,
+                            mix.reverbSend.data() + start, mix.delaySend.data() + start);
+        }
+    }
+
+    // The two groups summed, the effects, the master gain and tone, for the block at `start` in the chunk.
+    void mixBlock(int start, int frames, float* left, float* right) {
+        const double bar = barAt(position + start);
+        float dryLeft[blockFrames], dryRight[blockFrames], reverbSend[blockFrames], delaySend[blockFrames];
         float wetLeft[blockFrames] = {}, wetRight[blockFrames] = {};
-        duckEnvelope(duck, frames);
-        for (TrackState& state : tracks)
-            renderTrack(state, bar, duck, frames, dryLeft, dryRight, reverbSend, delaySend);
+        const GroupMix &first = mixes[0], &second = mixes[1];
+        for (int i = 0; i < frames; ++i) {
+            const size_t n = static_cast<size_t>(start + i);
+            dryLeft[i] = first.dryLeft[n] + second.dryLeft[n];
+            dryRight[i] = first.dryRight[n] + second.dryRight[n];
+            reverbSend[i] = first.reverbSend[n] + second.reverbSend[n];
+            delaySend[i] = first.delaySend[n] + second.delaySend[n];
+        }
         reverb.process(reverbSend, wetLeft, wetRight, frames);
         delay.process(delaySend, wetLeft, wetRight, frames);
         const float master = decibels(curveValue(song.masterGain, bar, 0.0f, false));
         if (masterGain < 0.0f)
             masterGain = master;
+        const float* blockDuck = duck.data() + start;
         for (int i = 0; i < frames; ++i) {
             const float g = masterGain + (master - masterGain) * static_cast<float>(i + 1) / frames;
-            const float returns = 1.0f - returnDuck * duck[i];
+            const float returns = 1.0f - returnDuck * blockDuck[i];
             left[i] = g * (dryLeft[i] + returns * wetLeft[i]);
             right[i] = g * (dryRight[i] + returns * wetRight[i]);
         }
         masterGain = master;
-        position += frames;
+        tone.process(left, right, frames);
     }
 
-private:
     void duckEnvelope(float* duck, int frames) {
         const float recover = std::exp(-1.0f / (duckRecoverSeconds * rate));
         for (int i = 0; i < frames; ++i) {
@@ -140,20 +212,32 @@ private:
         }
     }
 
-    void renderTrack(TrackState& state, double bar, const float* duck, int frames, float* dryLeft,
-                     float* dryRight, float* reverbSend, float* delaySend) {
+    void renderTrack(TrackState& state, double bar, int64_t blockStart, const float* __restrict duck,
+                     int frames, float* __restrict dryLeft, float* __restrict dryRight,
+                     float* __restrict reverbSend, float* __restrict delaySend) {
         const Track& track = *state.track;
-        float left[blockFrames] = {}, right[blockFrames] = {};
         const auto curve = [&](CurveTarget target) -> const Curve& {
             return track.curves[static_cast<size_t>(target)];
         };
+        const float gain = decibels(track.mix.gain + curveValue(curve(CurveTarget::Gain), bar, 0.0f, false));
+        if (state.gain < 0.0f)
+            state.gain = gain;
+        // A track that is silent and starts nothing in this block adds nothing to it (a chorus may still
+        // be sounding out what it was given).
+        const bool startsSomething = state.nextEvent < state.events.size() &&
+                                     state.events[state.nextEvent].frame < blockStart + frames;
+        if (!startsSomething && !state.chorus && !state.instrument->sounding()) {
+            state.gain = gain;
+            return;
+        }
+        float left[blockFrames] = {}, right[blockFrames] = {};
         state.instrument->setCutoff(
             curveValue(curve(CurveTarget::Cutoff), bar, state.instrument->toneCutoff(), true));
         int done = 0;
         while (state.nextEvent < state.events.size() &&
-               state.events[state.nextEvent].frame < position + frames) {
+               state.events[state.nextEvent].frame < blockStart + frames) {
             const NoteEvent& event = state.events[state.nextEvent++];
-            const int at = static_cast<int>(event.frame - position);
+            const int at = static_cast<int>(event.frame - blockStart);
             if (at > done) {
                 state.instrument->render(left + done, right + done, at - done);
                 done = at;
@@ -168,9 +252,6 @@ private:
         if (state.chorus)
             state.chorus->process(left, right, frames, track.mix.chorus);
 
-        const float gain = decibels(track.mix.gain + curveValue(curve(CurveTarget::Gain), bar, 0.0f, false));
-        if (state.gain < 0.0f)
-            state.gain = gain;
         const float reverbAmount = curveValue(curve(CurveTarget::Reverb), bar, track.mix.reverb, false);
         const float delayAmount = curveValue(curve(CurveTarget::Delay), bar, track.mix.delay, false);
         for (int i = 0; i < frames; ++i) {
@@ -188,8 +269,12 @@ private:
 
     const Song& song;
     std::vector<TrackState> tracks;
+    std::array<std::vector<size_t>, 2> groups; // indices into tracks
+    std::array<GroupMix, 2> mixes;
+    std::vector<float> duck; // the chunk's ducking under the kick, 0 … 1
     Reverb reverb;
     PingPongDelay delay;
+    MasterTone tone;
     std::vector<int64_t> kicks;
     size_t nextKick = 0;
     int64_t lastKick = -1;
@@ -201,28 +286,36 @@ private:
 } // namespace
 
 StereoBuffer renderSong(const Song& song, const RenderOptions& options) {
+    StereoBuffer out;
+    renderSong(song, options, out, [](size_t) {});
+    return out;
+}
+
+void renderSong(const Song& song, const RenderOptions& options, StereoBuffer& out,
+                const std::function<void(size_t)>& progress) {
     DenormalsFlushed flushed;
     const int64_t total = songFrames(song);
     const int64_t skip = std::clamp<int64_t>(options.skipFrames, 0, total);
     const int64_t frames = options.frames < 0 ? total - skip : std::min(options.frames, total - skip);
-    StereoBuffer out;
-    out.left.resize(static_cast<size_t>(frames));
-    out.right.resize(static_cast<size_t>(frames));
+    out.left.assign(static_cast<size_t>(frames), 0.0f);
+    out.right.assign(static_cast<size_t>(frames), 0.0f);
+    Limiter limiter(out.left, out.right, decibels(song.master.ceiling), limiterLookahead, limiterRelease);
     Renderer renderer(song, options.solo);
-    float left[blockFrames], right[blockFrames];
-    for (int64_t at = 0; at < skip + frames; at += blockFrames) {
-        const int count = static_cast<int>(std::min<int64_t>(blockFrames, skip + frames - at));
-        renderer.renderBlock(left, right, count);
+    std::vector<float> left(chunkFrames), right(chunkFrames);
+    for (int64_t at = 0; at < skip + frames; at += chunkFrames) {
+        const int count = static_cast<int>(std::min<int64_t>(chunkFrames, skip + frames - at));
+        renderer.renderChunk(left.data(), right.data(), count);
         for (int i = 0; i < count; ++i) {
             const int64_t index = at + i - skip;
             if (index >= 0) {
-                out.left[static_cast<size_t>(index)] = left[i];
-                out.right[static_cast<size_t>(index)] = right[i];
+                out.left[static_cast<size_t>(index)] = left[static_cast<size_t>(i)];
+                out.right[static_cast<size_t>(index)] = right[static_cast<size_t>(i)];
             }
         }
+        progress(limiter.advance(static_cast<size_t>(std::max<int64_t>(at + count - skip, 0))));
     }
-    limit(out.left, out.right, masterCeiling, limiterLookahead, limiterRelease);
-    return out;
+    if (frames == 0)
+        progress(0);
 }
 
 } // namespace halcyra

@@ -65,8 +65,8 @@ struct VoiceCore {
     float glideStep() { return frequency = target + glideCoefficient * (frequency - target); }
 };
 
-// Bass: two detuned saws through a resonant low-pass that snaps open on every note, over a sine at the
-// fundamental for weight.
+// Bass: two detuned saws through a resonant low-pass that snaps open on every note and a little drive, which
+// lets the bass line speak on small speakers, over a sine at the fundamental for weight.
 struct BassVoice {
     static constexpr float defaultCutoff = 320.0f;
     static VoiceSettings defaults() { return {0.003f, 0.22f, 0.6f, 0.1f, 0.3f, 2.6f, 9.0f, 0.06f}; }
@@ -90,7 +90,8 @@ struct BassVoice {
                 const float increment = core.glideStep() / rate;
                 const float saws = 0.5f * (sawDown.next(Waveform::Saw, increment * down) +
                                            sawUp.next(Waveform::Saw, increment * up));
-                const float value = lowpass.lowpass(saws) + 0.45f * sub.next(Waveform::Sine, increment);
+                const float value =
+                    softClip(1.4f * lowpass.lowpass(saws)) + 0.32f * sub.next(Waveform::Sine, increment);
                 const float out = 0.7f * core.velocity * core.amplitude.next() * value;
                 core.filter.next();
                 left[i] += out;
@@ -102,7 +103,8 @@ struct BassVoice {
 };
 
 // Pad: three saws a few cents apart, spread left and right, each side through its own low-pass that
-// opens a little with the swell.
+// opens a little with the swell. Above the filter a little of the saws' own top end comes through
+// (high-passed at 4 kHz, more of it the brighter the filter stands): air that a low-pass alone would take.
 struct PadVoice {
     static constexpr float defaultCutoff = 1800.0f;
     static VoiceSettings defaults() { return {0.7f, 1.6f, 0.75f, 2.0f, 0.15f, 0.6f, 13.0f, 0.0f}; }
@@ -110,11 +112,14 @@ struct PadVoice {
     VoiceCore core;
     std::array<Oscillator, 3> saws;
     StateVariableFilter filterLeft, filterRight;
+    OnePole airLeft, airRight;
 
     void start(const VoiceSettings& settings, int note, float velocity, bool glide) {
         // Phases that differ per note keep a chord's voices from starting in step.
         for (size_t i = 0; i < saws.size(); ++i)
             saws[i].reset(std::fmod(0.137f * static_cast<float>(note) + 0.31f * static_cast<float>(i), 1.0f));
+        airLeft.setup(4000.0f, rate);
+        airRight.setup(4000.0f, rate);
         core.start(settings, note, velocity, glide, settings.decay);
     }
 
@@ -127,14 +132,16 @@ struct PadVoice {
             const float bright = cutoff * std::exp2(settings.envmod * core.amplitude.value());
             filterLeft.setup(bright, settings.resonance, rate);
             filterRight.setup(bright * 1.03f, settings.resonance, rate);
+            const float air = 0.45f * std::clamp(bright / 6000.0f, 0.0f, 1.0f);
             for (int i = start; i < end; ++i) {
                 const float increment = core.glideStep() / rate;
                 const float a = saws[0].next(Waveform::Saw, increment * ratios[0]);
                 const float b = saws[1].next(Waveform::Saw, increment * ratios[1]);
                 const float c = saws[2].next(Waveform::Saw, increment * ratios[2]);
                 const float level = 0.2f * core.velocity * core.amplitude.next();
-                left[i] += level * filterLeft.lowpass(a + 0.6f * b);
-                right[i] += level * filterRight.lowpass(c + 0.6f * b);
+                const float sideLeft = a + 0.6f * b, sideRight = c + 0.6f * b;
+                left[i] += level * (filterLeft.lowpass(sideLeft) + air * airLeft.highpass(sideLeft));
+                right[i] += level * (filterRight.lowpass(sideRight) + air * airRight.highpass(sideRight));
             }
         }
         core.age += frames;
@@ -176,7 +183,7 @@ struct PluckVoice {
 };
 
 // Lead: two saws spread left and right over a square an octave down, with glide and a vibrato that fades
-// in on held notes.
+// in on held notes; like the pad, a little unfiltered top end gives it air.
 struct LeadVoice {
     static constexpr float defaultCutoff = 2200.0f;
     static VoiceSettings defaults() { return {0.006f, 0.45f, 0.7f, 0.5f, 0.3f, 1.4f, 11.0f, 0.07f}; }
@@ -184,8 +191,11 @@ struct LeadVoice {
     VoiceCore core;
     Oscillator sawLeft, sawRight, square, vibrato;
     StateVariableFilter filterLeft, filterRight;
+    OnePole airLeft, airRight;
 
     void start(const VoiceSettings& settings, int note, float velocity, bool glide) {
+        airLeft.setup(4000.0f, rate);
+        airRight.setup(4000.0f, rate);
         core.start(settings, note, velocity, glide, settings.decay);
     }
 
@@ -203,6 +213,7 @@ struct LeadVoice {
                 std::clamp((static_cast<float>(core.age + start) - vibratoDelay) / vibratoRamp, 0.0f, 1.0f);
             const float wobble =
                 std::exp2(depth * vibrato.next(Waveform::Sine, 5.2f * controlFrames / rate) / 12.0f);
+            const float air = 0.35f * std::clamp(cutoff / 6000.0f, 0.0f, 1.0f);
             for (int i = start; i < end; ++i) {
                 const float increment = core.glideStep() * wobble / rate;
                 const float a = sawLeft.next(Waveform::Saw, increment * down);
@@ -210,8 +221,9 @@ struct LeadVoice {
                 const float c = 0.35f * square.next(Waveform::Square, 0.5f * increment);
                 const float level = 0.3f * core.velocity * core.amplitude.next();
                 core.filter.next();
-                left[i] += level * filterLeft.lowpass(a + 0.5f * b + c);
-                right[i] += level * filterRight.lowpass(b + 0.5f * a + c);
+                const float sideLeft = a + 0.5f * b + c, sideRight = b + 0.5f * a + c;
+                left[i] += level * (filterLeft.lowpass(sideLeft) + air * airLeft.highpass(sideLeft));
+                right[i] += level * (filterRight.lowpass(sideRight) + air * airRight.highpass(sideRight));
             }
         }
         core.age += frames;
@@ -263,6 +275,7 @@ public:
         voice.start(settings, notes.back(), velocity, glide);
     }
     void release() override { voice.core.release(); }
+    bool sounding() const override { return voice.core.amplitude.active(); }
     void render(float* left, float* right, int frames) override {
         if (voice.core.amplitude.active())
             voice.render(settings, cutoff, left, right, frames);
@@ -300,6 +313,11 @@ public:
     void release() override {
         for (Voice& voice : voices)
             voice.core.release();
+    }
+
+    bool sounding() const override {
+        return std::any_of(voices.begin(), voices.end(),
+                           [](const Voice& voice) { return voice.core.amplitude.active(); });
     }
 
     void render(float* left, float* right, int frames) override {

@@ -36,6 +36,23 @@ TEST(Mp3Encoder, TaggedFileDecodesToExactlyTheEncodedFrames) {
     EXPECT_FALSE(std::filesystem::exists(path + ".partial"));
 }
 
+TEST(Mp3Encoder, BytesDoNotDependOnHowTheFramesArriveInAStream) {
+    std::vector<float> left(5 * 44100), right(left.size());
+    for (size_t i = 0; i < left.size(); ++i) {
+        left[i] = 0.3f * std::sin(6.2831853f * 440.0f * static_cast<float>(i) / 44100.0f);
+        right[i] = 0.3f * std::sin(6.2831853f * 660.0f * static_cast<float>(i) / 44100.0f);
+    }
+    const std::vector<unsigned char> whole = encodeMp3(left, right);
+    Mp3Stream stream;
+    size_t at = 0;
+    for (size_t piece : {1000u, 1u, 70000u, 12345u}) {
+        stream.add(left.data() + at, right.data() + at, piece);
+        at += piece;
+    }
+    stream.add(left.data() + at, right.data() + at, left.size() - at);
+    EXPECT_EQ(stream.finish(), whole);
+}
+
 TEST(Mp3Encoder, UnwritablePathIsReported) {
     const std::vector<float> silence(4410, 0.0f);
     try {

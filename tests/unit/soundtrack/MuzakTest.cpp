@@ -1,17 +1,21 @@
 // The built soundtrack, decoded the way the show plays it.
 #include "soundtrack/Instrument.h"
 #include "soundtrack/Mp3Decoder.h"
+#include "soundtrack/Sequencer.h"
 #include "soundtrack/Song.h"
 #include "soundtrack/SongRenderer.h"
+#include "soundtrack/SongReport.h"
 #include "timeline/MusicStream.h"
 
 #include <SDL2/SDL.h>
 #include <SDL2/SDL_mixer.h>
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <atomic>
 #include <cmath>
 #include <filesystem>
+#include <string>
 
 namespace halcyra {
 namespace {
@@ -62,19 +66,59 @@ int bestLag(const std::vector<float>& signal, size_t at, const std::vector<float
     return best;
 }
 
+// The master figures of the decoded file, measured once per test program.
+const MasterFigures& masterFigures(const DecodedMp3& decoded) {
+    static const MasterFigures figures = measureMaster({decoded.left, decoded.right});
+    return figures;
+}
+
 TEST_F(Muzak, DecodesToTheShowsLength) {
     EXPECT_EQ(decoded.sampleRate, 44100);
     EXPECT_EQ(decoded.channels, 2);
-    EXPECT_NEAR(static_cast<double>(decoded.left.size()) / 44100.0, 232.78195, 0.05);
+    Song show;
+    show.tempo = showTempo;
+    show.bars = showBars;
+    EXPECT_EQ(decoded.left.size(), static_cast<size_t>(songFrames(show))); // 10,265,684 frames
 }
 
-TEST_F(Muzak, NeverClipsWhenDecoded) {
-    // The limiter's −1 dBFS leaves the encoder room for its own error; the decoded file stays under full
-    // scale.
-    float peak = 0.0f;
-    for (size_t n = 0; n < decoded.left.size(); ++n)
-        peak = std::max({peak, std::fabs(decoded.left[n]), std::fabs(decoded.right[n])});
-    EXPECT_LT(20.0 * std::log10(peak), -0.1);
+TEST_F(Muzak, TruePeakStaysUnderMinusOneDbtpWhenDecoded) {
+    // The limiter's ceiling leaves the encoder room for its own error, measured between the frames too.
+    EXPECT_LE(masterFigures(decoded).truePeak, -1.0);
+}
+
+TEST_F(Muzak, LoudnessFollowsTheShow) {
+    const MasterFigures& figures = masterFigures(decoded);
+    EXPECT_GE(figures.integrated, -14.0);
+    EXPECT_LE(figures.integrated, -10.0);
+    EXPECT_GE(figures.range.range(), 6.0);
+    const auto part = [&](const char* name) {
+        const auto at = std::find_if(partNames.begin(), partNames.end(),
+                                     [&](const char* candidate) { return std::string(candidate) == name; });
+        return figures.partLoudness[static_cast<size_t>(at - partNames.begin())];
+    };
+    // The planet's climax is the loudest stretch and clearly over the metaballs; the water breathes.
+    for (const double loudness : figures.partLoudness)
+        EXPECT_LE(loudness, part("planet, climax"));
+    EXPECT_GE(part("planet, climax"), part("metaballs") + 1.0);
+    EXPECT_LE(part("water"), part("metaballs") - 3.0);
+    EXPECT_LE(part("water"), part("cube rain") - 3.0);
+}
+
+TEST_F(Muzak, BassAndTrebleBalanceTheMiddle) {
+    const MasterFigures& figures = masterFigures(decoded);
+    EXPECT_LE(figures.lowBand - figures.middleBand, 1.5);
+    EXPECT_GE(figures.highBand - figures.middleBand, -8.0);
+}
+
+TEST_F(Muzak, TheTorusFallsIntoASilentBeatAndTheWhiteScreenHits) {
+    const MasterFigures& figures = masterFigures(decoded);
+    EXPECT_LT(figures.silentBeatLevel, -45.0);
+    EXPECT_GE(figures.hitRise, 4.0);
+    EXPECT_GE(figures.hitBrightening, 0.0); // the hit is brighter than the riser before it
+}
+
+TEST_F(Muzak, EveryMarkedBeatStartsASoundOnItsMoment) {
+    EXPECT_LE(masterFigures(decoded).onsetError, 5.0);
 }
 
 TEST_F(Muzak, DecodesInStepWithTheRender) {

@@ -2,6 +2,7 @@
 #include "soundtrack/Envelope.h"
 #include "soundtrack/Instrument.h"
 #include "soundtrack/Limiter.h"
+#include "soundtrack/Loudness.h"
 #include "soundtrack/Oscillator.h"
 #include "soundtrack/StateVariableFilter.h"
 
@@ -123,15 +124,60 @@ TEST(Limiter, KeepsEverySampleUnderTheCeilingAndLeavesQuietMusicAlone) {
         right[i] = loud * noise.next();
     }
     const std::vector<float> quietLeft(left.begin() + 66150, left.end());
-    limit(left, right, masterCeiling, 176, 0.1f);
+    const float ceiling = 0.89125094f; // −1 dBFS
+    limit(left, right, ceiling, 176, 0.1f);
     float peak = 0.0f;
     for (size_t i = 0; i < left.size(); ++i)
         peak = std::max({peak, std::fabs(left[i]), std::fabs(right[i])});
-    EXPECT_LE(peak, masterCeiling);
-    EXPECT_GT(peak, 0.8f * masterCeiling); // limited, not merely turned down
+    EXPECT_LE(peak, ceiling);
+    // Limited, not merely turned down: noise peaks between its frames, so it is those that reach the ceiling.
+    EXPECT_GT(truePeakDb(left, right), 20.0 * std::log10(ceiling) - 0.3);
     // A second after the loud part the gain is back to 1 (to a hair).
     for (size_t i = 0; i < quietLeft.size(); ++i)
         ASSERT_NEAR(left[66150 + i], quietLeft[i], 1.0e-4f) << i;
+}
+
+TEST(Limiter, HoldsThePeaksBetweenFramesUnderTheCeilingToo) {
+    // A quarter of the sample rate at 45°: the frames stand at 0.71, under the ceiling, while the wave a
+    // decoder rebuilds between them reaches 1.0.
+    std::vector<float> left(44100), right(44100);
+    for (size_t i = 0; i < left.size(); ++i)
+        left[i] = right[i] = std::sin(1.5707963f * static_cast<float>(i) + 0.7853982f);
+    const float ceiling = 0.89125094f;
+    limit(left, right, ceiling, 176, 0.1f);
+    EXPECT_LE(truePeakDb(left, right), 20.0 * std::log10(ceiling) + 0.05);
+    EXPECT_GT(truePeakDb(left, right), 20.0 * std::log10(ceiling) - 0.5);
+}
+
+TEST(Limiter, FedInPiecesGivesTheSameSamplesAsAtOnce) {
+    std::vector<float> left(30000), right(30000);
+    Noise noise(9);
+    for (size_t i = 0; i < left.size(); ++i) {
+        const float loud = (i / 3000) % 2 == 0 ? 2.0f : 0.2f;
+        left[i] = loud * noise.next();
+        right[i] = loud * noise.next();
+    }
+    std::vector<float> wholeLeft = left, wholeRight = right;
+    limit(wholeLeft, wholeRight, 0.8f, 176, 0.1f);
+
+    // Frames arrive in uneven pieces; what the limiter calls final never changes afterwards.
+    std::vector<float> streamLeft(left.size(), 0.0f), streamRight(right.size(), 0.0f);
+    Limiter limiter(streamLeft, streamRight, 0.8f, 176, 0.1f);
+    size_t written = 0, finished = 0;
+    for (size_t piece : {1u, 63u, 500u, 4096u, 7u, 10000u, 30000u}) {
+        const size_t upTo = std::min(left.size(), written + piece);
+        std::copy(left.begin() + written, left.begin() + upTo, streamLeft.begin() + written);
+        std::copy(right.begin() + written, right.begin() + upTo, streamRight.begin() + written);
+        written = upTo;
+        const size_t nowFinal = limiter.advance(written);
+        ASSERT_GE(nowFinal, finished);
+        for (size_t n = finished; n < nowFinal; ++n)
+            ASSERT_EQ(streamLeft[n], wholeLeft[n]) << n;
+        finished = nowFinal;
+        EXPECT_LE(written - finished, 176u + 16u); // behind by the look-ahead and the interpolator's reach
+    }
+    EXPECT_EQ(finished, left.size());
+    EXPECT_EQ(streamRight, wholeRight);
 }
 
 // Renders `instrument` playing `notes` for `heldFrames`, then released for `tailFrames`; left channel.
@@ -146,10 +192,10 @@ std::vector<float> play(Instrument& instrument, const std::vector<int>& notes, i
 }
 
 TEST(Instrument, EveryKindSoundsStaysBoundedAndFallsSilentAfterItsNote) {
-    const InstrumentKind kinds[] = {InstrumentKind::Kick, InstrumentKind::Snare,  InstrumentKind::Clap,
-                                    InstrumentKind::Hat,  InstrumentKind::Cymbal, InstrumentKind::Boom,
-                                    InstrumentKind::Bass, InstrumentKind::Pad,    InstrumentKind::Pluck,
-                                    InstrumentKind::Lead, InstrumentKind::Riser};
+    const InstrumentKind kinds[] = {InstrumentKind::Kick,  InstrumentKind::Snare,  InstrumentKind::Clap,
+                                    InstrumentKind::Hat,   InstrumentKind::Cymbal, InstrumentKind::Boom,
+                                    InstrumentKind::Tom,   InstrumentKind::Bass,   InstrumentKind::Pad,
+                                    InstrumentKind::Pluck, InstrumentKind::Lead,   InstrumentKind::Riser};
     for (InstrumentKind kind : kinds) {
         auto instrument = makeInstrument(kind, Tone{}, 11);
         ASSERT_NE(instrument, nullptr);
@@ -188,6 +234,23 @@ TEST(Instrument, KickStartsOnItsFrameAndFallsInPitch) {
     EXPECT_NEAR(44100.0 / (2.0 * (*(settled + 1) - *settled)), 47.0, 3.0);
 }
 
+TEST(Instrument, TomPlaysItsNoteAsFarFromItsPitchAsTheNoteIsFromC4) {
+    // Past the strike's pitch sweep, C3 sounds an octave under the hit (C4): half the zero crossings.
+    const auto crossings = [](int note) {
+        auto tom = makeInstrument(InstrumentKind::Tom, Tone{}, 1);
+        std::vector<float> left(13230), right(13230);
+        tom->play({note}, 1.0f, false);
+        tom->render(left.data(), right.data(), static_cast<int>(left.size()));
+        int count = 0;
+        for (size_t i = 4411; i < left.size(); ++i)
+            count += (left[i - 1] < 0.0f) != (left[i] < 0.0f) ? 1 : 0;
+        return count;
+    };
+    const int high = crossings(60), low = crossings(48);
+    EXPECT_NEAR(static_cast<double>(high) / low, 2.0, 0.1);
+    EXPECT_NEAR(high / 2.0 / 0.2, 110.0, 6.0); // the default pitch, 110 Hz
+}
+
 TEST(Instrument, ChordOnAPadReleasesTheChordBefore) {
     Tone tone;
     tone.release = 0.05f;
@@ -216,6 +279,22 @@ TEST(Effects, DelayEchoesOnItsTimeAlternatingSides) {
     EXPECT_NEAR(loudest(right, 1500, 2500), 2000u,
                 3u); // the repeat's tone filters smear it by a frame or two
     EXPECT_LT(std::fabs(right[1000]), 1.0e-6f);
+}
+
+TEST(Effects, MasterToneCutsRumbleShelvesTheBassAndLiftsTheAir) {
+    const auto gainAt = [](float frequency, float lowCut, float bass, float air) {
+        MasterTone tone(lowCut, bass, air);
+        std::vector<float> left(44100), right(44100);
+        for (size_t i = 0; i < left.size(); ++i)
+            left[i] = right[i] = 0.5f * std::sin(6.2831853f * frequency * static_cast<float>(i) / rate);
+        tone.process(left.data(), right.data(), static_cast<int>(left.size()));
+        return rmsDb(left, 22050, 44100) - rmsDb(std::vector<float>(22050, 0.5f / 1.41421356f), 0, 22050);
+    };
+    EXPECT_NEAR(gainAt(1000.0f, 0.0f, 0.0f, 0.0f), 0.0, 0.01); // nothing asked, nothing done
+    EXPECT_LT(gainAt(10.0f, 30.0f, 0.0f, 0.0f), -15.0);
+    EXPECT_NEAR(gainAt(1000.0f, 30.0f, -3.0f, 4.0f), 0.0, 0.3);
+    EXPECT_NEAR(gainAt(40.0f, 0.0f, -3.0f, 0.0f), -3.0, 0.3);
+    EXPECT_NEAR(gainAt(15000.0f, 0.0f, 0.0f, 4.0f), 4.0, 0.3);
 }
 
 TEST(Effects, ReverbTailFadesByAboutSixtyDecibelsInItsDecayTime) {
