@@ -26,6 +26,14 @@ bool parseCount(const std::string& text, int& value) {
     return true;
 }
 
+// A frame number: up to nine digits, more than the show has frames at any frame rate.
+bool parseFrame(const std::string& text, int64_t& value) {
+    if (text.empty() || text.size() > 9 || text.find_first_not_of("0123456789") != std::string::npos)
+        return false;
+    value = std::atoll(text.c_str());
+    return true;
+}
+
 } // namespace
 
 bool parseCommandLine(int argc, const char* const* argv, Options& options, std::string& error) {
@@ -127,6 +135,20 @@ bool parseCommandLine(int argc, const char* const* argv, Options& options, std::
                 return false;
             }
             options.framesPerSecond = fps;
+        } else if (arg == "--frames") {
+            if (!takeValue())
+                return false;
+            const size_t dash = value.find('-');
+            int64_t first = 0;
+            int64_t last = 0;
+            if (dash == std::string::npos || !parseFrame(value.substr(0, dash), first) ||
+                !parseFrame(value.substr(dash + 1), last) || last < first) {
+                error = "option '--frames' needs FIRST-LAST frame numbers, FIRST not above LAST, not '" +
+                        value + "'";
+                return false;
+            }
+            options.firstFrame = first;
+            options.lastFrame = last;
         } else if (arg == "--size") {
             if (!takeValue())
                 return false;
@@ -160,9 +182,16 @@ bool parseCommandLine(int argc, const char* const* argv, Options& options, std::
         error = "choose one of --capture, --video and --contact-sheet";
         return false;
     }
-    if (outputs == 0 && (options.framesPerSecond || options.width)) {
-        error = std::string("option '") + (options.width ? "--size" : "--fps") +
+    if (outputs == 0 && (options.framesPerSecond || options.width || options.firstFrame)) {
+        error = std::string("option '") +
+                (options.width        ? "--size"
+                 : options.firstFrame ? "--frames"
+                                      : "--fps") +
                 "' needs --capture, --video or --contact-sheet";
+        return false;
+    }
+    if (options.firstFrame && (options.startSeconds > 0.0 || options.durationSeconds)) {
+        error = "option '--frames' replaces --start and --duration";
         return false;
     }
     return true;
@@ -189,6 +218,7 @@ const char* usageText() {
            "  --contact-sheet FILE.png       one thumbnail per second of show on one sheet (stepped at\n"
            "                                 --fps, 1 unless told)\n"
            "  --fps N                        frames per second of show time (60 unless told)\n"
+           "  --frames FIRST-LAST            render only these frames, numbered from the show's start\n"
            "  --size WxH                     picture size up to 3840x2160 (the mode's size unless told)\n"
            "  --help                         show this text\n"
            "  --version                      show the version\n"

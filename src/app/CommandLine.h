@@ -2,6 +2,7 @@
 // of the show to play, and statistics. Parsing is pure; main prints the errors and usage.
 #pragma once
 
+#include <cstdint>
 #include <optional>
 #include <string>
 
@@ -22,6 +23,9 @@ struct Options {
     std::string videoFile;
     std::string contactSheet;
     std::optional<int> framesPerSecond;
+    // --frames FIRST-LAST: the frames to render, numbered from the show's start at --fps.
+    std::optional<int64_t> firstFrame;
+    std::optional<int64_t> lastFrame;
     std::optional<int> width; // --size
     std::optional<int> height;
     bool help = false;

@@ -77,23 +77,23 @@ std::vector<uint8_t> readFinishedFrame(int width, int height) {
 
 // ---- PNG frames -------------------------------------------------------------------------------------------
 
-PngSequence::PngSequence(std::string outputFolder, int frameWidth, int frameHeight)
-    : folder(std::move(outputFolder)), width(frameWidth), height(frameHeight) {
+PngSequence::PngSequence(std::string outputFolder, int frameWidth, int frameHeight, int64_t first)
+    : folder(std::move(outputFolder)), width(frameWidth), height(frameHeight), firstNumber(first) {
     std::error_code code;
     std::filesystem::create_directories(folder, code);
     if (code || !std::filesystem::is_directory(folder))
         fatalError("The capture folder " + folder + " cannot be made: " + code.message());
 }
 
-std::string PngSequence::frameName(int number) {
-    char name[32];
-    std::snprintf(name, sizeof name, "frame%05d.png", number);
+std::string PngSequence::frameName(int64_t number) {
+    char name[40];
+    std::snprintf(name, sizeof name, "frame%05lld.png", static_cast<long long>(number));
     return name;
 }
 
 void PngSequence::framePresented(int, const Scene&) {
     const auto pixels = flipRows(readFinishedFrame(width, height), width, height);
-    const std::string path = (std::filesystem::path(folder) / frameName(written)).string();
+    const std::string path = (std::filesystem::path(folder) / frameName(firstNumber + written)).string();
     if (!tools::writeFile(path, tools::encodePng(tools::makePng(width, height, 3, pixels))))
         fatalError("The frame " + path + " cannot be written.");
     ++written;
@@ -273,7 +273,7 @@ bool ContactSheet::write() const {
 
 // ---- Progress ---------------------------------------------------------------------------------------------
 
-CaptureProgress::CaptureProgress(int total, double startSeconds)
+CaptureProgress::CaptureProgress(int64_t total, double startSeconds)
     : totalFrames(total), showSeconds(startSeconds), startTicks(performanceCounter()) {}
 
 void CaptureProgress::framePresented(int, const Scene& scene) {
@@ -281,9 +281,10 @@ void CaptureProgress::framePresented(int, const Scene& scene) {
     showSeconds += scene.frameTime / 1000.0;
     const double elapsed = static_cast<double>(performanceCounter() - startTicks) / performanceFrequency();
     const double rate = elapsed > 0.0 ? frames / elapsed : 0.0;
-    const double left = rate > 0.0 ? std::max(0, totalFrames - frames) / rate : 0.0;
-    std::fprintf(stderr, "\rframe %d/%d, show %.1f s, %.1f fps, %.0f s left   ", frames, totalFrames,
-                 showSeconds, rate, left);
+    const double left =
+        rate > 0.0 ? static_cast<double>(std::max<int64_t>(0, totalFrames - frames)) / rate : 0.0;
+    std::fprintf(stderr, "\rframe %d/%lld, show %.1f s, %.1f fps, %.0f s left   ", frames,
+                 static_cast<long long>(totalFrames), showSeconds, rate, left);
     std::fflush(stderr);
 }
 

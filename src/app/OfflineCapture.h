@@ -15,18 +15,19 @@ namespace halcyra {
 // The finished frame as RGB rows, bottom row first.
 std::vector<uint8_t> readFinishedFrame(int width, int height);
 
-// Writes DIR/frame00000.png, DIR/frame00001.png, … (top row first).
+// Writes DIR/frameNNNNN.png (top row first), N the frame's number in the whole show, from `firstNumber` on.
 class PngSequence final : public FrameObserver {
 public:
-    PngSequence(std::string folder, int width, int height);
+    PngSequence(std::string folder, int width, int height, int64_t firstNumber = 0);
     void framePresented(int sceneIndex, const Scene& scene) override;
     int frames() const { return written; }
-    static std::string frameName(int number);
+    static std::string frameName(int64_t number);
 
 private:
     std::string folder;
     int width;
     int height;
+    int64_t firstNumber;
     int written = 0;
 };
 
@@ -87,12 +88,12 @@ private:
 // "frame 120/600, show 22.0 s, 31.4 fps, 15 s left", refreshed in place on stderr, and a summary at the end.
 class CaptureProgress final : public FrameObserver {
 public:
-    CaptureProgress(int totalFrames, double startSeconds);
+    CaptureProgress(int64_t totalFrames, double startSeconds);
     void framePresented(int sceneIndex, const Scene& scene) override;
     void summary() const;
 
 private:
-    int totalFrames;
+    int64_t totalFrames;
     double showSeconds;
     int frames = 0;
     uint64_t startTicks;

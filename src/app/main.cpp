@@ -60,6 +60,29 @@ void printRunFigures(double loadingMs) {
                 usage.ru_maxrss / 1024.0);
 }
 
+// The frames an offline run draws, numbered from the show's start at `fps`: --frames, or from --start (the
+// first frame at or after it) for --duration (whole frames, at least one); never past the show's end.
+struct FrameRange {
+    int64_t first = 0;
+    int64_t end = 0; // one past the last
+};
+
+FrameRange frameRange(const halcyra::Options& options, int fps) {
+    const int64_t showFrames = halcyra::showFrameCount(halcyra::Demo::sceneLengths(), fps);
+    FrameRange range;
+    range.first = static_cast<int64_t>(std::ceil(options.startSeconds * fps - 1e-6));
+    range.end = showFrames;
+    if (options.durationSeconds)
+        range.end = range.first + std::max<int64_t>(1, std::ceil(*options.durationSeconds * fps - 1e-6));
+    if (options.firstFrame) {
+        range.first = *options.firstFrame;
+        range.end = *options.lastFrame + 1;
+    }
+    range.first = std::min(range.first, showFrames);
+    range.end = std::clamp(range.end, range.first, showFrames);
+    return range;
+}
+
 // F12: the frame capture is made on first use, inside a scene, when the Engine exists.
 void captureFrame() {
     halcyra::FrameCapture::instance().capture();
@@ -117,7 +140,7 @@ int main(int argc, char** argv) {
     FrameStatistics statistics;
     std::optional<ShowTimeLimit> limit;
     FrameObservers observers;
-    if (options.durationSeconds) {
+    if (options.durationSeconds && !offline) {
         limit.emplace(*options.durationSeconds * 1000.0);
         observers.add(&*limit);
     }
@@ -128,21 +151,18 @@ int main(int argc, char** argv) {
             static_cast<double>(performanceCounter() - startTicks) / performanceFrequency() * 1000.0 - 1000.0;
 
         const int fps = options.framesPerSecond.value_or(contactSheetFile.empty() ? 60 : 1);
-        double showSeconds = 0.0;
-        for (const auto& scene : demo.scenes)
-            showSeconds += scene->endTime / 1000.0;
-        const double playedSeconds =
-            std::max(0.0, options.durationSeconds.value_or(showSeconds - options.startSeconds));
+        const FrameRange range = frameRange(options, fps);
         std::unique_ptr<PngSequence> frames;
         std::unique_ptr<VideoPipe> video;
         std::unique_ptr<ContactSheet> sheet;
         std::unique_ptr<CaptureProgress> progress;
         if (!captureDir.empty())
             observers.add(
-                (frames = std::make_unique<PngSequence>(captureDir, config.width, config.height)).get());
+                (frames = std::make_unique<PngSequence>(captureDir, config.width, config.height, range.first))
+                    .get());
         if (!videoFile.empty()) {
-            VideoPipe::Settings settings{videoFile, config.width,         config.height,
-                                         fps,       options.startSeconds, {}};
+            VideoPipe::Settings settings{
+                videoFile, config.width, config.height, fps, range.first / double(fps), {}};
             if (fs::exists("muzak.mp3"))
                 settings.soundtrack = absolute("muzak.mp3");
             else
@@ -154,18 +174,19 @@ int main(int argc, char** argv) {
                 (sheet = std::make_unique<ContactSheet>(contactSheetFile, config.width, config.height, fps))
                     .get());
         if (offline) {
-            const int total = static_cast<int>(std::ceil(playedSeconds * fps - 1e-6));
-            observers.add((progress = std::make_unique<CaptureProgress>(total, options.startSeconds)).get());
+            const int64_t total = range.end - range.first;
+            observers.add(
+                (progress = std::make_unique<CaptureProgress>(total, range.first / double(fps))).get());
         }
         if (options.stats)
             observers.add(&statistics);
 
         PerformanceClock realClock;
-        FixedStepClock fixedClock(fps);
+        FrameSchedule schedule = offline ? FrameSchedule::fixedStep(fps, range.first, range.end)
+                                         : FrameSchedule::realTime(realClock, options.startSeconds * 1000.0);
         PlayOptions play;
-        play.clock = offline ? static_cast<FrameClock*>(&fixedClock) : &realClock;
+        play.schedule = &schedule;
         play.observer = &observers;
-        play.startTime = static_cast<float>(options.startSeconds * 1000.0);
         play.music = !offline;
         demo.play(play);
 

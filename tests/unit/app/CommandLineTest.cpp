@@ -64,7 +64,12 @@ TEST(CommandLine, RejectsUnknownAndMalformedOptionsWithOneLine) {
                                                        {"--display", "one"},
                                                        {"--data="},
                                                        {"--windowed=yes"},
-                                                       {"--start", "nan"}};
+                                                       {"--start", "nan"},
+                                                       {"--frames", "1-2"},
+                                                       {"--capture", "d", "--frames", "5"},
+                                                       {"--capture", "d", "--frames", "9-3"},
+                                                       {"--capture", "d", "--frames", "-3"},
+                                                       {"--capture", "d", "--start", "3", "--frames", "1-2"}};
     for (const auto& arguments : bad) {
         Options options;
         std::string error;
@@ -74,11 +79,20 @@ TEST(CommandLine, RejectsUnknownAndMalformedOptionsWithOneLine) {
     }
 }
 
+TEST(CommandLine, FramesNameARangeOfTheShowsFrames) {
+    Options options;
+    std::string error;
+    ASSERT_TRUE(parse({"--video", "a.mp4", "--fps", "25", "--frames=4250-4299"}, options, error)) << error;
+    EXPECT_EQ(options.firstFrame, 4250);
+    EXPECT_EQ(options.lastFrame, 4299);
+}
+
 TEST(CommandLine, UsageNamesEveryOption) {
     const std::string usage = usageText();
     for (const char* option :
          {"--mode", "--fullscreen", "--windowed", "--vsync", "--no-vsync", "--no-dialog", "--display",
-          "--data", "--start", "--duration", "--stats", "--help", "--version"})
+          "--data", "--start", "--duration", "--stats", "--capture", "--video", "--contact-sheet", "--fps",
+          "--frames", "--size", "--help", "--version"})
         EXPECT_NE(usage.find(option), std::string::npos) << option;
 }
 
