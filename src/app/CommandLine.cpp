@@ -163,6 +163,26 @@ bool parseCommandLine(int argc, const char* const* argv, Options& options, std::
             }
             options.width = w;
             options.height = h;
+        } else if (arg == "--jobs") {
+            if (!takeValue())
+                return false;
+            if (!parseCount(value, options.jobs) || options.jobs < 1 || options.jobs > maxJobs) {
+                error = "option '--jobs' needs a number of processes from 1 to " + std::to_string(maxJobs) +
+                        ", not '" + value + "'";
+                return false;
+            }
+        } else if (arg == "--join") {
+            if (!takeValue())
+                return false;
+            if (value.empty()) {
+                error = "option '--join' needs the folder of the segments";
+                return false;
+            }
+            options.joinDir = value;
+        } else if (arg == "--plan" || arg == "--no-audio" || arg == "--quiet") {
+            if (!noValue())
+                return false;
+            (arg == "--plan" ? options.plan : arg == "--no-audio" ? options.noAudio : options.quiet) = true;
         } else if (arg == "--stats") {
             if (!noValue())
                 return false;
@@ -194,6 +214,27 @@ bool parseCommandLine(int argc, const char* const* argv, Options& options, std::
         error = "option '--frames' replaces --start and --duration";
         return false;
     }
+    if (outputs == 0 && options.quiet) {
+        error = "option '--quiet' needs --capture, --video or --contact-sheet";
+        return false;
+    }
+    if (options.videoFile.empty() && (options.noAudio || !options.joinDir.empty())) {
+        error = std::string("option '") + (options.noAudio ? "--no-audio" : "--join") + "' needs --video";
+        return false;
+    }
+    if ((options.jobs != 0 || options.plan) && options.captureDir.empty() && options.videoFile.empty()) {
+        error = std::string("option '") + (options.jobs != 0 ? "--jobs" : "--plan") +
+                "' needs --capture or --video";
+        return false;
+    }
+    if (options.plan && options.jobs == 0) {
+        error = "option '--plan' needs --jobs";
+        return false;
+    }
+    if (!options.joinDir.empty() && options.jobs != 0) {
+        error = "option '--join' joins segments rendered elsewhere; it takes no --jobs";
+        return false;
+    }
     return true;
 }
 
@@ -219,6 +260,13 @@ const char* usageText() {
            "                                 --fps, 1 unless told)\n"
            "  --fps N                        frames per second of show time (60 unless told)\n"
            "  --frames FIRST-LAST            render only these frames, numbered from the show's start\n"
+           "  --jobs N                       render in N processes, each a stretch of the frames, then join\n"
+           "  --plan                         with --jobs: print the N stretches (for --frames) and stop\n"
+           "  --join DIR                     with --video: join the segments DIR/FIRST-LAST.mp4 rendered\n"
+           "                                 with --frames and --no-audio, and the soundtrack, into one "
+           "video\n"
+           "  --no-audio                     a video without the soundtrack\n"
+           "  --quiet                        no progress line\n"
            "  --size WxH                     picture size up to 3840x2160 (the mode's size unless told)\n"
            "  --help                         show this text\n"
            "  --version                      show the version\n"

@@ -28,6 +28,13 @@ struct Options {
     std::optional<int64_t> lastFrame;
     std::optional<int> width; // --size
     std::optional<int> height;
+    bool noAudio = false; // a video without the soundtrack
+    bool quiet = false;   // no progress line
+    // Spreading the render over processes: --jobs N runs N here; --plan prints the N ranges instead;
+    // --join DIR joins a video's segments rendered elsewhere.
+    int jobs = 0;
+    bool plan = false;
+    std::string joinDir;
     bool help = false;
     bool version = false;
 };
@@ -37,6 +44,9 @@ struct Options {
 bool parseCommandLine(int argc, const char* const* argv, Options& options, std::string& error);
 
 const char* usageText();
+
+// Most processes --jobs starts.
+constexpr int maxJobs = 64;
 
 // Largest picture --size accepts.
 constexpr int maxCaptureWidth = 3840;

@@ -54,6 +54,9 @@ void createMainWindow(DisplayConfig& config, bool hidden = false);
 // Presents the screen framebuffer: resolve, scale into the window with the aspect kept (black bars), swap.
 // The screen framebuffer is bound again afterwards for drawing and reading.
 void swapBuffers();
+// Offline runs read their frames from the screen framebuffer and show nobody the window: presenting is
+// switched off, and swapBuffers leaves the finished frame where it is.
+void setPresenting(bool present);
 
 // The colour buffer that holds the finished frame at `width` × `height`: the screen framebuffer, or its
 // resolved copy when it is multisampled. Binds it for reading and returns its name.
@@ -74,6 +77,9 @@ uint64_t performanceCounter();
 // CPU time the calling thread has used, in ms (the GPU driver's own threads are not counted).
 double threadCpuMilliseconds();
 uint64_t performanceFrequency();
+// CPU time (user and system) of the whole process, all threads, in ms; or, with `children`, of the child
+// processes that have ended and been waited for.
+double processCpuMilliseconds(bool children = false);
 void sleepMilliseconds(uint32_t milliseconds);
 
 // Releases the main window and SDL at the very end of a run.

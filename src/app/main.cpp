@@ -5,6 +5,7 @@
 #include "app/Display.h"
 #include "app/FrameCapture.h"
 #include "app/OfflineCapture.h"
+#include "app/RenderJobs.h"
 #include "core/DisplayConfig.h"
 #include "core/Message.h"
 #include "render/Engine.h"
@@ -20,6 +21,7 @@
 #include <optional>
 #include <string>
 #include <system_error>
+#include <thread>
 
 namespace {
 
@@ -60,29 +62,6 @@ void printRunFigures(double loadingMs) {
                 usage.ru_maxrss / 1024.0);
 }
 
-// The frames an offline run draws, numbered from the show's start at `fps`: --frames, or from --start (the
-// first frame at or after it) for --duration (whole frames, at least one); never past the show's end.
-struct FrameRange {
-    int64_t first = 0;
-    int64_t end = 0; // one past the last
-};
-
-FrameRange frameRange(const halcyra::Options& options, int fps) {
-    const int64_t showFrames = halcyra::showFrameCount(halcyra::Demo::sceneLengths(), fps);
-    FrameRange range;
-    range.first = static_cast<int64_t>(std::ceil(options.startSeconds * fps - 1e-6));
-    range.end = showFrames;
-    if (options.durationSeconds)
-        range.end = range.first + std::max<int64_t>(1, std::ceil(*options.durationSeconds * fps - 1e-6));
-    if (options.firstFrame) {
-        range.first = *options.firstFrame;
-        range.end = *options.lastFrame + 1;
-    }
-    range.first = std::min(range.first, showFrames);
-    range.end = std::clamp(range.end, range.first, showFrames);
-    return range;
-}
-
 // F12: the frame capture is made on first use, inside a scene, when the Engine exists.
 void captureFrame() {
     halcyra::FrameCapture::instance().capture();
@@ -110,10 +89,42 @@ int main(int argc, char** argv) {
     const std::string captureDir = absolute(options.captureDir);
     const std::string videoFile = absolute(options.videoFile);
     const std::string contactSheetFile = absolute(options.contactSheet);
+    const std::string joinDir = absolute(options.joinDir);
     const bool offline = !captureDir.empty() || !videoFile.empty() || !contactSheetFile.empty();
     if (!enterDataFolder(options.dataDir, error)) {
         std::fprintf(stderr, "halcyra: %s\n", error.c_str());
         return 2;
+    }
+
+    // Spreading the render over processes needs no display here: the jobs render, this process plans,
+    // watches and joins.
+    if (options.plan || options.jobs > 1 || !options.joinDir.empty()) {
+        const int fps = options.framesPerSecond.value_or(60);
+        const FrameRange range = frameRange(options, fps);
+        if (options.plan) {
+            for (const FrameRange& part : splitFrames(range, options.jobs))
+                std::printf("%s\n", rangeText(part).c_str());
+            return 0;
+        }
+        Options absoluteOptions = options;
+        absoluteOptions.captureDir = captureDir;
+        absoluteOptions.videoFile = videoFile;
+        const std::string dataFolder = fs::current_path().string();
+        if (!options.joinDir.empty()) {
+            std::string soundtrack;
+            if (!options.noAudio && fs::exists("muzak.mp3"))
+                soundtrack = absolute("muzak.mp3");
+            else if (!options.noAudio)
+                halcyra::showMessage("sound file not found");
+            if (!joinVideo(videoFile, joinDir, range, fps, soundtrack, error)) {
+                halcyra::showMessage(error);
+                return 255;
+            }
+            return 0;
+        }
+        std::error_code code;
+        const fs::path program = fs::read_symlink("/proc/self/exe", code);
+        return runRenderJobs(absoluteOptions, code ? std::string(argv[0]) : program.string(), dataFolder);
     }
 
     const uint64_t startTicks = performanceCounter();
@@ -135,6 +146,7 @@ int main(int argc, char** argv) {
     request.hidden = offline;
     config.display = options.display;
     initDisplay(config, request);
+    setPresenting(!offline);
     setCaptureHandler(captureFrame);
 
     FrameStatistics statistics;
@@ -157,15 +169,16 @@ int main(int argc, char** argv) {
         std::unique_ptr<ContactSheet> sheet;
         std::unique_ptr<CaptureProgress> progress;
         if (!captureDir.empty())
-            observers.add(
-                (frames = std::make_unique<PngSequence>(captureDir, config.width, config.height, range.first))
-                    .get());
+            observers.add((frames = std::make_unique<PngSequence>(
+                               captureDir, config.width, config.height, range.first,
+                               static_cast<int>(std::max(1u, std::thread::hardware_concurrency()))))
+                              .get());
         if (!videoFile.empty()) {
             VideoPipe::Settings settings{
                 videoFile, config.width, config.height, fps, range.first / double(fps), {}};
-            if (fs::exists("muzak.mp3"))
+            if (!options.noAudio && fs::exists("muzak.mp3"))
                 settings.soundtrack = absolute("muzak.mp3");
-            else
+            else if (!options.noAudio)
                 showMessage("sound file not found");
             observers.add((video = std::make_unique<VideoPipe>(settings)).get());
         }
@@ -173,7 +186,7 @@ int main(int argc, char** argv) {
             observers.add(
                 (sheet = std::make_unique<ContactSheet>(contactSheetFile, config.width, config.height, fps))
                     .get());
-        if (offline) {
+        if (offline && !options.quiet) {
             const int64_t total = range.end - range.first;
             observers.add(
                 (progress = std::make_unique<CaptureProgress>(total, range.first / double(fps))).get());
@@ -190,6 +203,8 @@ int main(int argc, char** argv) {
         play.music = !offline;
         demo.play(play);
 
+        if (frames && !frames->finishFrames())
+            fatalError(frames->failure());
         if (progress)
             progress->summary();
         if (video)
@@ -198,6 +213,8 @@ int main(int argc, char** argv) {
             exitFatally();
         if (options.stats) {
             std::fputs(statistics.report().c_str(), stdout);
+            if (frames || video)
+                std::fputs((frames ? frames->times() : video->times()).report().c_str(), stdout);
             printRunFigures(loadingMs);
         }
     }

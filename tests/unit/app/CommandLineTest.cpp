@@ -69,7 +69,16 @@ TEST(CommandLine, RejectsUnknownAndMalformedOptionsWithOneLine) {
                                                        {"--capture", "d", "--frames", "5"},
                                                        {"--capture", "d", "--frames", "9-3"},
                                                        {"--capture", "d", "--frames", "-3"},
-                                                       {"--capture", "d", "--start", "3", "--frames", "1-2"}};
+                                                       {"--capture", "d", "--start", "3", "--frames", "1-2"},
+                                                       {"--jobs", "2"},
+                                                       {"--capture", "d", "--jobs", "0"},
+                                                       {"--video", "v.mp4", "--jobs", "65"},
+                                                       {"--contact-sheet", "s.png", "--jobs", "2"},
+                                                       {"--capture", "d", "--plan"},
+                                                       {"--capture", "d", "--no-audio"},
+                                                       {"--capture", "d", "--join", "parts"},
+                                                       {"--video", "v.mp4", "--jobs", "2", "--join", "parts"},
+                                                       {"--quiet"}};
     for (const auto& arguments : bad) {
         Options options;
         std::string error;
@@ -87,12 +96,26 @@ TEST(CommandLine, FramesNameARangeOfTheShowsFrames) {
     EXPECT_EQ(options.lastFrame, 4299);
 }
 
+TEST(CommandLine, JobsPlanAndJoinSpreadAVideo) {
+    Options options;
+    std::string error;
+    ASSERT_TRUE(parse({"--video", "a.mp4", "--jobs=4", "--plan", "--quiet"}, options, error)) << error;
+    EXPECT_EQ(options.jobs, 4);
+    EXPECT_TRUE(options.plan);
+    EXPECT_TRUE(options.quiet);
+    Options join;
+    ASSERT_TRUE(parse({"--video", "a.mp4", "--join", "a.mp4.parts", "--no-audio"}, join, error)) << error;
+    EXPECT_EQ(join.joinDir, "a.mp4.parts");
+    EXPECT_TRUE(join.noAudio);
+}
+
 TEST(CommandLine, UsageNamesEveryOption) {
     const std::string usage = usageText();
     for (const char* option :
-         {"--mode", "--fullscreen", "--windowed", "--vsync", "--no-vsync", "--no-dialog", "--display",
-          "--data", "--start", "--duration", "--stats", "--capture", "--video", "--contact-sheet", "--fps",
-          "--frames", "--size", "--help", "--version"})
+         {"--mode",    "--fullscreen",    "--windowed", "--vsync",    "--no-vsync", "--no-dialog",
+          "--display", "--data",          "--start",    "--duration", "--stats",    "--capture",
+          "--video",   "--contact-sheet", "--fps",      "--frames",   "--size",     "--jobs",
+          "--plan",    "--join",          "--no-audio", "--quiet",    "--help",     "--version"})
         EXPECT_NE(usage.find(option), std::string::npos) << option;
 }
 
