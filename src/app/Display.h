@@ -28,7 +28,8 @@ struct DisplayRequest {
 };
 
 // The render-target edge for a picture of this size: 1024 up to the show's own 1280-wide modes, otherwise
-// the next power of two of the larger side, so that large pictures keep their detail.
+// the next power of two of the larger side, so that large pictures keep their detail. Above 1024 the Engine
+// gives its picture targets the picture's own size and keeps this edge for the square shadow map.
 int renderTargetSizeFor(int width, int height);
 
 // Initialises SDL's video subsystem. Returns false, with the reason in `error`, when no video driver works.
