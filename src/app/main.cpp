@@ -217,6 +217,14 @@ int main(int argc, char** argv) {
                 std::fputs((frames ? frames->times() : video->times()).report().c_str(), stdout);
             printRunFigures(loadingMs);
         }
+        // Stopped early (an interrupt or a signal ends an offline run as Escape ends the show): what was
+        // written is complete, but a script or a job must not take it for the whole stretch.
+        if (frames || video) {
+            const int drawn = (frames ? frames->times() : video->times()).frames;
+            if (drawn < range.count())
+                fatalError("The render stopped after " + std::to_string(drawn) + " of " +
+                           std::to_string(range.count()) + " frames.");
+        }
     }
     Engine::destroy();
     shutdownDisplay();

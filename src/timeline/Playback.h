@@ -111,13 +111,12 @@ public:
     bool beginFrame(Scene& scene);
     // After a frame: sets the scene's frameTime and the time of its next frame.
     void endFrame(Scene& scene);
-    // True once the last frame to draw has been drawn.
-    bool ended() const { return phase == Phase::Fixed && frame >= lastFrame; }
+    // True once the last frame to draw has been drawn (at once when there is none).
+    bool ended() const { return phase == Phase::Fixed && (frame >= lastFrame || firstDrawn >= lastFrame); }
 
     // The show time (ms) of the first drawn frame, and of frame n on this schedule's step.
     double firstDrawnTime() const;
     double frameTime(int64_t n) const { return static_cast<double>(n) * 1000.0 / rate; }
-    int64_t frameNumber() const { return frame; }
 
     // Runs once, as the first drawn frame begins: the soundtrack starts there.
     std::function<void()> onFirstDrawnFrame;
