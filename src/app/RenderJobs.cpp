@@ -234,8 +234,10 @@ int runRenderJobs(const Options& options, const std::string& program, const std:
         for (const Job& job : jobs)
             if (job.errorPipe >= 0)
                 watched.push_back({job.errorPipe, POLLIN, 0});
-        if (!watched.empty() && poll(watched.data(), watched.size(), 500) < 0 && errno != EINTR)
-            break;
+        // A failed poll (an interrupt) reads nothing this round; the jobs are looked at again.
+        if (!watched.empty() && poll(watched.data(), watched.size(), 500) < 0)
+            for (pollfd& p : watched)
+                p.revents = 0;
         for (Job& job : jobs) {
             if (job.errorPipe >= 0) {
                 const auto found = std::find_if(watched.begin(), watched.end(),
