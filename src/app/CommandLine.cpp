@@ -26,6 +26,14 @@ bool parseCount(const std::string& text, int& value) {
     return true;
 }
 
+// A frame number: up to nine digits, more than the show has frames at any frame rate.
+bool parseFrame(const std::string& text, int64_t& value) {
+    if (text.empty() || text.size() > 9 || text.find_first_not_of("0123456789") != std::string::npos)
+        return false;
+    value = std::atoll(text.c_str());
+    return true;
+}
+
 } // namespace
 
 bool parseCommandLine(int argc, const char* const* argv, Options& options, std::string& error) {
@@ -127,6 +135,20 @@ bool parseCommandLine(int argc, const char* const* argv, Options& options, std::
                 return false;
             }
             options.framesPerSecond = fps;
+        } else if (arg == "--frames") {
+            if (!takeValue())
+                return false;
+            const size_t dash = value.find('-');
+            int64_t first = 0;
+            int64_t last = 0;
+            if (dash == std::string::npos || !parseFrame(value.substr(0, dash), first) ||
+                !parseFrame(value.substr(dash + 1), last) || last < first) {
+                error = "option '--frames' needs FIRST-LAST frame numbers, FIRST not above LAST, not '" +
+                        value + "'";
+                return false;
+            }
+            options.firstFrame = first;
+            options.lastFrame = last;
         } else if (arg == "--size") {
             if (!takeValue())
                 return false;
@@ -141,6 +163,26 @@ bool parseCommandLine(int argc, const char* const* argv, Options& options, std::
             }
             options.width = w;
             options.height = h;
+        } else if (arg == "--jobs") {
+            if (!takeValue())
+                return false;
+            if (!parseCount(value, options.jobs) || options.jobs < 1 || options.jobs > maxJobs) {
+                error = "option '--jobs' needs a number of processes from 1 to " + std::to_string(maxJobs) +
+                        ", not '" + value + "'";
+                return false;
+            }
+        } else if (arg == "--join") {
+            if (!takeValue())
+                return false;
+            if (value.empty()) {
+                error = "option '--join' needs the folder of the segments";
+                return false;
+            }
+            options.joinDir = value;
+        } else if (arg == "--plan" || arg == "--no-audio" || arg == "--quiet") {
+            if (!noValue())
+                return false;
+            (arg == "--plan" ? options.plan : arg == "--no-audio" ? options.noAudio : options.quiet) = true;
         } else if (arg == "--stats") {
             if (!noValue())
                 return false;
@@ -160,9 +202,37 @@ bool parseCommandLine(int argc, const char* const* argv, Options& options, std::
         error = "choose one of --capture, --video and --contact-sheet";
         return false;
     }
-    if (outputs == 0 && (options.framesPerSecond || options.width)) {
-        error = std::string("option '") + (options.width ? "--size" : "--fps") +
+    if (outputs == 0 && (options.framesPerSecond || options.width || options.firstFrame)) {
+        error = std::string("option '") +
+                (options.width        ? "--size"
+                 : options.firstFrame ? "--frames"
+                                      : "--fps") +
                 "' needs --capture, --video or --contact-sheet";
+        return false;
+    }
+    if (options.firstFrame && (options.startSeconds > 0.0 || options.durationSeconds)) {
+        error = "option '--frames' replaces --start and --duration";
+        return false;
+    }
+    if (outputs == 0 && options.quiet) {
+        error = "option '--quiet' needs --capture, --video or --contact-sheet";
+        return false;
+    }
+    if (options.videoFile.empty() && (options.noAudio || !options.joinDir.empty())) {
+        error = std::string("option '") + (options.noAudio ? "--no-audio" : "--join") + "' needs --video";
+        return false;
+    }
+    if ((options.jobs != 0 || options.plan) && options.captureDir.empty() && options.videoFile.empty()) {
+        error = std::string("option '") + (options.jobs != 0 ? "--jobs" : "--plan") +
+                "' needs --capture or --video";
+        return false;
+    }
+    if (options.plan && options.jobs == 0) {
+        error = "option '--plan' needs --jobs";
+        return false;
+    }
+    if (!options.joinDir.empty() && options.jobs != 0) {
+        error = "option '--join' joins segments rendered elsewhere; it takes no --jobs";
         return false;
     }
     return true;
@@ -189,6 +259,14 @@ const char* usageText() {
            "  --contact-sheet FILE.png       one thumbnail per second of show on one sheet (stepped at\n"
            "                                 --fps, 1 unless told)\n"
            "  --fps N                        frames per second of show time (60 unless told)\n"
+           "  --frames FIRST-LAST            render only these frames, numbered from the show's start\n"
+           "  --jobs N                       render in N processes, each a stretch of the frames, then join\n"
+           "  --plan                         with --jobs: print the N stretches (for --frames) and stop\n"
+           "  --join DIR                     with --video: join the segments DIR/FIRST-LAST.mp4 rendered\n"
+           "                                 with --frames and --no-audio, and the soundtrack, into one "
+           "video\n"
+           "  --no-audio                     a video without the soundtrack\n"
+           "  --quiet                        no progress line\n"
            "  --size WxH                     picture size up to 3840x2160 (the mode's size unless told)\n"
            "  --help                         show this text\n"
            "  --version                      show the version\n"

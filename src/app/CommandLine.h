@@ -2,6 +2,7 @@
 // of the show to play, and statistics. Parsing is pure; main prints the errors and usage.
 #pragma once
 
+#include <cstdint>
 #include <optional>
 #include <string>
 
@@ -22,8 +23,18 @@ struct Options {
     std::string videoFile;
     std::string contactSheet;
     std::optional<int> framesPerSecond;
+    // --frames FIRST-LAST: the frames to render, numbered from the show's start at --fps.
+    std::optional<int64_t> firstFrame;
+    std::optional<int64_t> lastFrame;
     std::optional<int> width; // --size
     std::optional<int> height;
+    bool noAudio = false; // a video without the soundtrack
+    bool quiet = false;   // no progress line
+    // Spreading the render over processes: --jobs N runs N here; --plan prints the N ranges instead;
+    // --join DIR joins a video's segments rendered elsewhere.
+    int jobs = 0;
+    bool plan = false;
+    std::string joinDir;
     bool help = false;
     bool version = false;
 };
@@ -33,6 +44,9 @@ struct Options {
 bool parseCommandLine(int argc, const char* const* argv, Options& options, std::string& error);
 
 const char* usageText();
+
+// Most processes --jobs starts.
+constexpr int maxJobs = 64;
 
 // Largest picture --size accepts.
 constexpr int maxCaptureWidth = 3840;

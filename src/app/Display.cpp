@@ -10,6 +10,7 @@
 #include <EGL/egl.h>
 #include <GL/glx.h>
 
+#include <sys/resource.h>
 #include <time.h>
 
 #include <algorithm>
@@ -21,6 +22,7 @@ namespace halcyra {
 namespace {
 
 bool interactiveSession = false;
+bool presenting = true;
 CaptureHandler captureHandler = nullptr;
 
 // The screen framebuffer and, when it is multisampled, the single-sampled copy it resolves into.
@@ -320,8 +322,14 @@ void createMainWindow(DisplayConfig& config, bool hidden) {
     ignoreUnhandledEvents();
 }
 
+void setPresenting(bool present) {
+    presenting = present;
+}
+
 void swapBuffers() {
     DisplayConfig& config = DisplayConfig::instance();
+    if (!presenting)
+        return;
     if (screen.framebuffer == 0) {
         SDL_GL_SwapWindow(config.window);
         return;
@@ -433,6 +441,15 @@ double threadCpuMilliseconds() {
     timespec now{};
     clock_gettime(CLOCK_THREAD_CPUTIME_ID, &now);
     return static_cast<double>(now.tv_sec) * 1000.0 + static_cast<double>(now.tv_nsec) / 1.0e6;
+}
+
+double processCpuMilliseconds(bool children) {
+    rusage usage{};
+    getrusage(children ? RUSAGE_CHILDREN : RUSAGE_SELF, &usage);
+    const auto ms = [](const timeval& t) {
+        return static_cast<double>(t.tv_sec) * 1000.0 + t.tv_usec / 1000.0;
+    };
+    return ms(usage.ru_utime) + ms(usage.ru_stime);
 }
 
 void sleepMilliseconds(uint32_t milliseconds) {

@@ -28,7 +28,8 @@ struct DisplayRequest {
 };
 
 // The render-target edge for a picture of this size: 1024 up to the show's own 1280-wide modes, otherwise
-// the next power of two of the larger side, so that large pictures keep their detail.
+// the next power of two of the larger side, so that large pictures keep their detail. Above 1024 the Engine
+// gives its picture targets the picture's own size and keeps this edge for the square shadow map.
 int renderTargetSizeFor(int width, int height);
 
 // Initialises SDL's video subsystem. Returns false, with the reason in `error`, when no video driver works.
@@ -54,6 +55,9 @@ void createMainWindow(DisplayConfig& config, bool hidden = false);
 // Presents the screen framebuffer: resolve, scale into the window with the aspect kept (black bars), swap.
 // The screen framebuffer is bound again afterwards for drawing and reading.
 void swapBuffers();
+// Offline runs read their frames from the screen framebuffer and show nobody the window: presenting is
+// switched off, and swapBuffers leaves the finished frame where it is.
+void setPresenting(bool present);
 
 // The colour buffer that holds the finished frame at `width` × `height`: the screen framebuffer, or its
 // resolved copy when it is multisampled. Binds it for reading and returns its name.
@@ -74,6 +78,9 @@ uint64_t performanceCounter();
 // CPU time the calling thread has used, in ms (the GPU driver's own threads are not counted).
 double threadCpuMilliseconds();
 uint64_t performanceFrequency();
+// CPU time (user and system) of the whole process, all threads, in ms; or, with `children`, of the child
+// processes that have ended and been waited for.
+double processCpuMilliseconds(bool children = false);
 void sleepMilliseconds(uint32_t milliseconds);
 
 // Releases the main window and SDL at the very end of a run.

@@ -5,6 +5,7 @@
 #include "app/Display.h"
 #include "app/FrameCapture.h"
 #include "app/OfflineCapture.h"
+#include "app/RenderJobs.h"
 #include "core/DisplayConfig.h"
 #include "core/Message.h"
 #include "render/Engine.h"
@@ -20,6 +21,7 @@
 #include <optional>
 #include <string>
 #include <system_error>
+#include <thread>
 
 namespace {
 
@@ -87,10 +89,42 @@ int main(int argc, char** argv) {
     const std::string captureDir = absolute(options.captureDir);
     const std::string videoFile = absolute(options.videoFile);
     const std::string contactSheetFile = absolute(options.contactSheet);
+    const std::string joinDir = absolute(options.joinDir);
     const bool offline = !captureDir.empty() || !videoFile.empty() || !contactSheetFile.empty();
     if (!enterDataFolder(options.dataDir, error)) {
         std::fprintf(stderr, "halcyra: %s\n", error.c_str());
         return 2;
+    }
+
+    // Spreading the render over processes needs no display here: the jobs render, this process plans,
+    // watches and joins.
+    if (options.plan || options.jobs > 1 || !options.joinDir.empty()) {
+        const int fps = options.framesPerSecond.value_or(60);
+        const FrameRange range = frameRange(options, fps);
+        if (options.plan) {
+            for (const FrameRange& part : splitFrames(range, options.jobs))
+                std::printf("%s\n", rangeText(part).c_str());
+            return 0;
+        }
+        Options absoluteOptions = options;
+        absoluteOptions.captureDir = captureDir;
+        absoluteOptions.videoFile = videoFile;
+        const std::string dataFolder = fs::current_path().string();
+        if (!options.joinDir.empty()) {
+            std::string soundtrack;
+            if (!options.noAudio && fs::exists("muzak.mp3"))
+                soundtrack = absolute("muzak.mp3");
+            else if (!options.noAudio)
+                halcyra::showMessage("sound file not found");
+            if (!joinVideo(videoFile, joinDir, range, fps, soundtrack, error)) {
+                halcyra::showMessage(error);
+                return 255;
+            }
+            return 0;
+        }
+        std::error_code code;
+        const fs::path program = fs::read_symlink("/proc/self/exe", code);
+        return runRenderJobs(absoluteOptions, code ? std::string(argv[0]) : program.string(), dataFolder);
     }
 
     const uint64_t startTicks = performanceCounter();
@@ -112,12 +146,13 @@ int main(int argc, char** argv) {
     request.hidden = offline;
     config.display = options.display;
     initDisplay(config, request);
+    setPresenting(!offline);
     setCaptureHandler(captureFrame);
 
     FrameStatistics statistics;
     std::optional<ShowTimeLimit> limit;
     FrameObservers observers;
-    if (options.durationSeconds) {
+    if (options.durationSeconds && !offline) {
         limit.emplace(*options.durationSeconds * 1000.0);
         observers.add(&*limit);
     }
@@ -128,24 +163,22 @@ int main(int argc, char** argv) {
             static_cast<double>(performanceCounter() - startTicks) / performanceFrequency() * 1000.0 - 1000.0;
 
         const int fps = options.framesPerSecond.value_or(contactSheetFile.empty() ? 60 : 1);
-        double showSeconds = 0.0;
-        for (const auto& scene : demo.scenes)
-            showSeconds += scene->endTime / 1000.0;
-        const double playedSeconds =
-            std::max(0.0, options.durationSeconds.value_or(showSeconds - options.startSeconds));
+        const FrameRange range = frameRange(options, fps);
         std::unique_ptr<PngSequence> frames;
         std::unique_ptr<VideoPipe> video;
         std::unique_ptr<ContactSheet> sheet;
         std::unique_ptr<CaptureProgress> progress;
         if (!captureDir.empty())
-            observers.add(
-                (frames = std::make_unique<PngSequence>(captureDir, config.width, config.height)).get());
+            observers.add((frames = std::make_unique<PngSequence>(
+                               captureDir, config.width, config.height, range.first,
+                               static_cast<int>(std::max(1u, std::thread::hardware_concurrency()))))
+                              .get());
         if (!videoFile.empty()) {
-            VideoPipe::Settings settings{videoFile, config.width,         config.height,
-                                         fps,       options.startSeconds, {}};
-            if (fs::exists("muzak.mp3"))
+            VideoPipe::Settings settings{
+                videoFile, config.width, config.height, fps, range.first / double(fps), {}};
+            if (!options.noAudio && fs::exists("muzak.mp3"))
                 settings.soundtrack = absolute("muzak.mp3");
-            else
+            else if (!options.noAudio)
                 showMessage("sound file not found");
             observers.add((video = std::make_unique<VideoPipe>(settings)).get());
         }
@@ -153,22 +186,25 @@ int main(int argc, char** argv) {
             observers.add(
                 (sheet = std::make_unique<ContactSheet>(contactSheetFile, config.width, config.height, fps))
                     .get());
-        if (offline) {
-            const int total = static_cast<int>(std::ceil(playedSeconds * fps - 1e-6));
-            observers.add((progress = std::make_unique<CaptureProgress>(total, options.startSeconds)).get());
+        if (offline && !options.quiet) {
+            const int64_t total = range.end - range.first;
+            observers.add(
+                (progress = std::make_unique<CaptureProgress>(total, range.first / double(fps))).get());
         }
         if (options.stats)
             observers.add(&statistics);
 
         PerformanceClock realClock;
-        FixedStepClock fixedClock(fps);
+        FrameSchedule schedule = offline ? FrameSchedule::fixedStep(fps, range.first, range.end)
+                                         : FrameSchedule::realTime(realClock, options.startSeconds * 1000.0);
         PlayOptions play;
-        play.clock = offline ? static_cast<FrameClock*>(&fixedClock) : &realClock;
+        play.schedule = &schedule;
         play.observer = &observers;
-        play.startTime = static_cast<float>(options.startSeconds * 1000.0);
         play.music = !offline;
         demo.play(play);
 
+        if (frames && !frames->finishFrames())
+            fatalError(frames->failure());
         if (progress)
             progress->summary();
         if (video)
@@ -177,7 +213,17 @@ int main(int argc, char** argv) {
             exitFatally();
         if (options.stats) {
             std::fputs(statistics.report().c_str(), stdout);
+            if (frames || video)
+                std::fputs((frames ? frames->times() : video->times()).report().c_str(), stdout);
             printRunFigures(loadingMs);
+        }
+        // Stopped early (an interrupt or a signal ends an offline run as Escape ends the show): what was
+        // written is complete, but a script or a job must not take it for the whole stretch.
+        if (frames || video) {
+            const int drawn = (frames ? frames->times() : video->times()).frames;
+            if (drawn < range.count())
+                fatalError("The render stopped after " + std::to_string(drawn) + " of " +
+                           std::to_string(range.count()) + " frames.");
         }
     }
     Engine::destroy();

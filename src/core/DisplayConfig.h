@@ -27,7 +27,7 @@ public:
     int32_t height = 0;
     int32_t sampleCount = 0;      // 4 when GL_ARB_multisample is offered, else 0
     int32_t vsync = 0;            // handed to the swap interval
-    int32_t renderTargetSize = 0; // edge of the Engine's square render targets; 1024
+    int32_t renderTargetSize = 0; // edge of the Engine's square render targets; 1024 (larger: see Engine)
     float aspect = 0.0f;          // projection aspect ratio
     bool fullscreen = false;
     bool running = false; // cleared by Escape, closing the window and Exit

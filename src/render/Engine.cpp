@@ -62,20 +62,30 @@ Engine::Engine() {
     viewportHeight = screenHeight;
     aspect = config.aspect;
     targetSize = config.renderTargetSize;
-    texelWidth = texelHeight = 1.0f / static_cast<float>(targetSize);
+    // The show's modes draw into square targets of 1024. Larger pictures (offline capture) draw into
+    // targets of the picture's own size, which keep every pixel of it at half the cost and memory of the
+    // next square power of two (2048 x 2048 for 1920 x 1080); the shadow map stays square.
+    const bool pictureSized = targetSize > 1024 && config.width > 0 && config.height > 0;
+    const int width = pictureSized ? config.width : targetSize;
+    const int height = pictureSized ? config.height : targetSize;
+    texelWidth = 1.0f / static_cast<float>(width);
+    texelHeight = 1.0f / static_cast<float>(height);
 
     RenderTarget::checkSupport();
     const int size = targetSize;
-    const int half = targetSize / 2;
     const bool halfFloat = GlExtensions::instance().GpuVendorClass == 2;
-    brightTarget =
-        halfFloat ? RenderTarget::create(half, half, 1, false, false, GL_RGBA16F_ARB, GL_RGBA, GL_FLOAT)
-                  : RenderTarget::create(half, half, 1, false, false, GL_RGBA16, GL_RGBA, GL_UNSIGNED_SHORT);
-    blurTarget = halfFloat
-                     ? RenderTarget::create(half, half, 2, false, false, GL_RGB16F_ARB, GL_RGB, GL_FLOAT)
-                     : RenderTarget::create(half, half, 2, false, false, GL_RGB16, GL_RGB, GL_UNSIGNED_SHORT);
-    hdrTarget = RenderTarget::create(size, size, 2, false, false, GL_RGBA16F_ARB, GL_RGBA, GL_FLOAT);
-    colorTarget = RenderTarget::create(size, size, 1, false, false, GL_RGBA8, GL_RGBA, GL_UNSIGNED_BYTE);
+    const int halfWidth = width / 2;
+    const int halfHeight = height / 2;
+    brightTarget = halfFloat ? RenderTarget::create(halfWidth, halfHeight, 1, false, false, GL_RGBA16F_ARB,
+                                                    GL_RGBA, GL_FLOAT)
+                             : RenderTarget::create(halfWidth, halfHeight, 1, false, false, GL_RGBA16,
+                                                    GL_RGBA, GL_UNSIGNED_SHORT);
+    blurTarget = halfFloat ? RenderTarget::create(halfWidth, halfHeight, 2, false, false, GL_RGB16F_ARB,
+                                                  GL_RGB, GL_FLOAT)
+                           : RenderTarget::create(halfWidth, halfHeight, 2, false, false, GL_RGB16, GL_RGB,
+                                                  GL_UNSIGNED_SHORT);
+    hdrTarget = RenderTarget::create(width, height, 2, false, false, GL_RGBA16F_ARB, GL_RGBA, GL_FLOAT);
+    colorTarget = RenderTarget::create(width, height, 1, false, false, GL_RGBA8, GL_RGBA, GL_UNSIGNED_BYTE);
     shadowTarget = RenderTarget::create(size, size, 1, false, true, GL_RGBA8, GL_RGBA, GL_UNSIGNED_BYTE);
 
     lights = &LightLibrary::instance();

@@ -32,7 +32,7 @@ CreditsScene::CreditsScene() : ShowScene("credits", length, 0.1f) {
 }
 
 void CreditsScene::start() {
-    selectCameraTrack(4);
+    engine->camera->selectTrack(4);
     engine->lights->disableAll();
     engine->lights->setPosition(0, 194.0f, 55.0f, 91.0f, 1.0f);
     prepareEngine(true, 90.0f);
@@ -78,15 +78,19 @@ void CreditsScene::torusPoint(float t, int i, float baseRadius, float (&out)[3])
     out[2] = c2 * s2 * s1 * r;
 }
 
-void CreditsScene::render() {
+void CreditsScene::stepBeat() {
     const float t = time;
     DisplayConfig& look = DisplayConfig::instance();
-    setLightColors(0.8f + 0.2f * std::sin(0.002f * t * t));
-
     if (t > beatStart)
         look.hdrBlurStrength = beat.advance(frameTime, look.hdrBlurStrength);
     if (endTime - 1000.0f < t)
         look.hdrBlurStrength = lastSecondBlurStrength(t);
+}
+
+void CreditsScene::render() {
+    const float t = time;
+    setLightColors(0.8f + 0.2f * std::sin(0.002f * t * t));
+    stepBeat();
 
     const bool whole = t < beatStart;
     beginShadowPass(Vec3{0.0f, 0.0f, 0.0f}, 90.0f);

@@ -20,6 +20,7 @@ public:
     void finish() override;
     void update() override;
     void render() override;
+    void skipRender() override { stepBeat(); }
 
     // The beat's state. One frame of it: the clock and the sphere run, the glow recovers towards 1.05;
     // past a beat the lines shift, the glow drops by 0.2 and the sphere grows by 5.5. Returns the glow.
@@ -37,6 +38,9 @@ public:
     Beat beat;
 
 private:
+    // Render's state of a frame: the beat (after 14,436 ms) and the glow of the last second.
+    void stepBeat();
+
     Model* creditsModel;
     Model* helpersModel;
     Mesh* creditsMesh1;

@@ -29,7 +29,7 @@ CubeRainScene::CubeRainScene() : ShowScene("cube rain", length, 0.1f) {
 }
 
 void CubeRainScene::start() {
-    selectCameraTrack(2);
+    engine->camera->selectTrack(2);
     engine->lights->disableAll();
     prepareEngine(true, 106.0f);
     engine->setClearColor(0.0f, 0.0f, 0.0f, 0.5f);

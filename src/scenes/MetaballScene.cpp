@@ -28,7 +28,7 @@ MetaballScene::MetaballScene() : ShowScene("metaballs", length, 0.1f) {
 }
 
 void MetaballScene::start() {
-    selectCameraTrack(0);
+    engine->camera->selectTrack(0);
     engine->lights->disableAll();
     prepareEngine(true, 100.0f);
     engine->setClearColor(0.0f, 0.0f, 0.0f, 0.5f);
@@ -90,11 +90,15 @@ void MetaballScene::update() {
         engine->setPerspective(fov, -1.0f);
 }
 
+void MetaballScene::rampGlow() {
+    if (const float glow = firstSecondBlurStrength(time); glow > 0.0f)
+        DisplayConfig::instance().hdrBlurStrength = glow;
+}
+
 void MetaballScene::render() {
     const float t = time;
     setLightColors(0.7f + 0.3f * std::sin(0.002f * t * t));
-    if (const float glow = firstSecondBlurStrength(t); glow > 0.0f)
-        DisplayConfig::instance().hdrBlurStrength = glow;
+    rampGlow();
 
     // The surface is the same in both passes, so it is polygonised once and emitted twice.
     const Vec3 offset = surfaceOffset(t);

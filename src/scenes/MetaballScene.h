@@ -18,6 +18,7 @@ public:
     void finish() override;
     void update() override;
     void render() override;
+    void skipRender() override { rampGlow(); }
 
     // Writes the six balls' paths for `time` into `field` (only the coordinates the paths set).
     static void placeBalls(MetaballField& field, float time);
@@ -31,6 +32,9 @@ public:
     MetaballField field;
 
 private:
+    // The glow of the first second; after it the last value set stays.
+    void rampGlow();
+
     Model* standingModel;
     Model* animatedModel;
     EnvironmentProgram surfaceProgram;

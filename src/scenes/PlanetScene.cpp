@@ -25,7 +25,7 @@ PlanetScene::PlanetScene() : ShowScene("planet", length, 0.1f) {
 }
 
 void PlanetScene::start() {
-    selectCameraTrack(3);
+    engine->camera->selectTrack(3);
     engine->lights->disableAll();
     engine->lights->setPosition(0, 194.0f, 55.0f, 91.0f, 1.0f);
     prepareEngine(true, 90.0f);
@@ -84,12 +84,25 @@ void PlanetScene::update() {
         engine->setClearColor(g, g, g, 0.5f);
 }
 
+void PlanetScene::switchHdrOff() {
+    if (time > 45000.0f)
+        DisplayConfig::instance().hdrEnabled = 0;
+}
+
+void PlanetScene::rampGlow() {
+    DisplayConfig& look = DisplayConfig::instance();
+    look.hdrBlurStrength = rampBlurStrength(time, frameTime, look.hdrBlurStrength);
+}
+
+void PlanetScene::skipRender() {
+    switchHdrOff();
+    rampGlow();
+}
+
 void PlanetScene::render() {
     const float t = time;
-    DisplayConfig& look = DisplayConfig::instance();
     setLightColors(0.8f + 0.2f * std::sin(0.002f * t * t));
-    if (t > 45000.0f)
-        look.hdrEnabled = 0;
+    switchHdrOff();
 
     beginShadowPass(Vec3{0.0f, 0.0f, 0.0f}, 90.0f);
     engine->drawModelDepth(planet);
@@ -128,7 +141,7 @@ void PlanetScene::render() {
 
     // The glow ramps come before the HDR pass reads the glow strength.
     engine->hdrTarget->unbind();
-    look.hdrBlurStrength = rampBlurStrength(t, frameTime, look.hdrBlurStrength);
+    rampGlow();
     finishFrame(standardBlurStep(), maskTexture);
 }
 

@@ -18,6 +18,7 @@ public:
     void finish() override;
     void update() override;
     void render() override;
+    void skipRender() override;
 
     // The torus's base radius at `time`: 200, then collapsing to 0 and opening to 400.
     static float torusRadius(float time);
@@ -31,6 +32,10 @@ public:
     static float logoFactor(float time);
 
 private:
+    // Render's state of a frame: HDR switched off for good after 45,000 ms, and the glow's ramps.
+    void switchHdrOff();
+    void rampGlow();
+
     Model* planet;
     ShaderProgram* logoProgram;
     int32_t logoTex = -1, logoFactorLocation = -1;

@@ -102,12 +102,6 @@ void WaterProgram::build(ShaderManager& shaders) {
     depth = shaders.uniformLocation(program, "depth");
 }
 
-void ShowScene::selectCameraTrack(int32_t index) {
-    engine->camera->selectTrack(index);
-    if (seekedTime > 0.0f)
-        engine->camera->update(seekedTime);
-}
-
 void ShowScene::prepareEngine(bool bumpShading, float fov) {
     if (bumpShading)
         engine->prepareBumpProgram();

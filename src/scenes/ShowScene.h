@@ -68,9 +68,6 @@ protected:
     // The Engine's part of a start: the bump program when the scene lights models, the HDR programs,
     // dofPlanes (20, 100, 300) and the perspective with the scene's field of view.
     void prepareEngine(bool bumpShading, float fov);
-    // Plays the camera path from its start, or from as far in as a chosen start skipped, so a show begun
-    // mid-scene sees what playback from the top would.
-    void selectCameraTrack(int32_t index);
     // The look parameters every start writes; HDR is switched on.
     static void setLook(float exposure, float blurStrength, float lightLevel, float ambientLevel);
     // Makes the environment program current with its texture and the light, eye, highlight and mix.

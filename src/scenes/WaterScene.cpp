@@ -26,7 +26,7 @@ WaterScene::WaterScene() : ShowScene("water", length, 0.1f) {
 }
 
 void WaterScene::start() {
-    selectCameraTrack(1);
+    engine->camera->selectTrack(1);
     engine->lights->disableAll();
     prepareEngine(true, 80.0f);
     water.build(*shaders);

@@ -135,23 +135,27 @@ void Demo::createScenes(float step) {
     add(std::make_unique<PlanetScene>());
 }
 
+std::vector<float> Demo::sceneLengths() {
+    return {OpeningScene::length,  CreditsScene::length,   MetaballScene::length, WaterScene::length,
+            CubeRainScene::length, GreetingsScene::length, PlanetScene::length};
+}
+
 void Demo::play(const PlayOptions& options) {
+    FrameSchedule& schedule = *options.schedule;
     MusicStream* music = nullptr;
     if (options.music) {
         music = &MusicStream::instance();
         music->open("muzak.mp3");
-        music->play(options.startTime / 1000.0);
+        // A start later in the show replays the scenes' logic first; the music waits for the picture.
+        schedule.onFirstDrawnFrame = [&] { music->play(schedule.firstDrawnTime() / 1000.0); };
     }
-    float carry = options.startTime;
-    bool seeking = options.startTime > 0.0f;
+    float carry = 0.0f;
+    double sceneStart = 0.0;
     for (int i = 0; i < static_cast<int>(scenes.size()); ++i) {
-        // The first scene that plays under a chosen start begins that far in; the carry into every later
-        // scene is the usual overrun of a frame.
-        const bool seekedInto = seeking && carry < scenes[i]->endTime;
-        carry = scenes[i]->run(
-            carry, PlaybackContext{options.clock, options.observer, i, seekedInto ? carry : 0.0f});
-        seeking = seeking && !seekedInto;
+        carry = scenes[i]->run(carry, PlaybackContext{&schedule, options.observer, i, sceneStart});
+        sceneStart += scenes[i]->endTime;
     }
+    schedule.onFirstDrawnFrame = nullptr;
     if (music != nullptr) {
         music->stop();
         music->release();

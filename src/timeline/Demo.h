@@ -1,7 +1,7 @@
 // Demo: the timeline owner. Constructing it runs the whole loading phase behind the loading screen: the
 // data packet, the Engine, the four asset lists and the seven scenes, one progress step per item. play()
-// starts the soundtrack and runs the scenes back to back, each starting by the time the one before it
-// overran its end, so that the pictures stay in step with the music.
+// runs the scenes back to back, each starting by the time the one before it overran its end, so that the
+// pictures stay in step with the music, which starts with the first drawn frame.
 #pragma once
 
 #include "timeline/Playback.h"
@@ -16,10 +16,9 @@ class Engine;
 struct Texture;
 
 struct PlayOptions {
-    FrameClock* clock = nullptr;
+    FrameSchedule* schedule = nullptr; // where the frames lie and which are drawn
     FrameObserver* observer = nullptr;
-    float startTime = 0.0f; // ms into the show; earlier scenes end at once, as after a long overshoot
-    bool music = true;      // play muzak.mp3
+    bool music = true; // play muzak.mp3 from the first drawn frame's show time
 };
 
 class Demo {
@@ -31,6 +30,8 @@ public:
 
     // Constructs the seven scenes in playback order, one loading step each.
     virtual void createScenes(float step);
+    // The lengths (ms) of the seven scenes in playback order, known without loading anything.
+    static std::vector<float> sceneLengths();
 
     float progress = 0.0f;
     Texture* logo = nullptr;

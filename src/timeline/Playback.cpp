@@ -18,6 +18,94 @@ int64_t PerformanceClock::counter() {
     return static_cast<int64_t>(performanceCounter());
 }
 
+FrameSchedule FrameSchedule::fixedStep(int framesPerSecond, int64_t firstDrawn, int64_t endFrame) {
+    FrameSchedule schedule;
+    schedule.phase = Phase::Fixed;
+    schedule.rate = framesPerSecond;
+    schedule.firstDrawn = firstDrawn;
+    schedule.lastFrame = endFrame;
+    return schedule;
+}
+
+FrameSchedule FrameSchedule::realTime(FrameClock& clock, double startMs) {
+    FrameSchedule schedule;
+    schedule.phase = startMs > 0.0 ? Phase::Replay : Phase::Measured;
+    schedule.clock = &clock;
+    schedule.startTime = std::max(0.0, startMs);
+    // A start on the replay's step is that frame; the frames before it are replayed.
+    if (schedule.phase == Phase::Replay && !(schedule.frameTime(0) < schedule.startTime))
+        schedule.phase = Phase::Pending;
+    return schedule;
+}
+
+double FrameSchedule::firstDrawnTime() const {
+    return phase == Phase::Fixed ? frameTime(firstDrawn) : startTime;
+}
+
+float FrameSchedule::beginScene(Scene& scene, double start, float carried) {
+    sceneStart = start;
+    switch (phase) {
+    case Phase::Fixed:
+    case Phase::Replay:
+        // The scene before ended at this frame; rounding may put it a hair before this scene's start.
+        return static_cast<float>(std::max(0.0, frameTime(frame) - sceneStart));
+    case Phase::Pending:
+        return static_cast<float>(std::max(0.0, startTime - sceneStart));
+    case Phase::Measured:
+        scene.currentCounter = clock->counter();
+        scene.counterFrequency = clock->frequency();
+        return carried;
+    }
+    return carried;
+}
+
+bool FrameSchedule::beginFrame(Scene& scene) {
+    bool drawn = false;
+    switch (phase) {
+    case Phase::Fixed:
+        drawn = frame >= firstDrawn;
+        break;
+    case Phase::Replay:
+        return false;
+    case Phase::Pending:
+        // The measured frames begin here: the replay's own duration is no frame time.
+        phase = Phase::Measured;
+        scene.currentCounter = clock->counter();
+        scene.counterFrequency = clock->frequency();
+        drawn = true;
+        break;
+    case Phase::Measured:
+        drawn = true;
+        break;
+    }
+    if (drawn && !drawnYet) {
+        drawnYet = true;
+        if (onFirstDrawnFrame)
+            onFirstDrawnFrame();
+    }
+    return drawn;
+}
+
+void FrameSchedule::endFrame(Scene& scene) {
+    if (phase == Phase::Measured) {
+        scene.previousCounter = scene.currentCounter;
+        scene.currentCounter = clock->counter();
+        const double elapsed = static_cast<double>(scene.currentCounter - scene.previousCounter);
+        scene.frameTime = static_cast<float>(elapsed / static_cast<double>(scene.counterFrequency) * 1000.0);
+        scene.time += scene.frameTime;
+        return;
+    }
+    ++frame;
+    double next = frameTime(frame);
+    if (phase == Phase::Replay && !(next < startTime)) {
+        phase = Phase::Pending;
+        next = startTime;
+    }
+    const float time = static_cast<float>(std::max(0.0, next - sceneStart));
+    scene.frameTime = time - scene.time;
+    scene.time = time;
+}
+
 void FrameStatistics::framePresented(int sceneIndex, const Scene& scene) {
     const double cpu = threadCpuMilliseconds();
     const double cpuTime = lastCpu < 0.0 ? 0.0 : cpu - lastCpu;
@@ -64,6 +152,27 @@ std::string FrameStatistics::report() const {
         text += line;
     }
     return text;
+}
+
+int64_t showFrameCount(const std::vector<float>& sceneLengths, int framesPerSecond) {
+    auto at = [&](int64_t n) { return static_cast<double>(n) * 1000.0 / framesPerSecond; };
+    int64_t frame = 0;
+    double sceneStart = 0.0;
+    for (const float length : sceneLengths) {
+        // A scene's frames run while their scene time, as a float, stays below its length.
+        auto inside = [&](int64_t n) {
+            return static_cast<float>(std::max(0.0, at(n) - sceneStart)) < length;
+        };
+        int64_t end =
+            std::max(frame, static_cast<int64_t>((sceneStart + length) * framesPerSecond / 1000.0) - 1);
+        while (end > frame && !inside(end - 1))
+            --end;
+        while (inside(end))
+            ++end;
+        frame = end;
+        sceneStart += length;
+    }
+    return frame;
 }
 
 void ShowTimeLimit::framePresented(int, const Scene& scene) {

@@ -1,9 +1,11 @@
-// Where a playback's frame times come from and who watches its finished frames. The show runs on the
-// performance counter; tests and offline capture run on a fixed step so that every run shows the same
-// frames. Observers see each frame after it is presented: statistics, a time limit, capture.
+// Where a playback's frames lie in show time, and who watches its finished frames. The show runs on the
+// performance counter; offline capture runs on a fixed step, every frame at a show time computed from its
+// number, so that a frame does not depend on where a run began. Observers see each drawn frame after it is
+// presented: statistics, a time limit, capture.
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -25,7 +27,8 @@ public:
     int64_t counter() override;
 };
 
-// Advances by exactly 1000 / framesPerSecond ms between two readings.
+// Advances by exactly 1000 / framesPerSecond ms between two readings: a measured clock whose
+// measurements are known in advance, for tests of real-time play.
 class FixedStepClock final : public FrameClock {
 public:
     explicit FixedStepClock(int framesPerSecond) : ticksPerSecond(framesPerSecond) {}
@@ -81,14 +84,69 @@ private:
     double played = 0.0;
 };
 
-// What one scene's run needs besides its start time.
-struct PlaybackContext {
+// The show times of a playback's frames and which of them are drawn, for Scene::run.
+//
+// On a fixed step frame n lies at n × 1000 / fps ms of show time, computed from n, never summed; a scene's
+// time is that minus the scene's start in the show. Frames before the first drawn one run the scenes' logic
+// without drawing (update, then Scene::skipRender), from the show's first frame on, so whatever the scenes
+// step from frame to frame (camera paths, beat clocks, look-parameter ramps) stands where playback from the
+// top has it, and every run draws the same frame n alike wherever it began.
+//
+// Real-time play measures every drawn frame on a FrameClock. Begun later than the show's start, it first
+// replays the frames before that moment on a 60 Hz step, then draws its first frame exactly there.
+class FrameSchedule {
+public:
+    static constexpr int replayRate = 60; // frames per second of a real-time start's replay
+
+    // Frames from `firstDrawn` up to (not including) `endFrame` are drawn; the show stops at `endFrame`.
+    static FrameSchedule fixedStep(int framesPerSecond, int64_t firstDrawn, int64_t endFrame);
+    // Drawn frames measured on `clock` from `startMs` of show time on.
+    static FrameSchedule realTime(FrameClock& clock, double startMs = 0.0);
+
+    // The scene-local time of a scene's first frame. `sceneStart` is the scene's place in the show (the
+    // lengths of the scenes before it); `carried` is the overshoot the scene before it returned, which
+    // measured frames go on from.
+    float beginScene(Scene& scene, double sceneStart, float carried);
+    // At the top of every frame, before Scene::start: whether this frame is drawn.
+    bool beginFrame(Scene& scene);
+    // After a frame: sets the scene's frameTime and the time of its next frame.
+    void endFrame(Scene& scene);
+    // True once the last frame to draw has been drawn (at once when there is none).
+    bool ended() const { return phase == Phase::Fixed && (frame >= lastFrame || firstDrawn >= lastFrame); }
+
+    // The show time (ms) of the first drawn frame, and of frame n on this schedule's step.
+    double firstDrawnTime() const;
+    double frameTime(int64_t n) const { return static_cast<double>(n) * 1000.0 / rate; }
+
+    // Runs once, as the first drawn frame begins: the soundtrack starts there.
+    std::function<void()> onFirstDrawnFrame;
+
+private:
+    // Fixed: every frame on the step. Replay: the step, not drawn, up to `startTime`. Pending: the next
+    // frame lies at `startTime` and is the first one measured. Measured: the clock decides.
+    enum class Phase { Fixed, Replay, Pending, Measured };
+
+    Phase phase = Phase::Fixed;
+    int rate = replayRate;
+    int64_t frame = 0; // the current frame's number on the step
+    int64_t firstDrawn = 0;
+    int64_t lastFrame = 0;
+    double startTime = 0.0;
+    double sceneStart = 0.0;
     FrameClock* clock = nullptr;
+    bool drawnYet = false;
+};
+
+// The number of frames the whole show has on a step of 1000 / fps ms, the frames of each scene decided as
+// Scene::run decides them (scene time, as a float, below the scene's length).
+int64_t showFrameCount(const std::vector<float>& sceneLengths, int framesPerSecond);
+
+// What one scene's run needs besides its carried start time.
+struct PlaybackContext {
+    FrameSchedule* schedule = nullptr;
     FrameObserver* observer = nullptr; // may be null
     int sceneIndex = 0;                // position of the scene in the show, for the observer
-    // The part of the scene's start time that a chosen start skipped (--start), rather than the few
-    // milliseconds the previous scene ran over. State that moves in frame steps catches up by it.
-    float seekedTime = 0.0f;
+    double sceneStart = 0.0;           // show ms at which the scene begins: the lengths of those before it
 };
 
 // Hands every frame to several observers in order.

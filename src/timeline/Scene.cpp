@@ -9,18 +9,16 @@ namespace halcyra {
 
 float Scene::run(float startTime, const PlaybackContext& playback) {
     DisplayConfig& config = DisplayConfig::instance();
-    FrameClock& clock = *playback.clock;
+    FrameSchedule& schedule = *playback.schedule;
 
     started = false;
     frameTime = 0.0f;
     noiseTime = 0.0f;
     noiseClock = 0.0f;
-    time = startTime;
-    seekedTime = playback.seekedTime;
-    currentCounter = clock.counter();
-    counterFrequency = clock.frequency();
+    time = schedule.beginScene(*this, playback.sceneStart, startTime);
 
-    while (time < endTime && config.running) {
+    while (time < endTime && config.running && !schedule.ended()) {
+        const bool drawn = schedule.beginFrame(*this);
         if (!started) {
             start();
             started = true;
@@ -29,20 +27,19 @@ float Scene::run(float startTime, const PlaybackContext& playback) {
         update();
         updateTime = static_cast<float>(static_cast<double>(performanceCounter() - updateStart) /
                                         static_cast<double>(performanceFrequency()) * 1000.0);
-        render();
+        if (drawn) {
+            render();
+            glDisable(GL_DEPTH_TEST);
+            engine->drawNoiseOverlay(noiseTime, noiseStrength, noiseTexture);
+            glLoadIdentity();
+            glEnable(GL_DEPTH_TEST);
+            engine->resetTriangleCount();
+            swapBuffers();
+        } else {
+            skipRender();
+        }
 
-        glDisable(GL_DEPTH_TEST);
-        engine->drawNoiseOverlay(noiseTime, noiseStrength, noiseTexture);
-        glLoadIdentity();
-        glEnable(GL_DEPTH_TEST);
-        engine->resetTriangleCount();
-        swapBuffers();
-
-        previousCounter = currentCounter;
-        currentCounter = clock.counter();
-        const double elapsed = static_cast<double>(currentCounter - previousCounter);
-        frameTime = static_cast<float>(elapsed / static_cast<double>(counterFrequency) * 1000.0);
-        time += frameTime;
+        schedule.endFrame(*this);
         noiseClock += frameTime;
         if (noiseClock > 40.0f) {
             noiseTime = static_cast<float>(static_cast<int32_t>(time) % 1000) * 0.01f;
@@ -50,9 +47,11 @@ float Scene::run(float startTime, const PlaybackContext& playback) {
                 noiseClock -= 40.0f;
             while (noiseClock > 40.0f);
         }
-        if (playback.observer != nullptr)
-            playback.observer->framePresented(playback.sceneIndex, *this);
-        dispatchOneMessage();
+        if (drawn) {
+            if (playback.observer != nullptr)
+                playback.observer->framePresented(playback.sceneIndex, *this);
+            dispatchOneMessage();
+        }
     }
     finish();
     return time - endTime;

@@ -1,7 +1,8 @@
 // Scene: the base of the show's seven timed sections, and its run loop. A scene's time is the milliseconds
-// of frame time accumulated since its own start; Scene::run drives one scene from its start time to its
-// end time (or until the show is stopped), presents every frame and returns the overshoot that the next
-// scene starts with. The scene classes implement start, finish, update and render.
+// since its own start; Scene::run drives one scene from its start time to its end time (or until the show
+// is stopped), frame by frame as its FrameSchedule places them, presents every drawn frame and returns the
+// overshoot that the next scene starts with. The scene classes implement start, finish, update and render,
+// and skipRender where render steps state that later frames read.
 #pragma once
 
 #include "assets/Texture.h"
@@ -27,6 +28,9 @@ public:
     virtual void update() = 0;
     // Every frame, after update: draw the frame.
     virtual void render() = 0;
+    // In place of render, for a frame that a seek replays without drawing: the part of render that later
+    // frames read (a beat clock, a ramp of a look parameter), in render's order and nothing else.
+    virtual void skipRender() {}
     // Shared by every scene and called by none: black fade quads over the first fadeInLength ms and the
     // last fadeOutLength ms.
     // Kept inline so that scene classes need only this header, not the timeline library.
@@ -37,9 +41,8 @@ public:
         engine->drawFadeQuad({0.0f, 0.0f, 0.0f, 1.0f - (endTime - time) / static_cast<float>(fadeOutLength)});
     }
 
-    float time = 0.0f;       // ms since the scene's start, including a carried-over start
-    float frameTime = 0.0f;  // duration of the previous frame in ms; 0 during the first frame
-    float seekedTime = 0.0f; // ms of the scene skipped by a chosen start; 0 in playback from the top
+    float time = 0.0f;      // ms since the scene's start, including a carried-over start
+    float frameTime = 0.0f; // duration of the previous frame in ms; 0 during the first frame
     int32_t fadeInLength = 0;
     int32_t fadeOutLength = 0;
     Engine* engine = nullptr;

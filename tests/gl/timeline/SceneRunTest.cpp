@@ -48,8 +48,9 @@ protected:
 
 TEST_F(SceneRun, StartsOnceBeforeTheFirstUpdateAndEndsExactlyAtEndTime) {
     FixedStepClock clock(50);
+    FrameSchedule schedule = FrameSchedule::realTime(clock);
     RecordingScene scene(100.0f);
-    const float overshoot = scene.run(0.0f, {&clock, nullptr, 0});
+    const float overshoot = scene.run(0.0f, {&schedule, nullptr, 0});
     EXPECT_EQ(scene.times, (std::vector<float>{0.0f, 20.0f, 40.0f, 60.0f, 80.0f}));
     EXPECT_EQ(scene.frameTimes, (std::vector<float>{0.0f, 20.0f, 20.0f, 20.0f, 20.0f}));
     EXPECT_EQ(scene.calls.front(), "start");
@@ -61,16 +62,18 @@ TEST_F(SceneRun, StartsOnceBeforeTheFirstUpdateAndEndsExactlyAtEndTime) {
 
 TEST_F(SceneRun, OvershootCarriesIntoTheReturnValue) {
     FixedStepClock clock(30);
+    FrameSchedule schedule = FrameSchedule::realTime(clock);
     RecordingScene scene(50.0f);
-    const float overshoot = scene.run(10.0f, {&clock, nullptr, 0});
+    const float overshoot = scene.run(10.0f, {&schedule, nullptr, 0});
     EXPECT_EQ(scene.times.front(), 10.0f);
     EXPECT_NEAR(overshoot, 10.0f + 2 * (1000.0f / 30.0f) - 50.0f, 1e-4f);
 }
 
 TEST_F(SceneRun, NoiseTimeRefreshesOnlyAfterMoreThanFortyMilliseconds) {
     FixedStepClock clock(50);
+    FrameSchedule schedule = FrameSchedule::realTime(clock);
     RecordingScene scene(200.0f);
-    scene.run(0.0f, {&clock, nullptr, 0});
+    scene.run(0.0f, {&schedule, nullptr, 0});
     // Clock after frames 1, 2, 3: 20, 40 (not above 40), 60 → refresh at time 60.
     ASSERT_GE(scene.noiseTimes.size(), 5u);
     EXPECT_EQ(scene.noiseTimes[0], 0.0f);
@@ -82,8 +85,9 @@ TEST_F(SceneRun, NoiseTimeRefreshesOnlyAfterMoreThanFortyMilliseconds) {
 
 TEST_F(SceneRun, LongFrameSubtractsFortyRepeatedlyButRefreshesOnce) {
     FixedStepClock clock(10);
+    FrameSchedule schedule = FrameSchedule::realTime(clock);
     RecordingScene scene(100.0f);
-    scene.run(1234.0f - 1200.0f, {&clock, nullptr, 0});
+    scene.run(1234.0f - 1200.0f, {&schedule, nullptr, 0});
     // One frame of 100 ms from 34 ms: time 134, noiseTime 1.34, clock 100 → 60 → 20.
     EXPECT_FLOAT_EQ(scene.noiseTime, 1.34f);
     EXPECT_FLOAT_EQ(scene.noiseClock, 20.0f);
@@ -91,22 +95,24 @@ TEST_F(SceneRun, LongFrameSubtractsFortyRepeatedlyButRefreshesOnce) {
 
 TEST_F(SceneRun, StartBeyondEndTimeRunsNoFrameButFinishes) {
     FixedStepClock clock(50);
+    FrameSchedule schedule = FrameSchedule::realTime(clock);
     RecordingScene scene(100.0f);
-    const float overshoot = scene.run(250.0f, {&clock, nullptr, 0});
+    const float overshoot = scene.run(250.0f, {&schedule, nullptr, 0});
     EXPECT_EQ(scene.calls, std::vector<std::string>{"finish"});
     EXPECT_EQ(overshoot, 150.0f);
 }
 
 TEST_F(SceneRun, ClearingRunningEndsTheShowWithinOneFrame) {
     FixedStepClock clock(50);
+    FrameSchedule schedule = FrameSchedule::realTime(clock);
     RecordingScene first(10000.0f);
     RecordingScene second(10000.0f);
     first.stopAfterFrame = 3;
-    const float carry = first.run(0.0f, {&clock, nullptr, 0});
+    const float carry = first.run(0.0f, {&schedule, nullptr, 0});
     EXPECT_EQ(first.frames, 3);
     EXPECT_EQ(first.calls.back(), "finish");
     EXPECT_FLOAT_EQ(carry, 60.0f - 10000.0f);
-    EXPECT_FLOAT_EQ(second.run(carry, {&clock, nullptr, 1}), carry - 10000.0f);
+    EXPECT_FLOAT_EQ(second.run(carry, {&schedule, nullptr, 1}), carry - 10000.0f);
     EXPECT_EQ(second.calls, std::vector<std::string>{"finish"});
 }
 
@@ -120,17 +126,19 @@ TEST_F(SceneRun, ObserverSeesEveryFrameWithItsSceneIndexAndDuration) {
         std::vector<float> durations;
     } watcher;
     FixedStepClock clock(25);
+    FrameSchedule schedule = FrameSchedule::realTime(clock);
     RecordingScene scene(120.0f);
-    scene.run(0.0f, {&clock, &watcher, 4});
+    scene.run(0.0f, {&schedule, &watcher, 4});
     EXPECT_EQ(watcher.indices, (std::vector<int>{4, 4, 4}));
     EXPECT_EQ(watcher.durations, (std::vector<float>{40.0f, 40.0f, 40.0f}));
 }
 
 TEST_F(SceneRun, ShowTimeLimitStopsAtTheFirstFrameThatReachesIt) {
     FixedStepClock clock(50);
+    FrameSchedule schedule = FrameSchedule::realTime(clock);
     ShowTimeLimit limit(50.0);
     RecordingScene scene(1000.0f);
-    scene.run(0.0f, {&clock, &limit, 0});
+    scene.run(0.0f, {&schedule, &limit, 0});
     EXPECT_EQ(scene.frames, 3);
     EXPECT_FALSE(DisplayConfig::instance().running);
 }

@@ -4,8 +4,10 @@
 #include "app/Display.h"
 
 #include <gtest/gtest.h>
+#include <png.h>
 
 #include <algorithm>
+#include <array>
 
 namespace halcyra {
 namespace {
@@ -37,6 +39,58 @@ TEST(CaptureNames, FiveDigitsForBmpAndPngFrames) {
     EXPECT_EQ(FrameCapture::fileName(10), "frames/scr00010.bmp");
     EXPECT_EQ(FrameCapture::fileName(99999), "frames/scr99999.bmp");
     EXPECT_EQ(PngSequence::frameName(42), "frame00042.png");
+}
+
+// Decodes a PNG with libpng's simplified reader into RGB rows, top row first.
+std::vector<uint8_t> decodeRgb(const std::vector<uint8_t>& file, int& width, int& height) {
+    png_image image{};
+    image.version = PNG_IMAGE_VERSION;
+    if (!png_image_begin_read_from_memory(&image, file.data(), file.size()))
+        return {};
+    image.format = PNG_FORMAT_RGB;
+    std::vector<uint8_t> pixels(PNG_IMAGE_SIZE(image));
+    png_image_finish_read(&image, nullptr, pixels.data(), 0, nullptr);
+    width = static_cast<int>(image.width);
+    height = static_cast<int>(image.height);
+    return pixels;
+}
+
+TEST(PngFrames, ReadBackRowsBecomeAnUprightRgbPictureAtEveryLevel) {
+    // GL's layout: B, G, R, A, the bottom row first. Every pixel different, so that a swapped channel, a
+    // flipped row order or a dropped column shows.
+    const int width = 7;
+    const int height = 5;
+    std::vector<uint8_t> bgra(static_cast<size_t>(width) * height * 4);
+    auto rgbAt = [](int x, int y) {
+        return std::array<uint8_t, 3>{static_cast<uint8_t>(10 * x + y), static_cast<uint8_t>(100 + y),
+                                      static_cast<uint8_t>(200 + x)};
+    };
+    for (int y = 0; y < height; ++y)
+        for (int x = 0; x < width; ++x) {
+            const auto rgb = rgbAt(x, y); // y counted from the top
+            uint8_t* texel = &bgra[(static_cast<size_t>(height - 1 - y) * width + x) * 4];
+            texel[0] = rgb[2];
+            texel[1] = rgb[1];
+            texel[2] = rgb[0];
+            texel[3] = 77;
+        }
+    for (const int level : {PngSequence::compressionLevel, 6, 9}) {
+        const auto file = encodePngFrame(width, height, bgra.data(), level);
+        int w = 0;
+        int h = 0;
+        const auto rgb = decodeRgb(file, w, h);
+        ASSERT_EQ(w, width);
+        ASSERT_EQ(h, height);
+        for (int y = 0; y < height; ++y)
+            for (int x = 0; x < width; ++x) {
+                const auto want = rgbAt(x, y);
+                const uint8_t* got = &rgb[(static_cast<size_t>(y) * width + x) * 3];
+                EXPECT_EQ((std::array<uint8_t, 3>{got[0], got[1], got[2]}), want)
+                    << x << "," << y << " level " << level;
+            }
+        // The same picture always gives the same bytes.
+        EXPECT_EQ(encodePngFrame(width, height, bgra.data(), level), file);
+    }
 }
 
 TEST(VideoPipe, RawInputTakesItsFrameRateBeforeTheStdinInput) {

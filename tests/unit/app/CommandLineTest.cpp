@@ -64,7 +64,21 @@ TEST(CommandLine, RejectsUnknownAndMalformedOptionsWithOneLine) {
                                                        {"--display", "one"},
                                                        {"--data="},
                                                        {"--windowed=yes"},
-                                                       {"--start", "nan"}};
+                                                       {"--start", "nan"},
+                                                       {"--frames", "1-2"},
+                                                       {"--capture", "d", "--frames", "5"},
+                                                       {"--capture", "d", "--frames", "9-3"},
+                                                       {"--capture", "d", "--frames", "-3"},
+                                                       {"--capture", "d", "--start", "3", "--frames", "1-2"},
+                                                       {"--jobs", "2"},
+                                                       {"--capture", "d", "--jobs", "0"},
+                                                       {"--video", "v.mp4", "--jobs", "65"},
+                                                       {"--contact-sheet", "s.png", "--jobs", "2"},
+                                                       {"--capture", "d", "--plan"},
+                                                       {"--capture", "d", "--no-audio"},
+                                                       {"--capture", "d", "--join", "parts"},
+                                                       {"--video", "v.mp4", "--jobs", "2", "--join", "parts"},
+                                                       {"--quiet"}};
     for (const auto& arguments : bad) {
         Options options;
         std::string error;
@@ -74,11 +88,34 @@ TEST(CommandLine, RejectsUnknownAndMalformedOptionsWithOneLine) {
     }
 }
 
+TEST(CommandLine, FramesNameARangeOfTheShowsFrames) {
+    Options options;
+    std::string error;
+    ASSERT_TRUE(parse({"--video", "a.mp4", "--fps", "25", "--frames=4250-4299"}, options, error)) << error;
+    EXPECT_EQ(options.firstFrame, 4250);
+    EXPECT_EQ(options.lastFrame, 4299);
+}
+
+TEST(CommandLine, JobsPlanAndJoinSpreadAVideo) {
+    Options options;
+    std::string error;
+    ASSERT_TRUE(parse({"--video", "a.mp4", "--jobs=4", "--plan", "--quiet"}, options, error)) << error;
+    EXPECT_EQ(options.jobs, 4);
+    EXPECT_TRUE(options.plan);
+    EXPECT_TRUE(options.quiet);
+    Options join;
+    ASSERT_TRUE(parse({"--video", "a.mp4", "--join", "a.mp4.parts", "--no-audio"}, join, error)) << error;
+    EXPECT_EQ(join.joinDir, "a.mp4.parts");
+    EXPECT_TRUE(join.noAudio);
+}
+
 TEST(CommandLine, UsageNamesEveryOption) {
     const std::string usage = usageText();
     for (const char* option :
-         {"--mode", "--fullscreen", "--windowed", "--vsync", "--no-vsync", "--no-dialog", "--display",
-          "--data", "--start", "--duration", "--stats", "--help", "--version"})
+         {"--mode",    "--fullscreen",    "--windowed", "--vsync",    "--no-vsync", "--no-dialog",
+          "--display", "--data",          "--start",    "--duration", "--stats",    "--capture",
+          "--video",   "--contact-sheet", "--fps",      "--frames",   "--size",     "--jobs",
+          "--plan",    "--join",          "--no-audio", "--quiet",    "--help",     "--version"})
         EXPECT_NE(usage.find(option), std::string::npos) << option;
 }
 

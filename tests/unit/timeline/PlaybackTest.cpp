@@ -33,6 +33,19 @@ TEST(FixedStepClock, AdvancesOneStepPerReading) {
     EXPECT_DOUBLE_EQ((second - first) / static_cast<double>(clock.frequency()) * 1000.0, 20.0);
 }
 
+TEST(ShowFrameCount, EveryStartedStepOfTheShowIsOneFrame) {
+    // 232,781.95 ms: 5819.55 steps of 40 ms, 13,966.9 of 16.67 ms.
+    const std::vector<float> show = {21654.134765625f, 43308.26953125f, 28872.1796875f, 28872.1796875f,
+                                     28872.1796875f,   28872.1796875f,  52330.828125f};
+    EXPECT_EQ(showFrameCount(show, 25), 5820);
+    EXPECT_EQ(showFrameCount(show, 60), 13967);
+    EXPECT_EQ(showFrameCount(show, 1), 233);
+    // A frame that lands exactly on a scene's end belongs to the next scene, and one on the show's end
+    // is not shown.
+    EXPECT_EQ(showFrameCount({500.0f, 500.0f}, 4), 4);
+    EXPECT_EQ(showFrameCount({}, 25), 0);
+}
+
 TEST(FrameStatistics, NearestRankMedianAndPercentile) {
     std::vector<float> times;
     for (int i = 1; i <= 100; ++i)

@@ -1,0 +1,406 @@
+#include "app/RenderJobs.h"
+
+#include "app/Display.h"
+#include "app/OfflineCapture.h"
+#include "app/SetupDialog.h"
+#include "core/Message.h"
+#include "timeline/Demo.h"
+#include "timeline/Playback.h"
+
+#include <fcntl.h>
+#include <poll.h>
+#include <signal.h>
+#include <spawn.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <cmath>
+#include <cstdio>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <map>
+#include <sstream>
+
+extern char** environ;
+
+namespace halcyra {
+namespace {
+
+namespace fs = std::filesystem;
+
+const char* modeCaption(int button) {
+    switch (button) {
+    case ModeButton16x9:
+        return "16:9";
+    case ModeButton16x10:
+        return "16:10";
+    case ModeButton16x9_5:
+        return "16:9.5";
+    default:
+        return "4:3";
+    }
+}
+
+// Starts `program` with `arguments`, its stderr into `errorFd` (-1: inherited). Returns the process, or -1
+// with the reason in `error`.
+pid_t spawn(const std::string& program, const std::vector<std::string>& arguments, int errorFd,
+            std::string& error) {
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    if (errorFd >= 0)
+        posix_spawn_file_actions_adddup2(&actions, errorFd, STDERR_FILENO);
+    std::vector<std::string> args = arguments;
+    args.insert(args.begin(), program);
+    std::vector<char*> argv;
+    for (std::string& arg : args)
+        argv.push_back(arg.data());
+    argv.push_back(nullptr);
+    pid_t child = -1;
+    const int spawned = posix_spawnp(&child, program.c_str(), &actions, nullptr, argv.data(), environ);
+    posix_spawn_file_actions_destroy(&actions);
+    if (spawned != 0) {
+        error = program + " cannot be started: " + std::strerror(spawned);
+        return -1;
+    }
+    return child;
+}
+
+std::string exitText(int status) {
+    if (WIFEXITED(status))
+        return "exit status " + std::to_string(WEXITSTATUS(status));
+    if (WIFSIGNALED(status))
+        return std::string("signal ") + strsignal(WTERMSIG(status));
+    return "status " + std::to_string(status);
+}
+
+// One process of the render and what it has said so far.
+struct Job {
+    FrameRange range;
+    pid_t process = -1;
+    int errorPipe = -1;
+    std::string partial; // stderr text after the last line or progress break
+    int64_t framesDone = 0;
+    int status = 0;
+    bool ended = false;
+};
+
+// Reads what a job wrote to stderr: its progress lines ("frame 12/500, …", refreshed with \r) count its
+// frames; its closing summary is dropped; anything else is a message, passed on with the job's frames.
+void readJobOutput(Job& job) {
+    char buffer[4096];
+    const ssize_t n = read(job.errorPipe, buffer, sizeof buffer);
+    if (n < 0 && errno == EINTR)
+        return;
+    if (n > 0) {
+        job.partial.append(buffer, static_cast<size_t>(n));
+    } else {
+        close(job.errorPipe);
+        job.errorPipe = -1;
+        job.partial += '\n';
+    }
+    size_t start = 0;
+    for (size_t i = 0; i < job.partial.size(); ++i) {
+        if (job.partial[i] != '\r' && job.partial[i] != '\n')
+            continue;
+        std::string piece = job.partial.substr(start, i - start);
+        start = i + 1;
+        while (!piece.empty() && piece.back() == ' ')
+            piece.pop_back();
+        long long done = 0;
+        long long total = 0;
+        if (std::sscanf(piece.c_str(), "frame %lld/%lld", &done, &total) == 2)
+            job.framesDone = done;
+        else if (!piece.empty() && piece.find(" frames in ") == std::string::npos)
+            std::fprintf(stderr, "\rframes %s: %-50s\n", rangeText(job.range).c_str(), piece.c_str());
+    }
+    job.partial.erase(0, start);
+}
+
+} // namespace
+
+FrameRange frameRange(const Options& options, int fps) {
+    const int64_t showFrames = showFrameCount(Demo::sceneLengths(), fps);
+    FrameRange range;
+    range.first = static_cast<int64_t>(std::ceil(options.startSeconds * fps - 1e-6));
+    range.end = showFrames;
+    if (options.durationSeconds)
+        range.end =
+            range.first +
+            std::max<int64_t>(1, static_cast<int64_t>(std::ceil(*options.durationSeconds * fps - 1e-6)));
+    if (options.firstFrame) {
+        range.first = *options.firstFrame;
+        range.end = *options.lastFrame + 1;
+    }
+    range.first = std::min(range.first, showFrames);
+    range.end = std::clamp(range.end, range.first, showFrames);
+    return range;
+}
+
+std::vector<FrameRange> splitFrames(FrameRange range, int parts) {
+    std::vector<FrameRange> ranges;
+    const int64_t count = std::max<int64_t>(0, range.count());
+    const int64_t n = std::clamp<int64_t>(parts, 1, std::max<int64_t>(1, count));
+    int64_t first = range.first;
+    for (int64_t i = 0; i < n && first < range.end; ++i) {
+        const int64_t size = count / n + (i < count % n ? 1 : 0);
+        ranges.push_back({first, first + size});
+        first += size;
+    }
+    return ranges;
+}
+
+std::string rangeText(FrameRange range) {
+    return std::to_string(range.first) + "-" + std::to_string(range.end - 1);
+}
+
+std::string segmentFolder(const std::string& video) {
+    return video + ".parts";
+}
+
+std::vector<std::string> jobArguments(const Options& options, const std::string& dataFolder, FrameRange range,
+                                      const std::string& segments) {
+    std::vector<std::string> args = {
+        "--data",   dataFolder,       "--fps",  std::to_string(options.framesPerSecond.value_or(60)),
+        "--frames", rangeText(range), "--quiet"};
+    if (options.width)
+        args.insert(args.end(),
+                    {"--size", std::to_string(*options.width) + "x" + std::to_string(*options.height)});
+    else if (options.mode)
+        args.insert(args.end(), {"--mode", modeCaption(*options.mode)});
+    if (!options.captureDir.empty())
+        args.insert(args.end(), {"--capture", options.captureDir});
+    else
+        args.insert(args.end(),
+                    {"--video", (fs::path(segments) / (rangeText(range) + ".mp4")).string(), "--no-audio"});
+    if (options.stats)
+        args.push_back("--stats");
+    return args;
+}
+
+int runRenderJobs(const Options& options, const std::string& program, const std::string& dataFolder) {
+    const int fps = options.framesPerSecond.value_or(60);
+    const FrameRange range = frameRange(options, fps);
+    const bool video = !options.videoFile.empty();
+    const std::string segments = video ? segmentFolder(options.videoFile) : std::string();
+    if (video) {
+        if (!programInstalled("ffmpeg")) {
+            showMessage(
+                "Writing a video needs the ffmpeg program, which is not installed (apt-get install ffmpeg).");
+            return 255;
+        }
+        std::error_code code;
+        fs::remove_all(segments, code);
+        fs::create_directories(segments, code);
+        if (code) {
+            showMessage("The folder " + segments +
+                        " for the video's segments cannot be made: " + code.message());
+            return 255;
+        }
+    }
+    signal(SIGPIPE, SIG_IGN);
+
+    std::vector<Job> jobs;
+    for (const FrameRange& part : splitFrames(range, options.jobs)) {
+        Job job;
+        job.range = part;
+        int fds[2];
+        std::string error;
+        if (::pipe(fds) != 0) {
+            error = std::string("a pipe cannot be made: ") + std::strerror(errno);
+        } else {
+            fcntl(fds[0], F_SETFD, FD_CLOEXEC);
+            job.process = spawn(program, jobArguments(options, dataFolder, part, segments), fds[1], error);
+            close(fds[1]);
+            job.errorPipe = fds[0];
+        }
+        if (job.process < 0) {
+            showMessage("The render job for frames " + rangeText(part) + " cannot start: " + error);
+            for (Job& started : jobs)
+                kill(started.process, SIGTERM);
+            for (Job& started : jobs)
+                waitpid(started.process, nullptr, 0);
+            return 255;
+        }
+        jobs.push_back(std::move(job));
+    }
+
+    const uint64_t startTicks = performanceCounter();
+    const Job* failed = nullptr;
+    for (size_t running = jobs.size(); running > 0;) {
+        std::vector<pollfd> watched;
+        for (const Job& job : jobs)
+            if (job.errorPipe >= 0)
+                watched.push_back({job.errorPipe, POLLIN, 0});
+        // A failed poll (an interrupt) reads nothing this round; the jobs are looked at again.
+        if (!watched.empty() && poll(watched.data(), watched.size(), 500) < 0)
+            for (pollfd& p : watched)
+                p.revents = 0;
+        for (Job& job : jobs) {
+            if (job.errorPipe >= 0) {
+                const auto found = std::find_if(watched.begin(), watched.end(),
+                                                [&](const pollfd& p) { return p.fd == job.errorPipe; });
+                if (found != watched.end() && (found->revents & (POLLIN | POLLHUP | POLLERR)) != 0)
+                    readJobOutput(job);
+            }
+            if (job.errorPipe < 0 && !job.ended) {
+                waitpid(job.process, &job.status, 0);
+                job.ended = true;
+                --running;
+                if ((!WIFEXITED(job.status) || WEXITSTATUS(job.status) != 0) && failed == nullptr)
+                    failed = &job;
+            }
+        }
+        if (failed != nullptr)
+            break;
+        int64_t done = 0;
+        for (const Job& job : jobs)
+            done += job.framesDone;
+        const double elapsed =
+            static_cast<double>(performanceCounter() - startTicks) / performanceFrequency();
+        const double rate = elapsed > 0.0 ? static_cast<double>(done) / elapsed : 0.0;
+        const double left = rate > 0.0 ? static_cast<double>(range.count() - done) / rate : 0.0;
+        if (!options.quiet) {
+            std::fprintf(stderr, "\rframe %lld/%lld in %zu jobs, %.1f fps, %.0f s left   ",
+                         static_cast<long long>(done), static_cast<long long>(range.count()), jobs.size(),
+                         rate, left);
+            std::fflush(stderr);
+        }
+    }
+
+    if (failed != nullptr) {
+        for (Job& job : jobs)
+            if (!job.ended)
+                kill(job.process, SIGTERM);
+        for (Job& job : jobs) {
+            if (job.errorPipe >= 0)
+                close(job.errorPipe);
+            if (!job.ended)
+                waitpid(job.process, nullptr, 0);
+        }
+        if (video) {
+            std::error_code ignored;
+            fs::remove_all(segments, ignored);
+        }
+        std::fputs("\n", stderr);
+        showMessage("The render job for frames " + rangeText(failed->range) + " failed with " +
+                    exitText(failed->status) + "; the other jobs were stopped.");
+        return 255;
+    }
+    const double elapsed = static_cast<double>(performanceCounter() - startTicks) / performanceFrequency();
+    if (!options.quiet)
+        std::fprintf(stderr, "\r%lld frames in %.1f s (%.1f fps) in %zu jobs%30s\n",
+                     static_cast<long long>(range.count()), elapsed,
+                     elapsed > 0 ? static_cast<double>(range.count()) / elapsed : 0.0, jobs.size(), "");
+
+    if (video) {
+        std::string soundtrack;
+        if (!options.noAudio) {
+            soundtrack = (fs::path(dataFolder) / "muzak.mp3").string();
+            if (!fs::exists(soundtrack)) {
+                showMessage("sound file not found");
+                soundtrack.clear();
+            }
+        }
+        std::string error;
+        if (!joinVideo(options.videoFile, segments, range, fps, soundtrack, error)) {
+            showMessage(error + " The segments stay in " + segments + ".");
+            return 255;
+        }
+        std::error_code ignored;
+        fs::remove_all(segments, ignored);
+    }
+    return 0;
+}
+
+bool joinVideo(const std::string& video, const std::string& segments, FrameRange range, int fps,
+               const std::string& soundtrack, std::string& error) {
+    // The segments by their first frame; each must begin where the one before it ended.
+    std::map<int64_t, std::pair<int64_t, fs::path>> found;
+    std::error_code code;
+    for (const auto& entry : fs::directory_iterator(segments, code)) {
+        long long first = 0;
+        long long last = 0;
+        char tail[8] = {};
+        const std::string name = entry.path().filename().string();
+        if (std::sscanf(name.c_str(), "%lld-%lld.%7s", &first, &last, tail) == 3 &&
+            std::string(tail) == "mp4" &&
+            name == std::to_string(first) + "-" + std::to_string(last) + ".mp4" && last >= first)
+            found[first] = {last + 1, fs::absolute(entry.path())};
+    }
+    if (code) {
+        error = "The segments in " + segments + " cannot be read: " + code.message() + ".";
+        return false;
+    }
+    std::vector<fs::path> order;
+    int64_t next = range.first;
+    while (next < range.end) {
+        const auto segment = found.find(next);
+        if (segment == found.end()) {
+            error = "The segments in " + segments + " do not cover frames " + rangeText(range) +
+                    ": none begins at frame " + std::to_string(next) + ".";
+            return false;
+        }
+        order.push_back(segment->second.second);
+        next = segment->second.first;
+    }
+    if (next != range.end || order.empty()) {
+        error = "The segments in " + segments + " do not end at frame " + std::to_string(range.end - 1) + ".";
+        return false;
+    }
+
+    const fs::path list = fs::path(segments) / "segments.txt";
+    {
+        std::ofstream out(list);
+        for (const fs::path& path : order) {
+            std::string quoted;
+            for (const char c : path.string())
+                quoted += c == '\'' ? std::string("'\\''") : std::string(1, c);
+            out << "file '" << quoted << "'\n";
+        }
+        if (!out) {
+            error = "The list of segments " + list.string() + " cannot be written.";
+            return false;
+        }
+    }
+    char start[32];
+    std::snprintf(start, sizeof start, "%.3f", static_cast<double>(range.first) / fps);
+    std::vector<std::string> args = {"-hide_banner", "-loglevel", "error", "-y", "-f",
+                                     "concat",       "-safe",     "0",     "-i", list.string()};
+    if (!soundtrack.empty())
+        args.insert(args.end(), {"-ss", start, "-i", soundtrack, "-map", "0:v", "-map", "1:a", "-c:a", "aac",
+                                 "-shortest"});
+    args.insert(args.end(), {"-c:v", "copy", video});
+
+    char logName[] = "/tmp/halcyra-join-XXXXXX";
+    const int log = mkstemp(logName);
+    if (log < 0) {
+        error = std::string("ffmpeg cannot be started: ") + std::strerror(errno);
+        return false;
+    }
+    const pid_t process = spawn("ffmpeg", args, log, error);
+    close(log);
+    int status = 0;
+    if (process > 0)
+        waitpid(process, &status, 0);
+    std::ifstream logFile(logName);
+    std::stringstream text;
+    text << logFile.rdbuf();
+    std::remove(logName);
+    if (process <= 0 || !WIFEXITED(status) || WEXITSTATUS(status) != 0) {
+        std::string last;
+        std::stringstream lines(text.str());
+        for (std::string line; std::getline(lines, line);)
+            if (!line.empty())
+                last = line;
+        if (process > 0)
+            error = "Joining the segments failed: ffmpeg ended with " + exitText(status) + ": " + last + ".";
+        fs::remove(video, code);
+        return false;
+    }
+    return true;
+}
+
+} // namespace halcyra

@@ -1,0 +1,152 @@
+#include "timeline/Demo.h"
+
+#include "core/DisplayConfig.h"
+#include "support/GlTestContext.h"
+
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace halcyra {
+namespace {
+
+// What a frame of a scene looks like from its state: enough to tell two histories apart.
+struct FrameState {
+    int scene = 0;
+    float time = 0.0f, frameTime = 0.0f;
+    float beatClock = 0.0f, ramp = 0.0f, noiseTime = 0.0f, noiseClock = 0.0f;
+    int beats = 0, carried = 0;
+    bool operator==(const FrameState&) const = default;
+};
+
+std::ostream& operator<<(std::ostream& out, const FrameState& s) {
+    return out << "scene " << s.scene << " t " << s.time << " dt " << s.frameTime << " beat " << s.beatClock
+               << "/" << s.beats << " ramp " << s.ramp << " noise " << s.noiseTime << "/" << s.noiseClock
+               << " carried " << s.carried;
+}
+
+// Steps state as the show's scenes do: a beat clock in update, a ramp in render (and in skipRender), and a
+// count that carries into later scenes, as the camera's up vector does.
+class SteppedScene final : public Scene {
+public:
+    SteppedScene(int index, float length, int& carriedCount, std::vector<FrameState>& frameLog)
+        : sceneIndex(index), carried(carriedCount), log(frameLog) {
+        engine = &Engine::instance();
+        endTime = length;
+    }
+    void start() override { ++starts; }
+    void finish() override { ++finishes; }
+    void update() override {
+        beatClock += frameTime;
+        if (beatClock > 90.0f) {
+            beatClock -= 90.0f;
+            ++beats;
+            ++carried;
+        }
+    }
+    void render() override {
+        skipRender();
+        log.push_back({sceneIndex, time, frameTime, beatClock, ramp, noiseTime, noiseClock, beats, carried});
+    }
+    void skipRender() override { ramp = ramp * 0.99f + frameTime * 0.001f; }
+
+    int sceneIndex;
+    int& carried;
+    std::vector<FrameState>& log;
+    float beatClock = 0.0f, ramp = 0.0f;
+    int beats = 0, starts = 0, finishes = 0;
+};
+
+class SteppedShow final : public Demo {
+public:
+    SteppedShow() : Demo(NoLoading{}) {
+        const float lengths[] = {250.0f, 406.25f, 500.0f, 320.125f};
+        for (int i = 0; i < 4; ++i)
+            scenes.push_back(std::make_unique<SteppedScene>(i, lengths[i], carried, log));
+    }
+    SteppedScene& scene(int i) { return static_cast<SteppedScene&>(*scenes[i]); }
+
+    int carried = 0;
+    std::vector<FrameState> log;
+};
+
+class SeekReplay : public testing::Test {
+protected:
+    void SetUp() override {
+        test::GlTestContext::loadShowPacket();
+        DisplayConfig::instance().running = true;
+    }
+    void TearDown() override { DisplayConfig::instance().running = true; }
+
+    // Every frame of the show drawn on a 60 Hz step: what playback from the top shows.
+    std::vector<FrameState> playedFromTheTop() {
+        SteppedShow show;
+        FrameSchedule schedule = FrameSchedule::fixedStep(60, 0, 1000000);
+        show.play({&schedule, nullptr, false});
+        return show.log;
+    }
+    test::GlTestContext context;
+};
+
+TEST_F(SeekReplay, RealTimeStartDrawsItsFirstFrameInTheStatePlaybackHasThere) {
+    const std::vector<FrameState> played = playedFromTheTop();
+    for (const int frame : {0, 14, 15, 50, 85}) {
+        DisplayConfig::instance().running = true;
+        SteppedShow show;
+        FixedStepClock clock(60);
+        FrameSchedule schedule = FrameSchedule::realTime(clock, frame * 1000.0 / 60.0);
+        int firstDrawn = 0;
+        schedule.onFirstDrawnFrame = [&] { ++firstDrawn; };
+        FrameObserver* none = nullptr;
+        PlayOptions options{&schedule, none, false};
+        // One drawn frame is enough: later ones are measured, not stepped.
+        struct StopAfterOne final : FrameObserver {
+            void framePresented(int, const Scene&) override { DisplayConfig::instance().running = false; }
+        } stop;
+        options.observer = &stop;
+        show.play(options);
+        ASSERT_EQ(show.log.size(), 1u) << "start at frame " << frame;
+        ASSERT_LT(static_cast<size_t>(frame), played.size());
+        EXPECT_EQ(show.log[0], played[frame]) << "start at frame " << frame;
+        EXPECT_EQ(firstDrawn, 1);
+        // Every scene before the start ran its logic, started and finished once, and drew nothing.
+        for (int i = 0; i < played[frame].scene; ++i) {
+            EXPECT_EQ(show.scene(i).starts, 1) << i;
+            EXPECT_EQ(show.scene(i).finishes, 1) << i;
+        }
+    }
+}
+
+TEST_F(SeekReplay, FixedStepCaptureBegunAnywhereDrawsTheFramesOfPlaybackFromTheTop) {
+    const std::vector<FrameState> played = playedFromTheTop();
+    for (const int first : {1, 23, 66}) {
+        DisplayConfig::instance().running = true;
+        SteppedShow show;
+        FrameSchedule schedule = FrameSchedule::fixedStep(60, first, first + 12);
+        show.play({&schedule, nullptr, false});
+        ASSERT_EQ(show.log.size(), 12u) << first;
+        for (int i = 0; i < 12; ++i)
+            EXPECT_EQ(show.log[i], played[first + i]) << "frame " << first + i;
+    }
+}
+
+TEST_F(SeekReplay, FrameTimesComeFromTheFrameNumberAndScenesSplitWhereTheShowCountsThem) {
+    const std::vector<FrameState> played = playedFromTheTop();
+    const std::vector<float> lengths = {250.0f, 406.25f, 500.0f, 320.125f};
+    EXPECT_EQ(static_cast<int64_t>(played.size()), showFrameCount(lengths, 60));
+    double sceneStart = 0.0;
+    int scene = 0;
+    for (size_t n = 0; n < played.size(); ++n) {
+        if (played[n].scene != scene) {
+            sceneStart += lengths[scene];
+            scene = played[n].scene;
+        }
+        // Computed from n, never summed: no drift however long the show.
+        EXPECT_EQ(played[n].time, static_cast<float>(std::max(0.0, n * 1000.0 / 60.0 - sceneStart))) << n;
+    }
+}
+
+} // namespace
+} // namespace halcyra

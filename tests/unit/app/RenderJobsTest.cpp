@@ -1,0 +1,117 @@
+#include "app/RenderJobs.h"
+
+#include "support/TempDir.h"
+#include "timeline/Demo.h"
+#include "timeline/Playback.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+
+namespace halcyra {
+namespace {
+
+TEST(SplitFrames, ContiguousRangesThatCoverTheWholeAndDifferByOneFrameAtMost) {
+    for (const int parts : {1, 2, 3, 7, 64}) {
+        const FrameRange whole{2400, 2449};
+        const auto ranges = splitFrames(whole, parts);
+        ASSERT_EQ(static_cast<int>(ranges.size()), std::min(parts, 49)) << parts;
+        int64_t next = whole.first;
+        int64_t shortest = whole.count();
+        int64_t longest = 0;
+        for (const FrameRange& range : ranges) {
+            EXPECT_EQ(range.first, next);
+            EXPECT_GT(range.count(), 0);
+            shortest = std::min(shortest, range.count());
+            longest = std::max(longest, range.count());
+            next = range.end;
+        }
+        EXPECT_EQ(next, whole.end);
+        EXPECT_LE(longest - shortest, 1);
+    }
+    EXPECT_TRUE(splitFrames(FrameRange{10, 10}, 4).empty());
+    EXPECT_EQ(rangeText(FrameRange{2400, 2425}), "2400-2424");
+}
+
+TEST(FrameRange, StartDurationAndFramesCountFromTheShowsStartAndStopAtItsEnd) {
+    Options options;
+    options.startSeconds = 170.0;
+    options.durationSeconds = 2.0;
+    FrameRange range = frameRange(options, 25);
+    EXPECT_EQ(range.first, 4250);
+    EXPECT_EQ(range.end, 4300);
+
+    // A start between two frames takes the next; a duration takes whole frames, at least one.
+    options.startSeconds = 21.21;
+    options.durationSeconds = 0.01;
+    range = frameRange(options, 10);
+    EXPECT_EQ(range.first, 213);
+    EXPECT_EQ(range.end, 214);
+
+    const int64_t showFrames = showFrameCount(Demo::sceneLengths(), 25);
+    options.startSeconds = 230.0;
+    options.durationSeconds = 60.0;
+    EXPECT_EQ(frameRange(options, 25).end, showFrames);
+
+    Options frames;
+    frames.firstFrame = 100;
+    frames.lastFrame = 199;
+    range = frameRange(frames, 25);
+    EXPECT_EQ(range.first, 100);
+    EXPECT_EQ(range.end, 200);
+    frames.lastFrame = 99999;
+    EXPECT_EQ(frameRange(frames, 25).end, showFrames);
+}
+
+TEST(RenderJobs, EachJobRendersItsFramesOfTheSamePictureWithoutProgressLine) {
+    Options options;
+    options.videoFile = "/out/show.mp4";
+    options.framesPerSecond = 30;
+    options.width = 1920;
+    options.height = 1080;
+    options.startSeconds = 12.0;
+    options.stats = true;
+    const auto args = jobArguments(options, "/data", FrameRange{360, 420}, "/out/show.mp4.parts");
+    auto after = [&](const char* option) {
+        const auto found = std::find(args.begin(), args.end(), option);
+        return found == args.end() || found + 1 == args.end() ? std::string("(missing)") : *(found + 1);
+    };
+    EXPECT_EQ(after("--frames"), "360-419");
+    EXPECT_EQ(after("--video"), "/out/show.mp4.parts/360-419.mp4");
+    EXPECT_EQ(after("--size"), "1920x1080");
+    EXPECT_EQ(after("--fps"), "30");
+    EXPECT_EQ(after("--data"), "/data");
+    for (const char* flag : {"--no-audio", "--quiet", "--stats"})
+        EXPECT_NE(std::find(args.begin(), args.end(), flag), args.end()) << flag;
+    // The range replaces the stretch: a job given both would be refused.
+    EXPECT_EQ(std::find(args.begin(), args.end(), "--start"), args.end());
+
+    Options capture;
+    capture.captureDir = "/out/frames";
+    capture.mode = 1021;
+    const auto png = jobArguments(capture, "/data", FrameRange{0, 5}, "");
+    EXPECT_NE(std::find(png.begin(), png.end(), "/out/frames"), png.end());
+    EXPECT_NE(std::find(png.begin(), png.end(), "16:9"), png.end());
+    EXPECT_EQ(std::find(png.begin(), png.end(), "--no-audio"), png.end());
+}
+
+TEST(JoinVideo, SegmentsMustCoverTheFramesWithoutGapBeforeFfmpegRuns) {
+    test::TempDir dir;
+    dir.write("0-9.mp4", "x");
+    dir.write("20-29.mp4", "x");
+    dir.write("notes.txt", "x");
+    std::string error;
+    EXPECT_FALSE(
+        joinVideo((dir.path() / "out.mp4").string(), dir.path().string(), FrameRange{0, 30}, 25, "", error));
+    EXPECT_NE(error.find("none begins at frame 10"), std::string::npos) << error;
+
+    dir.write("10-19.mp4", "x");
+    error.clear();
+    EXPECT_FALSE(
+        joinVideo((dir.path() / "out.mp4").string(), dir.path().string(), FrameRange{0, 25}, 25, "", error));
+    EXPECT_NE(error.find("do not end at frame 24"), std::string::npos) << error;
+    EXPECT_FALSE(std::filesystem::exists(dir.path() / "out.mp4"));
+}
+
+} // namespace
+} // namespace halcyra
