@@ -1,6 +1,6 @@
 #include "app/FrameCapture.h"
 
-#include "app/Display.h"
+#include "app/ScreenFramebuffer.h"
 #include "core/DisplayConfig.h"
 #include "core/GlExtensions.h"
 #include "core/Message.h"

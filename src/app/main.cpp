@@ -2,12 +2,17 @@
 // same show on a fixed step into PNG frames, a video or a contact sheet.
 
 #include "app/CommandLine.h"
-#include "app/Display.h"
+#include "app/Events.h"
 #include "app/FrameCapture.h"
+#include "app/MessageBox.h"
 #include "app/OfflineCapture.h"
+#include "app/Platform.h"
+#include "app/Presentation.h"
 #include "app/RenderJobs.h"
+#include "app/Startup.h"
 #include "core/DisplayConfig.h"
 #include "core/Message.h"
+#include "core/Platform.h"
 #include "render/Engine.h"
 #include "timeline/Demo.h"
 #include "timeline/Playback.h"
@@ -71,6 +76,7 @@ void captureFrame() {
 
 int main(int argc, char** argv) {
     using namespace halcyra;
+    installPlatform();
 
     Options options;
     std::string error;
@@ -159,8 +165,7 @@ int main(int argc, char** argv) {
 
     {
         Demo demo;
-        const double loadingMs =
-            static_cast<double>(performanceCounter() - startTicks) / performanceFrequency() * 1000.0 - 1000.0;
+        const double loadingMs = counterMilliseconds(startTicks, performanceCounter()) - 1000.0;
 
         const int fps = options.framesPerSecond.value_or(contactSheetFile.empty() ? 60 : 1);
         const FrameRange range = frameRange(options, fps);

@@ -1,9 +1,9 @@
 #include "timeline/Demo.h"
 
-#include "app/Display.h"
 #include "assets/DataPacket.h"
 #include "assets/TextureManager.h"
 #include "core/DisplayConfig.h"
+#include "core/Platform.h"
 #include "render/Engine.h"
 #include "scene3ds/Camera.h"
 #include "scene3ds/LightLibrary.h"
@@ -83,7 +83,7 @@ void Demo::drawLoadingFrame(float step, int stage) {
     progress += step;
     drawLoadingCanvas(progress, logoTexture, stage);
     glFlush();
-    swapBuffers();
+    presentFrame();
 }
 
 void Demo::readTextureList(float step) {

@@ -1,5 +1,6 @@
 #include "timeline/LoadingScreen.h"
 
+#include "core/DisplayConfig.h"
 #include "timeline/BitmapFont.h"
 
 #include <GL/gl.h>
@@ -19,7 +20,7 @@ int loadingBarEnd(float progress) {
 
 void drawLoadingCanvas(float progress, uint32_t logoTexture, int stage) {
     BitmapFont font;
-    font.create(12);
+    font.create(DisplayConfig::instance().fontFile, 12);
 
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
     glLoadIdentity();

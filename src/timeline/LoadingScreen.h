@@ -16,7 +16,7 @@ const char* loadingStageText(int stage);
 int loadingBarEnd(float progress);
 
 // Draws one loading frame into the current framebuffer: clears, logo (when `logoTexture` is not 0), bar,
-// status text. Leaves the matrices and depth test as it found them.
+// status text in the DisplayConfig's font. Leaves the matrices and depth test as it found them.
 void drawLoadingCanvas(float progress, uint32_t logoTexture, int stage);
 
 } // namespace halcyra

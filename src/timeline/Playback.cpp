@@ -1,7 +1,7 @@
 #include "timeline/Playback.h"
 
-#include "app/Display.h"
 #include "core/DisplayConfig.h"
+#include "core/Platform.h"
 #include "timeline/Scene.h"
 
 #include <algorithm>

@@ -1,6 +1,8 @@
 #include "support/GlTestContext.h"
 
-#include "app/Display.h"
+#include "app/MessageBox.h"
+#include "app/ScreenFramebuffer.h"
+#include "app/Startup.h"
 #include "assets/DataPacket.h"
 #include "core/DisplayConfig.h"
 #include "core/Message.h"

@@ -1,3 +1,5 @@
+#include "app/Platform.h"
+
 #include <gtest/gtest.h>
 
 #include <cstdlib>
@@ -37,5 +39,6 @@ int main(int argc, char** argv) {
     setenv("SDL_AUDIODRIVER", "dummy", 0);
     // GL drivers start threads; death tests must re-execute the test binary rather than fork it.
     GTEST_FLAG_SET(death_test_style, "threadsafe");
+    halcyra::installPlatform();
     return RUN_ALL_TESTS();
 }

@@ -1,0 +1,15 @@
+// The platform layer's side of core/Platform.h: installPlatform hands the rest of the program SDL's
+// presentation, event pump, sleep and performance counter and the kernel's thread CPU clock. main and the
+// test programs call it first. The timers the capture reports with live here too.
+#pragma once
+
+namespace halcyra {
+
+// Installs the platform functions of core/Platform.h.
+void installPlatform();
+
+// CPU time (user and system) of the whole process, all threads, in ms; or, with `children`, of the child
+// processes that have ended and been waited for.
+double processCpuMilliseconds(bool children = false);
+
+} // namespace halcyra
