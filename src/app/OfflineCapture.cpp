@@ -6,7 +6,7 @@
 #include "core/GlExtensions.h"
 #include "core/Message.h"
 #include "core/Platform.h"
-#include "timeline/Scene.h"
+#include "scenes/Scene.h"
 
 #include <GL/gl.h>
 #include <fcntl.h>

@@ -7,7 +7,7 @@
 
 #include "assets/ShaderManager.h"
 #include "math/Vec3.h"
-#include "timeline/Scene.h"
+#include "scenes/Scene.h"
 
 #include <cstdint>
 

@@ -4,8 +4,8 @@
 // pictures stay in step with the music, which starts with the first drawn frame.
 #pragma once
 
+#include "scenes/Scene.h"
 #include "timeline/Playback.h"
-#include "timeline/Scene.h"
 
 #include <memory>
 #include <vector>

@@ -2,7 +2,7 @@
 
 #include "core/DisplayConfig.h"
 #include "core/Platform.h"
-#include "timeline/Scene.h"
+#include "scenes/Scene.h"
 
 #include <algorithm>
 #include <cmath>

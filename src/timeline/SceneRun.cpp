@@ -1,7 +1,8 @@
-#include "timeline/Scene.h"
+#include "scenes/Scene.h"
 
 #include "core/DisplayConfig.h"
 #include "core/Platform.h"
+#include "timeline/Playback.h"
 
 #include <GL/gl.h>
 
