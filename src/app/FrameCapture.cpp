@@ -28,11 +28,6 @@ void put32(std::vector<uint8_t>& out, uint32_t value) {
 
 } // namespace
 
-FrameCapture& FrameCapture::instance() {
-    static std::unique_ptr<FrameCapture> capture(new FrameCapture());
-    return *capture;
-}
-
 FrameCapture::FrameCapture() {
     const DisplayConfig& config = DisplayConfig::instance();
     width = config.width;

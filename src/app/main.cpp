@@ -231,6 +231,8 @@ int main(int argc, char** argv) {
                            std::to_string(range.count()) + " frames.");
         }
     }
+    if (FrameCapture::exists())
+        FrameCapture::destroy();
     Engine::destroy();
     shutdownDisplay();
     return 0;

@@ -22,15 +22,6 @@
 namespace halcyra {
 namespace {
 
-std::unique_ptr<Engine>& engineSlot() {
-    static std::unique_ptr<Engine> slot;
-    return slot;
-}
-
-struct EngineFactory : Engine {
-    EngineFactory() = default;
-};
-
 // The program the Engine cannot run without; its absence means the data packet is incomplete.
 ShaderProgram* requireProgram(ShaderProgram* program, const char* key) {
     if (program == nullptr)
@@ -39,18 +30,6 @@ ShaderProgram* requireProgram(ShaderProgram* program, const char* key) {
 }
 
 } // namespace
-
-Engine& Engine::instance() {
-    if (!engineSlot())
-        engineSlot() = std::make_unique<EngineFactory>();
-    return *engineSlot();
-}
-
-void Engine::destroy() {
-    if (engineSlot())
-        engineSlot()->teardown();
-    engineSlot().reset();
-}
 
 Engine::Engine() {
     const DisplayConfig& config = DisplayConfig::instance();

@@ -7,6 +7,7 @@
 #pragma once
 
 #include "assets/Texture.h"
+#include "core/Singleton.h"
 
 #include <cstdint>
 #include <memory>
@@ -23,14 +24,12 @@ class ShaderManager;
 class TextureManager;
 struct ShaderProgram;
 
-class Engine {
+// destroy() tears the Engine down in order: its programs, the render targets, then the light library, the
+// shader registry, the model library, the texture registry and the camera.
+class Engine : public Singleton<Engine> {
 public:
     static constexpr int textureQueueCapacity = 16;
 
-    static Engine& instance();
-    // Tears the Engine down in order: its programs, the render targets, then the light library, the shader
-    // registry, the model library, the texture registry and the camera.
-    static void destroy();
     virtual ~Engine();
 
     // Pixel units with the origin at the top left of the current viewport and y growing downward.
@@ -194,6 +193,7 @@ protected:
     Engine();
 
 private:
+    friend class Singleton<Engine>;
     void teardown();
 };
 
