@@ -104,7 +104,7 @@ Engine::Engine() {
     strengthLocation = shaders->uniformLocation(staticProgram, "strength");
     useProgram(staticProgram);
     shaders->setFloat(shaders->uniformLocation(staticProgram, "sheight"), static_cast<float>(screenHeight));
-    GlExtensions::instance().glUseProgramObjectARB(0);
+    useNoProgram();
 
     inShadowPass = false;
     applyGLDefaults();
@@ -387,7 +387,7 @@ int Engine::blurPasses(float step, TextureBinding source, int passCount, bool to
         drawScreenQuad();
     }
     blurTarget->unbind();
-    ext.glUseProgramObjectARB(0);
+    useNoProgram();
     return (passCount - 1) % 2;
 }
 
@@ -416,7 +416,7 @@ void Engine::applyHdr(float exposureExponent, float blurStrength, float range, b
     shaders->setFloat(blurStrengthLocation, blurStrength);
     shaders->setFloat(rangeLocation, range);
     drawScreenQuad();
-    GlExtensions::instance().glUseProgramObjectARB(0);
+    useNoProgram();
     hdrTarget->unbind();
 }
 
@@ -429,7 +429,7 @@ void Engine::drawNoiseOverlay(float time, float strength, TextureBinding noise) 
     shaders->setFloat(timeLocation, time);
     shaders->setFloat(strengthLocation, strength);
     drawScreenQuad();
-    GlExtensions::instance().glUseProgramObjectARB(0);
+    useNoProgram();
     glDisable(GL_BLEND);
 }
 
