@@ -86,37 +86,36 @@ void Demo::drawLoadingFrame(float step, int stage) {
     presentFrame();
 }
 
+void Demo::readList(const char* path, size_t minimumLength, float step, int stage,
+                    const std::function<void(const std::string& line)>& load) {
+    readAssetList(path, minimumLength, [&](const std::string* line) {
+        if (line != nullptr)
+            load(*line);
+        drawLoadingFrame(step, stage);
+    });
+}
+
 void Demo::readTextureList(float step) {
-    readAssetList("textures/tex", minTextureLineLength, [&](const std::string* line) {
-        if (line != nullptr) {
-            TextureManager::instance().loadFile(line->c_str(), textureNameOf(*line).c_str(),
-                                                static_cast<int>(textureKindOf(*line)));
-        }
-        drawLoadingFrame(step, 1);
+    readList("textures/tex", minTextureLineLength, step, 1, [](const std::string& line) {
+        TextureManager::instance().loadFile(line.c_str(), textureNameOf(line).c_str(),
+                                            static_cast<int>(textureKindOf(line)));
     });
 }
 
 void Demo::readModelList(float step) {
-    readAssetList("models/models", minModelLineLength, [&](const std::string* line) {
-        if (line != nullptr)
-            engine->models->load(line->c_str(), modelNameOf(*line).c_str());
-        drawLoadingFrame(step, 2);
-    });
+    readList("models/models", minModelLineLength, step, 2,
+             [&](const std::string& line) { engine->models->load(line.c_str(), modelNameOf(line).c_str()); });
 }
 
 void Demo::readCameraList(float step) {
-    readAssetList("models/cameras", minModelLineLength, [&](const std::string* line) {
-        if (line != nullptr)
-            engine->camera->loadTrack(line->c_str(), modelNameOf(*line).c_str());
-        drawLoadingFrame(step, 3);
+    readList("models/cameras", minModelLineLength, step, 3, [&](const std::string& line) {
+        engine->camera->loadTrack(line.c_str(), modelNameOf(line).c_str());
     });
 }
 
 void Demo::readLightList(float step) {
-    readAssetList("models/lights", minModelLineLength, [&](const std::string* line) {
-        if (line != nullptr)
-            engine->lights->loadTrack(line->c_str(), modelNameOf(*line).c_str());
-        drawLoadingFrame(step, 4);
+    readList("models/lights", minModelLineLength, step, 4, [&](const std::string& line) {
+        engine->lights->loadTrack(line.c_str(), modelNameOf(line).c_str());
     });
 }
 

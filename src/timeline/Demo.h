@@ -7,7 +7,9 @@
 #include "scenes/Scene.h"
 #include "timeline/Playback.h"
 
+#include <functional>
 #include <memory>
+#include <string>
 #include <vector>
 
 namespace halcyra {
@@ -52,6 +54,11 @@ protected:
     void readLightList(float step);
 
 private:
+    // Reads one asset list: every sound line goes to `load`, and every line read, sound or not, is one
+    // step and a loading frame of `stage`.
+    void readList(const char* path, size_t minimumLength, float step, int stage,
+                  const std::function<void(const std::string& line)>& load);
+
     uint32_t logoTexture = 0;
 };
 
