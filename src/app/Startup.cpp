@@ -33,6 +33,20 @@ void applyPixelFormat(const PixelFormatDescriptor& format) {
     SDL_GL_SetAttribute(SDL_GL_CONTEXT_PROFILE_MASK, SDL_GL_CONTEXT_PROFILE_COMPATIBILITY);
 }
 
+// A window with the config's pixel format and its own current context; a failure ends the process, the
+// window's with `windowFailure`.
+void openWindowWithContext(DisplayConfig& config, const char* title, int x, int y, int width, int height,
+                           Uint32 flags, const char* windowFailure) {
+    applyPixelFormat(config.pixelFormatDescriptor);
+    config.window = SDL_CreateWindow(title, x, y, width, height, flags);
+    if (config.window == nullptr)
+        fatalError(std::string(windowFailure) + SDL_GetError());
+    config.glContext = SDL_GL_CreateContext(config.window);
+    if (config.glContext == nullptr)
+        fatalError(std::string("Could not create an OpenGL context: ") + SDL_GetError());
+    SDL_GL_MakeCurrent(config.window, config.glContext);
+}
+
 // The loading screen's face, looked up once per run: Liberation Mono bold, or any bold monospace face.
 const std::string& loadingScreenFont() {
     static const std::string file = [] {
@@ -107,15 +121,9 @@ int renderTargetSizeFor(int width, int height) {
 }
 
 void createDummyContext(DisplayConfig& config) {
-    applyPixelFormat(config.pixelFormatDescriptor);
-    config.window =
-        SDL_CreateWindow("", 0, 0, 1, 1, SDL_WINDOW_OPENGL | SDL_WINDOW_HIDDEN | SDL_WINDOW_BORDERLESS);
-    if (config.window == nullptr)
-        fatalError(std::string("Could not create an OpenGL window: ") + SDL_GetError());
-    config.glContext = SDL_GL_CreateContext(config.window);
-    if (config.glContext == nullptr)
-        fatalError(std::string("Could not create an OpenGL context: ") + SDL_GetError());
-    SDL_GL_MakeCurrent(config.window, config.glContext);
+    openWindowWithContext(config, "", 0, 0, 1, 1,
+                          SDL_WINDOW_OPENGL | SDL_WINDOW_HIDDEN | SDL_WINDOW_BORDERLESS,
+                          "Could not create an OpenGL window: ");
 }
 
 void destroyDummyContext(DisplayConfig& config) {
@@ -127,21 +135,14 @@ void destroyDummyContext(DisplayConfig& config) {
 }
 
 void createMainWindow(DisplayConfig& config, bool hidden) {
-    applyPixelFormat(config.pixelFormatDescriptor);
     Uint32 flags = SDL_WINDOW_OPENGL | SDL_WINDOW_ALLOW_HIGHDPI;
     flags |= config.fullscreen ? SDL_WINDOW_FULLSCREEN_DESKTOP : SDL_WINDOW_RESIZABLE;
     if (hidden)
         flags = SDL_WINDOW_OPENGL | SDL_WINDOW_HIDDEN;
     const int display = std::clamp(config.display, 0, std::max(0, SDL_GetNumVideoDisplays() - 1));
     const int position = SDL_WINDOWPOS_CENTERED_DISPLAY(display);
-    config.window =
-        SDL_CreateWindow("halcyra by mosslight", position, position, config.width, config.height, flags);
-    if (config.window == nullptr)
-        fatalError(std::string("Could not open the window: ") + SDL_GetError());
-    config.glContext = SDL_GL_CreateContext(config.window);
-    if (config.glContext == nullptr)
-        fatalError(std::string("Could not create an OpenGL context: ") + SDL_GetError());
-    SDL_GL_MakeCurrent(config.window, config.glContext);
+    openWindowWithContext(config, "halcyra by mosslight", position, position, config.width, config.height,
+                          flags, "Could not open the window: ");
 
     const GlExtensions& ext = GlExtensions::instance();
     const int samples = config.screenSamples;

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace halcyra {
@@ -41,45 +42,39 @@ TEST(ShaderFolder, SharedVertexSourceServesEveryKeyItListsBesideOwnPairs) {
 }
 
 TEST(ShaderFolder, AKeyWithNoVertexSourceOrTwoOrAMissingSharedFileIsRefusedByName) {
-    {
+    struct Case {
+        std::vector<std::pair<const char*, const char*>> files;
+        std::string error;
+    };
+    const Case cases[] = {
+        {{{"blur.frag", "f"}}, "blur.frag has no blur.vert"},
+        {{{"blur.frag", "f"},
+          {"blur.vert", "v"},
+          {"shared/quad.vert", "q"},
+          {"shared/programs", "quad.vert blur"}},
+         "blur has both blur.vert and the shared quad.vert"},
+        {{{"blur.frag", "f"},
+          {"shared/quad.vert", "q"},
+          {"shared/band.vert", "b"},
+          {"shared/programs", "quad.vert blur\nband.vert blur\n"}},
+         "shared/programs gives blur two vertex sources"},
+        {{{"shared/quad.vert", "q"}, {"shared/programs", "quad.vert glow\n"}},
+         "shared/programs names glow, which has no glow.frag"},
+    };
+    for (const Case& refused : cases) {
         Folder folder;
-        folder.dir.write("blur.frag", "f");
+        for (const auto& [name, text] : refused.files)
+            folder.dir.write(name, text);
         EXPECT_FALSE(folder.read());
-        EXPECT_EQ(folder.error, "blur.frag has no blur.vert");
+        EXPECT_EQ(folder.error, refused.error);
     }
-    {
-        Folder folder;
-        folder.dir.write("blur.frag", "f");
-        folder.dir.write("blur.vert", "v");
-        folder.dir.write("shared/quad.vert", "q");
-        folder.dir.write("shared/programs", "quad.vert blur\n");
-        EXPECT_FALSE(folder.read());
-        EXPECT_EQ(folder.error, "blur has both blur.vert and the shared quad.vert");
-    }
-    {
-        Folder folder;
-        folder.dir.write("blur.frag", "f");
-        folder.dir.write("shared/quad.vert", "q");
-        folder.dir.write("shared/band.vert", "b");
-        folder.dir.write("shared/programs", "quad.vert blur\nband.vert blur\n");
-        EXPECT_FALSE(folder.read());
-        EXPECT_EQ(folder.error, "shared/programs gives blur two vertex sources");
-    }
-    {
-        Folder folder;
-        folder.dir.write("shared/quad.vert", "q");
-        folder.dir.write("shared/programs", "quad.vert glow\n");
-        EXPECT_FALSE(folder.read());
-        EXPECT_EQ(folder.error, "shared/programs names glow, which has no glow.frag");
-    }
-    {
-        Folder folder;
-        folder.dir.write("blur.frag", "f");
-        folder.dir.write("shared/programs", "quad.vert blur\n");
-        EXPECT_FALSE(folder.read());
-        EXPECT_NE(folder.error.find("cannot read"), std::string::npos) << folder.error;
-        EXPECT_NE(folder.error.find("quad.vert"), std::string::npos) << folder.error;
-    }
+
+    Folder missing;
+    missing.dir.write("blur.frag", "f");
+    missing.dir.write("shared/programs", "quad.vert blur\n");
+    EXPECT_FALSE(missing.read());
+    EXPECT_NE(missing.error.find("cannot read"), std::string::npos) << missing.error;
+    EXPECT_NE(missing.error.find("quad.vert"), std::string::npos) << missing.error;
 }
 
 } // namespace
