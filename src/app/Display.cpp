@@ -435,6 +435,12 @@ double threadCpuMilliseconds() {
     return static_cast<double>(now.tv_sec) * 1000.0 + static_cast<double>(now.tv_nsec) / 1.0e6;
 }
 
+double processCpuMilliseconds() {
+    timespec now{};
+    clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &now);
+    return static_cast<double>(now.tv_sec) * 1000.0 + static_cast<double>(now.tv_nsec) / 1.0e6;
+}
+
 void sleepMilliseconds(uint32_t milliseconds) {
     SDL_Delay(milliseconds);
 }

@@ -73,6 +73,8 @@ void setCaptureHandler(CaptureHandler handler);
 uint64_t performanceCounter();
 // CPU time the calling thread has used, in ms (the GPU driver's own threads are not counted).
 double threadCpuMilliseconds();
+// CPU time of the whole process in ms, the GPU driver's threads and the program's workers included.
+double processCpuMilliseconds();
 uint64_t performanceFrequency();
 void sleepMilliseconds(uint32_t milliseconds);
 

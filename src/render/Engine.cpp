@@ -15,7 +15,9 @@
 #include <GL/glu.h>
 
 #include <algorithm>
+#include <chrono>
 #include <cmath>
+#include <ctime>
 #include <string>
 #include <vector>
 
@@ -323,6 +325,8 @@ void Engine::releaseHdrPrograms() {
 TextureBinding Engine::uploadTexture(Texture& texture, uint32_t minFilter, uint32_t magFilter) {
     if (texture.binding.id != TextureBinding::noObject)
         return texture.binding;
+    const auto begin = std::chrono::steady_clock::now();
+    const std::clock_t cpuBegin = std::clock();
     static const uint8_t magenta[3] = {255, 0, 255};
     const bool decoded = !texture.pixels.empty() && texture.width > 0 && texture.height > 0;
     if (!decoded)
@@ -341,6 +345,9 @@ TextureBinding Engine::uploadTexture(Texture& texture, uint32_t minFilter, uint3
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, static_cast<GLint>(minFilter));
     if (const auto generateMipmap = GlExtensions::instance().glGenerateMipmapEXT)
         generateMipmap(GL_TEXTURE_2D);
+    uploadTimes.wall +=
+        std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - begin).count();
+    uploadTimes.cpu += static_cast<double>(std::clock() - cpuBegin) * 1000.0 / CLOCKS_PER_SEC;
     return texture.binding;
 }
 

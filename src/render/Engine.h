@@ -87,6 +87,11 @@ public:
     // The texture's GL object, made on the first call (mipmapped, filters as given) and handed out after.
     // A texture without pixels uploads as a 1 × 1 magenta stand-in, reported once by name.
     TextureBinding uploadTexture(Texture& texture, uint32_t minFilter, uint32_t magFilter);
+    // Wall-clock and process CPU milliseconds spent making texture objects, for the loading figures.
+    struct UploadTimes {
+        double wall = 0.0;
+        double cpu = 0.0;
+    } uploadTimes;
 
     // A width × height RGBA texture of zeros with linear filtering (and a mipmap chain when asked).
     TextureBinding createBlankTexture(int width, int height, uint32_t texelType, bool mipmaps);

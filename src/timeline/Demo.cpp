@@ -23,21 +23,56 @@
 
 namespace halcyra {
 
+namespace {
+
+// A stage's clocks: the wall clock and the process's CPU time.
+struct StageClock {
+    uint64_t counter = performanceCounter();
+    double cpu = processCpuMilliseconds();
+
+    LoadingTimes::Figure elapsed() const {
+        return {static_cast<double>(performanceCounter() - counter) * 1000.0 /
+                    static_cast<double>(performanceFrequency()),
+                processCpuMilliseconds() - cpu};
+    }
+};
+
+// Notes the time of the first frame that is presented, then hands every frame on.
+class FirstFrameWatch final : public FrameObserver {
+public:
+    FirstFrameWatch(FrameObserver* next, LoadingTimes& times) : next(next), times(times) {}
+    void framePresented(int sceneIndex, const Scene& scene) override {
+        if (times.firstFrameCounter == 0) {
+            times.stages[LoadingTimes::FirstFrame] = since.elapsed();
+            times.firstFrameCounter = performanceCounter();
+        }
+        if (next != nullptr)
+            next->framePresented(sceneIndex, scene);
+    }
+
+private:
+    FrameObserver* next;
+    LoadingTimes& times;
+    StageClock since;
+};
+
+} // namespace
+
 Demo::Demo() {
-    startLoadingScreen();
+    timeStage(LoadingTimes::LoadingScreen, [&] { startLoadingScreen(); });
     sleepMilliseconds(500);
-    { DataPacket packet("data.qz"); }
+    timeStage(LoadingTimes::DataPacket, [&] { DataPacket packet("data.qz"); });
     drawLoadingFrame(loadingStep, 1);
-    engine = &Engine::instance();
-    readTextureList(loadingStep);
+    timeStage(LoadingTimes::Engine, [&] { engine = &Engine::instance(); });
+    timeStage(LoadingTimes::TextureList, [&] { readTextureList(loadingStep); });
     drawLoadingFrame(0.0f, 2);
-    readModelList(loadingStep);
+    timeStage(LoadingTimes::ModelList, [&] { readModelList(loadingStep); });
     drawLoadingFrame(0.0f, 3);
-    readCameraList(loadingStep);
+    timeStage(LoadingTimes::CameraList, [&] { readCameraList(loadingStep); });
     drawLoadingFrame(0.0f, 4);
-    readLightList(loadingStep);
+    timeStage(LoadingTimes::LightList, [&] { readLightList(loadingStep); });
     drawLoadingFrame(0.0f, 5);
-    createScenes(loadingStep);
+    timeStage(LoadingTimes::Scenes, [&] { createScenes(loadingStep); });
     drawLoadingFrame(0.0f, 6);
     sleepMilliseconds(500);
 }
@@ -45,6 +80,25 @@ Demo::Demo() {
 // The logo stays registered; its GL texture goes with the texture registry.
 Demo::~Demo() {
     scenes.clear();
+}
+
+void Demo::timeStage(LoadingTimes::Stage stage, const std::function<void()>& work) {
+    LoadingTimes::Figure* figures = loadingTimes.stages;
+    const LoadingTimes::Figure frames = figures[LoadingTimes::LoadingFrames];
+    const LoadingTimes::Figure uploads =
+        engine != nullptr ? LoadingTimes::Figure{engine->uploadTimes.wall, engine->uploadTimes.cpu}
+                          : LoadingTimes::Figure{};
+    const StageClock clock;
+    work();
+    const LoadingTimes::Figure total = clock.elapsed();
+    LoadingTimes::Figure stageUploads{};
+    if (engine != nullptr)
+        stageUploads = {engine->uploadTimes.wall - uploads.wall, engine->uploadTimes.cpu - uploads.cpu};
+    figures[LoadingTimes::TextureUploads].wall += stageUploads.wall;
+    figures[LoadingTimes::TextureUploads].cpu += stageUploads.cpu;
+    const LoadingTimes::Figure& framesNow = figures[LoadingTimes::LoadingFrames];
+    figures[stage].wall += total.wall - (framesNow.wall - frames.wall) - stageUploads.wall;
+    figures[stage].cpu += total.cpu - (framesNow.cpu - frames.cpu) - stageUploads.cpu;
 }
 
 void Demo::startLoadingScreen() {
@@ -80,10 +134,15 @@ void Demo::startLoadingScreen() {
 }
 
 void Demo::drawLoadingFrame(float step, int stage) {
+    const StageClock clock;
     progress += step;
     drawLoadingCanvas(progress, logoTexture, stage);
     glFlush();
     swapBuffers();
+    const LoadingTimes::Figure frame = clock.elapsed();
+    loadingTimes.stages[LoadingTimes::LoadingFrames].wall += frame.wall;
+    loadingTimes.stages[LoadingTimes::LoadingFrames].cpu += frame.cpu;
+    ++loadingTimes.loadingFrames;
 }
 
 void Demo::readTextureList(float step) {
@@ -136,20 +195,22 @@ void Demo::createScenes(float step) {
 }
 
 void Demo::play(const PlayOptions& options) {
+    const StageClock clock;
     MusicStream* music = nullptr;
     if (options.music) {
         music = &MusicStream::instance();
         music->open("muzak.mp3");
         music->play(options.startTime / 1000.0);
     }
+    loadingTimes.stages[LoadingTimes::MusicOpen] = clock.elapsed();
+    FirstFrameWatch watch(options.observer, loadingTimes);
     float carry = options.startTime;
     bool seeking = options.startTime > 0.0f;
     for (int i = 0; i < static_cast<int>(scenes.size()); ++i) {
         // The first scene that plays under a chosen start begins that far in; the carry into every later
         // scene is the usual overrun of a frame.
         const bool seekedInto = seeking && carry < scenes[i]->endTime;
-        carry = scenes[i]->run(
-            carry, PlaybackContext{options.clock, options.observer, i, seekedInto ? carry : 0.0f});
+        carry = scenes[i]->run(carry, PlaybackContext{options.clock, &watch, i, seekedInto ? carry : 0.0f});
         seeking = seeking && !seekedInto;
     }
     if (music != nullptr) {

@@ -4,9 +4,11 @@
 // overran its end, so that the pictures stay in step with the music.
 #pragma once
 
+#include "timeline/LoadingTimes.h"
 #include "timeline/Playback.h"
 #include "timeline/Scene.h"
 
+#include <functional>
 #include <memory>
 #include <vector>
 
@@ -37,6 +39,8 @@ public:
     Engine* engine = nullptr;
     std::vector<std::unique_ptr<Scene>> scenes;
     int32_t sceneCount = 0;
+    // What loading and the way to the first scene frame took, for --stats.
+    LoadingTimes loadingTimes;
 
 protected:
     // For tests that drive single loading steps without the whole sequence.
@@ -51,6 +55,10 @@ protected:
     void readLightList(float step);
 
 private:
+    // Runs one stage of the loading sequence and notes its time, less the loading frames and texture
+    // uploads within it (they have their own lines).
+    void timeStage(LoadingTimes::Stage stage, const std::function<void()>& work);
+
     uint32_t logoTexture = 0;
 };
 
