@@ -345,6 +345,8 @@ TextureBinding Engine::uploadTexture(Texture& texture, uint32_t minFilter, uint3
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, static_cast<GLint>(minFilter));
     if (const auto generateMipmap = GlExtensions::instance().glGenerateMipmapEXT)
         generateMipmap(GL_TEXTURE_2D);
+    // The GL object now holds the picture; nothing reads the decoded copy again.
+    texture.pixels = {};
     uploadTimes.wall +=
         std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - begin).count();
     uploadTimes.cpu += static_cast<double>(std::clock() - cpuBegin) * 1000.0 / CLOCKS_PER_SEC;

@@ -84,8 +84,9 @@ public:
                          float targetZ, float fov);
     void endShadowPass();
 
-    // The texture's GL object, made on the first call (mipmapped, filters as given) and handed out after.
-    // A texture without pixels uploads as a 1 × 1 magenta stand-in, reported once by name.
+    // The texture's GL object, made on the first call (mipmapped, filters as given) and handed out after;
+    // the decoded pixels are released once they are in it (size and format stay). A texture without
+    // pixels uploads as a 1 × 1 magenta stand-in, reported once by name.
     TextureBinding uploadTexture(Texture& texture, uint32_t minFilter, uint32_t magFilter);
     // Wall-clock and process CPU milliseconds spent making texture objects, for the loading figures.
     struct UploadTimes {
