@@ -10,9 +10,12 @@
 #include <EGL/egl.h>
 #include <GL/glx.h>
 
+#include <malloc.h>
 #include <time.h>
+#include <unistd.h>
 
 #include <algorithm>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <string>
@@ -32,6 +35,7 @@ struct Screen {
     GLuint resolveColorBuffer = 0;
     PFNGLBLITFRAMEBUFFEREXTPROC blit = nullptr;
     PFNGLRENDERBUFFERSTORAGEMULTISAMPLEEXTPROC storageMultisample = nullptr;
+    bool singleSampled = false; // drawing goes to the copy (setSingleSampledScreen)
 };
 Screen screen;
 
@@ -360,7 +364,7 @@ void swapBuffers() {
         glEnable(GL_SCISSOR_TEST);
 
     SDL_GL_SwapWindow(config.window);
-    ext.glBindFramebufferEXT(GL_FRAMEBUFFER_EXT, screen.framebuffer);
+    ext.glBindFramebufferEXT(GL_FRAMEBUFFER_EXT, config.screenFramebuffer);
 }
 
 uint32_t bindScreenForReading() {
@@ -368,9 +372,9 @@ uint32_t bindScreenForReading() {
     if (screen.framebuffer == 0)
         return 0;
     const DisplayConfig& config = DisplayConfig::instance();
-    if (screen.resolveFramebuffer == 0) {
-        ext.glBindFramebufferEXT(GL_READ_FRAMEBUFFER_EXT, screen.framebuffer);
-        return screen.framebuffer;
+    if (screen.resolveFramebuffer == 0 || screen.singleSampled) {
+        ext.glBindFramebufferEXT(GL_READ_FRAMEBUFFER_EXT, config.screenFramebuffer);
+        return config.screenFramebuffer;
     }
     ext.glBindFramebufferEXT(GL_READ_FRAMEBUFFER_EXT, screen.framebuffer);
     ext.glBindFramebufferEXT(GL_DRAW_FRAMEBUFFER_EXT, screen.resolveFramebuffer);
@@ -383,6 +387,15 @@ uint32_t bindScreenForReading() {
     ext.glBindFramebufferEXT(GL_DRAW_FRAMEBUFFER_EXT, screen.framebuffer);
     ext.glBindFramebufferEXT(GL_READ_FRAMEBUFFER_EXT, screen.resolveFramebuffer);
     return screen.resolveFramebuffer;
+}
+
+void setSingleSampledScreen(bool on) {
+    if (screen.resolveFramebuffer == 0 || screen.singleSampled == on)
+        return;
+    DisplayConfig& config = DisplayConfig::instance();
+    screen.singleSampled = on;
+    config.screenFramebuffer = on ? screen.resolveFramebuffer : screen.framebuffer;
+    GlExtensions::instance().glBindFramebufferEXT(GL_FRAMEBUFFER_EXT, config.screenFramebuffer);
 }
 
 bool dispatchOneMessage() {
@@ -439,6 +452,23 @@ double processCpuMilliseconds() {
     timespec now{};
     clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &now);
     return static_cast<double>(now.tv_sec) * 1000.0 + static_cast<double>(now.tv_nsec) / 1.0e6;
+}
+
+double residentMebibytes() {
+    long pages = 0;
+    long resident = 0;
+    if (std::FILE* statm = std::fopen("/proc/self/statm", "r")) {
+        if (std::fscanf(statm, "%ld %ld", &pages, &resident) != 2)
+            resident = 0;
+        std::fclose(statm);
+    }
+    return static_cast<double>(resident) * static_cast<double>(sysconf(_SC_PAGESIZE)) / (1024.0 * 1024.0);
+}
+
+void returnFreeMemory() {
+#ifdef __GLIBC__
+    malloc_trim(0);
+#endif
 }
 
 void sleepMilliseconds(uint32_t milliseconds) {

@@ -59,6 +59,11 @@ void swapBuffers();
 // resolved copy when it is multisampled. Binds it for reading and returns its name.
 uint32_t bindScreenForReading();
 
+// While on, the screen framebuffer is the single-sampled copy of a multisampled screen (no depth buffer),
+// so that a frame costs no multisampled clear and no resolve. The loading screen, flat shapes and bitmap
+// text drawn without depth, uses it; nothing changes where the screen is not multisampled.
+void setSingleSampledScreen(bool on);
+
 // Takes at most one event that matters from the queue and handles it as the window procedure does.
 // Returns whether one was handled.
 bool dispatchOneMessage();
@@ -75,6 +80,10 @@ uint64_t performanceCounter();
 double threadCpuMilliseconds();
 // CPU time of the whole process in ms, the GPU driver's threads and the program's workers included.
 double processCpuMilliseconds();
+// The memory the process holds now (resident set), in MiB; 0 where the system does not say.
+double residentMebibytes();
+// Hands memory that was freed but is still held by the allocator (every thread's) back to the system.
+void returnFreeMemory();
 uint64_t performanceFrequency();
 void sleepMilliseconds(uint32_t milliseconds);
 
