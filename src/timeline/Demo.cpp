@@ -2,8 +2,10 @@
 
 #include "app/Display.h"
 #include "assets/DataPacket.h"
+#include "assets/ImageDecodeQueue.h"
 #include "assets/TextureManager.h"
 #include "core/DisplayConfig.h"
+#include "core/Message.h"
 #include "render/Engine.h"
 #include "scene3ds/Camera.h"
 #include "scene3ds/LightLibrary.h"
@@ -44,6 +46,7 @@ public:
     void framePresented(int sceneIndex, const Scene& scene) override {
         if (times.firstFrameCounter == 0) {
             times.stages[LoadingTimes::FirstFrame] = since.elapsed();
+            times.residentAfter[LoadingTimes::FirstFrame] = residentMebibytes();
             times.firstFrameCounter = performanceCounter();
         }
         if (next != nullptr)
@@ -60,6 +63,8 @@ private:
 
 Demo::Demo() {
     timeStage(LoadingTimes::LoadingScreen, [&] { startLoadingScreen(); });
+    // The images decode on worker threads from here on, the pause included.
+    prefetchTextureList();
     sleepMilliseconds(500);
     timeStage(LoadingTimes::DataPacket, [&] { DataPacket packet("data.qz"); });
     drawLoadingFrame(loadingStep, 1);
@@ -74,8 +79,11 @@ Demo::Demo() {
     drawLoadingFrame(0.0f, 5);
     timeStage(LoadingTimes::Scenes, [&] { createScenes(loadingStep); });
     drawLoadingFrame(0.0f, 6);
+    finishLoadingScreen();
     sleepMilliseconds(500);
 }
+
+Demo::Demo(NoLoading) {}
 
 // The logo stays registered; its GL texture goes with the texture registry.
 Demo::~Demo() {
@@ -99,10 +107,14 @@ void Demo::timeStage(LoadingTimes::Stage stage, const std::function<void()>& wor
     const LoadingTimes::Figure& framesNow = figures[LoadingTimes::LoadingFrames];
     figures[stage].wall += total.wall - (framesNow.wall - frames.wall) - stageUploads.wall;
     figures[stage].cpu += total.cpu - (framesNow.cpu - frames.cpu) - stageUploads.cpu;
+    loadingTimes.residentAfter[stage] = residentMebibytes();
 }
 
 void Demo::startLoadingScreen() {
     progress = 0.0f;
+    // The loading frames hold no edges that multisampling would smooth: they skip it.
+    setSingleSampledScreen(true);
+    loadingFont.create(12);
     TextureManager& textures = TextureManager::instance();
     textures.loadFile("textures/logo.png", "logo.png", static_cast<int>(TextureKind::Png));
     logo = textures.find("logo.png");
@@ -121,6 +133,7 @@ void Demo::startLoadingScreen() {
         glTexImage2D(GL_TEXTURE_2D, 0, logo->bitsPerPixel / 8, logo->width, logo->height, 0, logo->format,
                      GL_UNSIGNED_BYTE, logo->pixels.data());
         glPopClientAttrib();
+        logo->pixels = {};
         glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR);
         glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_NEAREST);
         glBindTexture(GL_TEXTURE_2D, 0);
@@ -133,10 +146,18 @@ void Demo::startLoadingScreen() {
     drawLoadingFrame(0.0f, 0);
 }
 
+void Demo::finishLoadingScreen() {
+    loadingFont.destroy();
+    setSingleSampledScreen(false);
+    // The decoded pictures were freed as they went into their GL objects, much of it on the decoding
+    // threads' own heaps, where the allocator would keep it.
+    returnFreeMemory();
+}
+
 void Demo::drawLoadingFrame(float step, int stage) {
     const StageClock clock;
     progress += step;
-    drawLoadingCanvas(progress, logoTexture, stage);
+    drawLoadingCanvas(progress, logoTexture, stage, loadingFont);
     glFlush();
     swapBuffers();
     const LoadingTimes::Figure frame = clock.elapsed();
@@ -145,14 +166,35 @@ void Demo::drawLoadingFrame(float step, int stage) {
     ++loadingTimes.loadingFrames;
 }
 
+void Demo::prefetchTextureList() {
+    decodes = std::make_unique<ImageDecodeQueue>(ImageDecodeQueue::defaultWorkers());
+    MessageHold quiet;
+    readAssetList("textures/tex", minTextureLineLength, [&](const std::string* line) {
+        if (line != nullptr)
+            decodes->add(*line, textureNameOf(*line), static_cast<int>(textureKindOf(*line)));
+    });
+}
+
+// Each line registers its image as TextureManager::loadFile would, decode messages first, taking the
+// decode begun ahead when there is one.
 void Demo::readTextureList(float step) {
     readAssetList("textures/tex", minTextureLineLength, [&](const std::string* line) {
         if (line != nullptr) {
-            TextureManager::instance().loadFile(line->c_str(), textureNameOf(*line).c_str(),
-                                                static_cast<int>(textureKindOf(*line)));
+            const std::string name = textureNameOf(*line);
+            const int kind = static_cast<int>(textureKindOf(*line));
+            std::optional<DecodedImage> decoded;
+            if (decodes != nullptr)
+                decoded = decodes->take(*line, name, kind);
+            if (decoded) {
+                showMessages(decoded->messages);
+                TextureManager::instance().add(std::move(decoded->texture));
+            } else {
+                TextureManager::instance().loadFile(line->c_str(), name.c_str(), kind);
+            }
         }
         drawLoadingFrame(step, 1);
     });
+    decodes.reset();
 }
 
 void Demo::readModelList(float step) {
@@ -203,6 +245,7 @@ void Demo::play(const PlayOptions& options) {
         music->play(options.startTime / 1000.0);
     }
     loadingTimes.stages[LoadingTimes::MusicOpen] = clock.elapsed();
+    loadingTimes.residentAfter[LoadingTimes::MusicOpen] = residentMebibytes();
     FirstFrameWatch watch(options.observer, loadingTimes);
     float carry = options.startTime;
     bool seeking = options.startTime > 0.0f;

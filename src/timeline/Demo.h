@@ -4,6 +4,7 @@
 // overran its end, so that the pictures stay in step with the music.
 #pragma once
 
+#include "timeline/BitmapFont.h"
 #include "timeline/LoadingTimes.h"
 #include "timeline/Playback.h"
 #include "timeline/Scene.h"
@@ -15,6 +16,7 @@
 namespace halcyra {
 
 class Engine;
+class ImageDecodeQueue;
 struct Texture;
 
 struct PlayOptions {
@@ -45,10 +47,15 @@ public:
 protected:
     // For tests that drive single loading steps without the whole sequence.
     struct NoLoading {};
-    explicit Demo(NoLoading) {}
+    explicit Demo(NoLoading);
 
     void startLoadingScreen();
+    // After the last loading frame: the font goes, and the screen is multisampled again for the show.
+    void finishLoadingScreen();
     void drawLoadingFrame(float step, int stage);
+    // Queues the decode of every image the texture list names, to run while loading goes on; the
+    // texture list's step then registers them in list order. Reports nothing: the step does.
+    void prefetchTextureList();
     void readTextureList(float step);
     void readModelList(float step);
     void readCameraList(float step);
@@ -60,6 +67,9 @@ private:
     void timeStage(LoadingTimes::Stage stage, const std::function<void()>& work);
 
     uint32_t logoTexture = 0;
+    // The status line's font, built once for all the loading frames.
+    BitmapFont loadingFont;
+    std::unique_ptr<ImageDecodeQueue> decodes;
 };
 
 } // namespace halcyra

@@ -1,6 +1,7 @@
 // LoadingTimes: where the way from the program's start to the first scene frame spends its time, for
 // --stats. The Demo notes the wall-clock and the CPU milliseconds (every thread of the process: the GL
-// driver's and the texture decoders' too) of each stage of its loading sequence. The loading frames
+// driver's and the texture decoders' too) of each stage of its loading sequence, and the memory the process
+// holds after it. The loading frames
 // (drawing and presenting) and the texture uploads are counted apart from the stages they fall in, so that
 // each stage's figure is its own work.
 #pragma once
@@ -32,6 +33,8 @@ struct LoadingTimes {
     };
 
     Figure stages[StageCount];
+    // The resident memory (MiB) when the stage last ended; the uploads and frames have none of their own.
+    double residentAfter[StageCount] = {};
     int loadingFrames = 0;
     // The performance counter when the first scene frame was presented; 0 before.
     uint64_t firstFrameCounter = 0;
