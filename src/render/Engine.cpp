@@ -77,7 +77,6 @@ Engine::Engine() {
                      ? RenderTarget::create(half, half, 2, false, false, GL_RGB16F_ARB, GL_RGB, GL_FLOAT)
                      : RenderTarget::create(half, half, 2, false, false, GL_RGB16, GL_RGB, GL_UNSIGNED_SHORT);
     hdrTarget = RenderTarget::create(size, size, 2, false, false, GL_RGBA16F_ARB, GL_RGBA, GL_FLOAT);
-    colorTarget = RenderTarget::create(size, size, 1, false, false, GL_RGBA8, GL_RGBA, GL_UNSIGNED_BYTE);
     shadowTarget = RenderTarget::create(size, size, 1, false, true, GL_RGBA8, GL_RGBA, GL_UNSIGNED_BYTE);
 
     lights = &LightLibrary::instance();
@@ -129,7 +128,7 @@ Engine::~Engine() = default;
 void Engine::teardown() {
     releaseBlurProgram();
     shaders->release(staticProgram);
-    for (auto* target : {&colorTarget, &shadowTarget, &hdrTarget, &brightTarget, &blurTarget})
+    for (auto* target : {&shadowTarget, &hdrTarget, &brightTarget, &blurTarget})
         target->reset();
     LightLibrary::destroy();
     ShaderManager::destroy();

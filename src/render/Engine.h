@@ -1,5 +1,5 @@
 // Engine: the renderer singleton. Created during loading right after the data packet, destroyed after the
-// last scene. It owns the five render targets and, through their singletons, the texture and shader
+// last scene. It owns the four render targets and, through their singletons, the texture and shader
 // registries, the model library, the camera and the light library; it sets the default GL state and offers
 // the GL operations every scene uses: projection and camera view, program use, a 16-entry texture queue
 // that gives textures units in queue order, screen and fade quads, and the blur, HDR and noise passes.
@@ -126,7 +126,6 @@ public:
     ModelLibrary* models = nullptr;
     TextureManager* textures = nullptr;
     Camera* camera = nullptr;
-    std::unique_ptr<RenderTarget> colorTarget;
     std::unique_ptr<RenderTarget> shadowTarget;
     std::unique_ptr<RenderTarget> hdrTarget;
     std::unique_ptr<RenderTarget> brightTarget;
