@@ -345,7 +345,7 @@ TextureBinding Engine::uploadTexture(Texture& texture, uint32_t minFilter, uint3
     if (const auto generateMipmap = GlExtensions::instance().glGenerateMipmapEXT)
         generateMipmap(GL_TEXTURE_2D);
     // The GL object now holds the picture; nothing reads the decoded copy again.
-    texture.pixels = {};
+    texture.pixels = std::vector<uint8_t>();
     uploadTimes.wall +=
         std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - begin).count();
     uploadTimes.cpu += static_cast<double>(std::clock() - cpuBegin) * 1000.0 / CLOCKS_PER_SEC;

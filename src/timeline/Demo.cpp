@@ -133,7 +133,7 @@ void Demo::startLoadingScreen() {
         glTexImage2D(GL_TEXTURE_2D, 0, logo->bitsPerPixel / 8, logo->width, logo->height, 0, logo->format,
                      GL_UNSIGNED_BYTE, logo->pixels.data());
         glPopClientAttrib();
-        logo->pixels = {};
+        logo->pixels = std::vector<uint8_t>();
         glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR);
         glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_NEAREST);
         glBindTexture(GL_TEXTURE_2D, 0);
