@@ -465,6 +465,18 @@ double residentMebibytes() {
     return static_cast<double>(resident) * static_cast<double>(sysconf(_SC_PAGESIZE)) / (1024.0 * 1024.0);
 }
 
+void tuneMemoryAllocator() {
+#ifdef __GLIBC__
+    // Every first touch of a page costs, so memory is reused rather than handed back and fetched again.
+    // One heap for every thread: the pictures that the decoding threads free as they go into their GL
+    // objects make room for the GL's own allocations. Blocks below 32 MiB come from that heap, and it is
+    // not trimmed as it goes; returnFreeMemory hands back what is left over once loading is done.
+    mallopt(M_ARENA_MAX, 1);
+    mallopt(M_MMAP_THRESHOLD, 32 * 1024 * 1024);
+    mallopt(M_TRIM_THRESHOLD, 1024 * 1024 * 1024);
+#endif
+}
+
 void returnFreeMemory() {
 #ifdef __GLIBC__
     malloc_trim(0);

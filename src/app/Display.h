@@ -82,6 +82,9 @@ double threadCpuMilliseconds();
 double processCpuMilliseconds();
 // The memory the process holds now (resident set), in MiB; 0 where the system does not say.
 double residentMebibytes();
+// Sets the allocator up for a show that loads everything at once: memory freed is kept for reuse. Called
+// first thing in main, before any thread starts.
+void tuneMemoryAllocator();
 // Hands memory that was freed but is still held by the allocator (every thread's) back to the system.
 void returnFreeMemory();
 uint64_t performanceFrequency();

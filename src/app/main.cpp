@@ -75,6 +75,7 @@ void captureFrame() {
 
 int main(int argc, char** argv) {
     using namespace halcyra;
+    tuneMemoryAllocator();
 
     Options options;
     std::string error;

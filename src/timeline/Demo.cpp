@@ -149,8 +149,7 @@ void Demo::startLoadingScreen() {
 void Demo::finishLoadingScreen() {
     loadingFont.destroy();
     setSingleSampledScreen(false);
-    // The decoded pictures were freed as they went into their GL objects, much of it on the decoding
-    // threads' own heaps, where the allocator would keep it.
+    // What loading freed and nothing took again (file bytes, the pictures now in GL objects) goes back.
     returnFreeMemory();
 }
 
