@@ -65,7 +65,7 @@ Demo::Demo() {
     timeStage(LoadingTimes::LoadingScreen, [&] { startLoadingScreen(); });
     // The images decode on worker threads from here on, the pause included.
     prefetchTextureList();
-    sleepMilliseconds(500);
+    pause();
     timeStage(LoadingTimes::DataPacket, [&] { DataPacket packet("data.qz"); });
     drawLoadingFrame(loadingStep, 1);
     timeStage(LoadingTimes::Engine, [&] { engine = &Engine::instance(); });
@@ -80,7 +80,7 @@ Demo::Demo() {
     timeStage(LoadingTimes::Scenes, [&] { createScenes(loadingStep); });
     drawLoadingFrame(0.0f, 6);
     finishLoadingScreen();
-    sleepMilliseconds(500);
+    pause();
 }
 
 Demo::Demo(NoLoading) {}
@@ -88,6 +88,14 @@ Demo::Demo(NoLoading) {}
 // The logo stays registered; its GL texture goes with the texture registry.
 Demo::~Demo() {
     scenes.clear();
+}
+
+void Demo::pause() {
+    const StageClock clock;
+    sleepMilliseconds(500);
+    const LoadingTimes::Figure paused = clock.elapsed();
+    loadingTimes.pauses.wall += paused.wall;
+    loadingTimes.pauses.cpu += paused.cpu;
 }
 
 void Demo::timeStage(LoadingTimes::Stage stage, const std::function<void()>& work) {

@@ -62,6 +62,8 @@ protected:
     void readLightList(float step);
 
 private:
+    // One of the two half-second pauses of the loading screen.
+    void pause();
     // Runs one stage of the loading sequence and notes its time, less the loading frames and texture
     // uploads within it (they have their own lines).
     void timeStage(LoadingTimes::Stage stage, const std::function<void()>& work);

@@ -28,6 +28,9 @@ std::string LoadingTimes::report() const {
     }
     std::snprintf(line, sizeof line, "  %-17s %7.1f %7.1f\n", "sum", sum.wall, sum.cpu);
     text += line;
+    std::snprintf(line, sizeof line, "  %-17s %7.1f %7.1f  (not in the sum)\n", "the two pauses", pauses.wall,
+                  pauses.cpu);
+    text += line;
     return text;
 }
 

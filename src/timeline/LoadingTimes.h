@@ -33,6 +33,8 @@ struct LoadingTimes {
     };
 
     Figure stages[StageCount];
+    // The two pauses, apart from the stages: the texture decodes that ran on other threads meanwhile.
+    Figure pauses;
     // The resident memory (MiB) when the stage last ended; the uploads and frames have none of their own.
     double residentAfter[StageCount] = {};
     int loadingFrames = 0;
