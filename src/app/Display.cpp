@@ -10,10 +10,13 @@
 #include <EGL/egl.h>
 #include <GL/glx.h>
 
+#include <malloc.h>
 #include <sys/resource.h>
 #include <time.h>
+#include <unistd.h>
 
 #include <algorithm>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <string>
@@ -34,6 +37,7 @@ struct Screen {
     GLuint resolveColorBuffer = 0;
     PFNGLBLITFRAMEBUFFEREXTPROC blit = nullptr;
     PFNGLRENDERBUFFERSTORAGEMULTISAMPLEEXTPROC storageMultisample = nullptr;
+    bool singleSampled = false; // drawing goes to the copy (setSingleSampledScreen)
 };
 Screen screen;
 
@@ -368,7 +372,7 @@ void swapBuffers() {
         glEnable(GL_SCISSOR_TEST);
 
     SDL_GL_SwapWindow(config.window);
-    ext.glBindFramebufferEXT(GL_FRAMEBUFFER_EXT, screen.framebuffer);
+    ext.glBindFramebufferEXT(GL_FRAMEBUFFER_EXT, config.screenFramebuffer);
 }
 
 uint32_t bindScreenForReading() {
@@ -376,9 +380,9 @@ uint32_t bindScreenForReading() {
     if (screen.framebuffer == 0)
         return 0;
     const DisplayConfig& config = DisplayConfig::instance();
-    if (screen.resolveFramebuffer == 0) {
-        ext.glBindFramebufferEXT(GL_READ_FRAMEBUFFER_EXT, screen.framebuffer);
-        return screen.framebuffer;
+    if (screen.resolveFramebuffer == 0 || screen.singleSampled) {
+        ext.glBindFramebufferEXT(GL_READ_FRAMEBUFFER_EXT, config.screenFramebuffer);
+        return config.screenFramebuffer;
     }
     ext.glBindFramebufferEXT(GL_READ_FRAMEBUFFER_EXT, screen.framebuffer);
     ext.glBindFramebufferEXT(GL_DRAW_FRAMEBUFFER_EXT, screen.resolveFramebuffer);
@@ -391,6 +395,15 @@ uint32_t bindScreenForReading() {
     ext.glBindFramebufferEXT(GL_DRAW_FRAMEBUFFER_EXT, screen.framebuffer);
     ext.glBindFramebufferEXT(GL_READ_FRAMEBUFFER_EXT, screen.resolveFramebuffer);
     return screen.resolveFramebuffer;
+}
+
+void setSingleSampledScreen(bool on) {
+    if (screen.resolveFramebuffer == 0 || screen.singleSampled == on)
+        return;
+    DisplayConfig& config = DisplayConfig::instance();
+    screen.singleSampled = on;
+    config.screenFramebuffer = on ? screen.resolveFramebuffer : screen.framebuffer;
+    GlExtensions::instance().glBindFramebufferEXT(GL_FRAMEBUFFER_EXT, config.screenFramebuffer);
 }
 
 bool dispatchOneMessage() {
@@ -450,6 +463,35 @@ double processCpuMilliseconds(bool children) {
         return static_cast<double>(t.tv_sec) * 1000.0 + t.tv_usec / 1000.0;
     };
     return ms(usage.ru_utime) + ms(usage.ru_stime);
+}
+
+double residentMebibytes() {
+    long pages = 0;
+    long resident = 0;
+    if (std::FILE* statm = std::fopen("/proc/self/statm", "r")) {
+        if (std::fscanf(statm, "%ld %ld", &pages, &resident) != 2)
+            resident = 0;
+        std::fclose(statm);
+    }
+    return static_cast<double>(resident) * static_cast<double>(sysconf(_SC_PAGESIZE)) / (1024.0 * 1024.0);
+}
+
+void tuneMemoryAllocator() {
+#ifdef __GLIBC__
+    // Every first touch of a page costs, so memory is reused rather than handed back and fetched again.
+    // One heap for every thread: the pictures that the decoding threads free as they go into their GL
+    // objects make room for the GL's own allocations. Blocks below 32 MiB come from that heap, and it is
+    // not trimmed as it goes; returnFreeMemory hands back what is left over once loading is done.
+    mallopt(M_ARENA_MAX, 1);
+    mallopt(M_MMAP_THRESHOLD, 32 * 1024 * 1024);
+    mallopt(M_TRIM_THRESHOLD, 1024 * 1024 * 1024);
+#endif
+}
+
+void returnFreeMemory() {
+#ifdef __GLIBC__
+    malloc_trim(0);
+#endif
 }
 
 void sleepMilliseconds(uint32_t milliseconds) {

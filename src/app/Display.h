@@ -63,6 +63,11 @@ void setPresenting(bool present);
 // resolved copy when it is multisampled. Binds it for reading and returns its name.
 uint32_t bindScreenForReading();
 
+// While on, the screen framebuffer is the single-sampled copy of a multisampled screen (no depth buffer),
+// so that a frame costs no multisampled clear and no resolve. The loading screen, flat shapes and bitmap
+// text drawn without depth, uses it; nothing changes where the screen is not multisampled.
+void setSingleSampledScreen(bool on);
+
 // Takes at most one event that matters from the queue and handles it as the window procedure does.
 // Returns whether one was handled.
 bool dispatchOneMessage();
@@ -77,9 +82,16 @@ void setCaptureHandler(CaptureHandler handler);
 uint64_t performanceCounter();
 // CPU time the calling thread has used, in ms (the GPU driver's own threads are not counted).
 double threadCpuMilliseconds();
+// The memory the process holds now (resident set), in MiB; 0 where the system does not say.
+double residentMebibytes();
+// Sets the allocator up for a show that loads everything at once: memory freed is kept for reuse. Called
+// first thing in main, before any thread starts.
+void tuneMemoryAllocator();
+// Hands memory that was freed but is still held by the allocator (every thread's) back to the system.
+void returnFreeMemory();
 uint64_t performanceFrequency();
-// CPU time (user and system) of the whole process, all threads, in ms; or, with `children`, of the child
-// processes that have ended and been waited for.
+// CPU time (user and system) of the whole process in ms, the GPU driver's threads and the program's
+// workers included; or, with `children`, of the child processes that have ended and been waited for.
 double processCpuMilliseconds(bool children = false);
 void sleepMilliseconds(uint32_t milliseconds);
 
