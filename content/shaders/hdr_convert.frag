@@ -11,10 +11,13 @@ const float threshold = 0.6;
 const float knee = 0.35;
 
 void main() {
-    vec3 c = texture2D(Image, uv + vec2(-halfPixel, -halfPixel)).rgb;
-    c += texture2D(Image, uv + vec2(halfPixel, -halfPixel)).rgb;
-    c += texture2D(Image, uv + vec2(-halfPixel, halfPixel)).rgb;
-    c += texture2D(Image, uv + vec2(halfPixel, halfPixel)).rgb;
+    // halfPixel is half a texel across; a target that is not square has texels of another height, which
+    // the quad's own rate of change gives.
+    vec2 texel = vec2(halfPixel, halfPixel * abs(dFdy(uv.y) / dFdx(uv.x)));
+    vec3 c = texture2D(Image, uv + vec2(-texel.x, -texel.y)).rgb;
+    c += texture2D(Image, uv + vec2(texel.x, -texel.y)).rgb;
+    c += texture2D(Image, uv + vec2(-texel.x, texel.y)).rgb;
+    c += texture2D(Image, uv + vec2(texel.x, texel.y)).rgb;
     c *= 0.25;
     float peak = max(c.r, max(c.g, c.b));
     // Quadratic from threshold − knee to threshold + knee, linear above.

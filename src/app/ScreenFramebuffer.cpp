@@ -17,6 +17,7 @@ struct Screen {
     GLuint resolveColorBuffer = 0;
     PFNGLBLITFRAMEBUFFEREXTPROC blit = nullptr;
     PFNGLRENDERBUFFERSTORAGEMULTISAMPLEEXTPROC storageMultisample = nullptr;
+    bool singleSampled = false; // drawing goes to the copy (setSingleSampledScreen)
 };
 Screen screen;
 
@@ -94,10 +95,12 @@ uint32_t bindScreenForReading() {
     const GlExtensions& ext = GlExtensions::instance();
     if (screen.framebuffer == 0)
         return 0;
-    ext.glBindFramebufferEXT(GL_READ_FRAMEBUFFER_EXT, screen.framebuffer);
-    if (screen.resolveFramebuffer == 0)
-        return screen.framebuffer;
     const DisplayConfig& config = DisplayConfig::instance();
+    if (screen.resolveFramebuffer == 0 || screen.singleSampled) {
+        ext.glBindFramebufferEXT(GL_READ_FRAMEBUFFER_EXT, config.screenFramebuffer);
+        return config.screenFramebuffer;
+    }
+    ext.glBindFramebufferEXT(GL_READ_FRAMEBUFFER_EXT, screen.framebuffer);
     ext.glBindFramebufferEXT(GL_DRAW_FRAMEBUFFER_EXT, screen.resolveFramebuffer);
     {
         ScissorOff wholeFrame;
@@ -110,7 +113,17 @@ uint32_t bindScreenForReading() {
 }
 
 void bindScreenForDrawing() {
-    GlExtensions::instance().glBindFramebufferEXT(GL_FRAMEBUFFER_EXT, screen.framebuffer);
+    GlExtensions::instance().glBindFramebufferEXT(GL_FRAMEBUFFER_EXT,
+                                                  DisplayConfig::instance().screenFramebuffer);
+}
+
+void drawSingleSampled(bool on) {
+    if (screen.resolveFramebuffer == 0 || screen.singleSampled == on)
+        return;
+    DisplayConfig& config = DisplayConfig::instance();
+    screen.singleSampled = on;
+    config.screenFramebuffer = on ? screen.resolveFramebuffer : screen.framebuffer;
+    bindScreenForDrawing();
 }
 
 void blitScreenTo(int x, int y, int width, int height) {

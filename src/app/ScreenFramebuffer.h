@@ -22,8 +22,12 @@ void releaseScreenFramebuffer();
 // The colour buffer that holds the finished frame at `width` × `height`: the screen framebuffer, or its
 // resolved copy when it is multisampled. Binds it for reading and returns its name; 0 when there is none.
 uint32_t bindScreenForReading();
-// Binds the screen framebuffer for drawing and reading again.
+// Binds the screen framebuffer (config.screenFramebuffer) for drawing and reading again.
 void bindScreenForDrawing();
+// While on, the screen framebuffer is the single-sampled copy of a multisampled screen (no depth buffer),
+// so that a frame costs no multisampled clear and no resolve. The loading screen, flat shapes and bitmap
+// text drawn without depth, uses it; nothing changes where the screen is not multisampled.
+void drawSingleSampled(bool on);
 // Copies the frame bound for reading onto (x, y, width, height) of the framebuffer bound for drawing: pixel
 // for pixel at the frame's own size, filtered at any other.
 void blitScreenTo(int x, int y, int width, int height);

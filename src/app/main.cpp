@@ -60,9 +60,15 @@ std::string absolute(const std::string& path) {
     return path.empty() ? path : fs::absolute(path, code).string();
 }
 
-void printRunFigures(double loadingMs) {
+// Loading runs from the program's start to the first scene frame presented (to the end of loading when
+// no frame was shown).
+void printRunFigures(const halcyra::LoadingTimes& times, uint64_t startTicks, uint64_t loadedTicks) {
+    using namespace halcyra;
+    const uint64_t end = times.firstFrameCounter != 0 ? times.firstFrameCounter : loadedTicks;
+    const double loadingMs = static_cast<double>(end - startTicks) / performanceFrequency() * 1000.0 - 1000.0;
     rusage usage{};
     getrusage(RUSAGE_SELF, &usage);
+    std::fputs(times.report().c_str(), stdout);
     std::printf("loading %.0f ms (without the two 500 ms pauses), peak memory %.1f MiB\n", loadingMs,
                 usage.ru_maxrss / 1024.0);
 }
@@ -76,6 +82,7 @@ void captureFrame() {
 
 int main(int argc, char** argv) {
     using namespace halcyra;
+    tuneMemoryAllocator();
     installPlatform();
 
     Options options;
@@ -165,7 +172,7 @@ int main(int argc, char** argv) {
 
     {
         Demo demo;
-        const double loadingMs = counterMilliseconds(startTicks, performanceCounter()) - 1000.0;
+        const uint64_t loadedTicks = performanceCounter();
 
         const int fps = options.framesPerSecond.value_or(contactSheetFile.empty() ? 60 : 1);
         const FrameRange range = frameRange(options, fps);
@@ -220,7 +227,7 @@ int main(int argc, char** argv) {
             std::fputs(statistics.report().c_str(), stdout);
             if (frames || video)
                 std::fputs((frames ? frames->times() : video->times()).report().c_str(), stdout);
-            printRunFigures(loadingMs);
+            printRunFigures(demo.loadingTimes, startTicks, loadedTicks);
         }
         // Stopped early (an interrupt or a signal ends an offline run as Escape ends the show): what was
         // written is complete, but a script or a job must not take it for the whole stretch.

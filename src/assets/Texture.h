@@ -23,7 +23,8 @@ struct Texture {
     explicit Texture(std::string textureName) : name(std::move(textureName)) {}
 
     std::string name;
-    // height rows of width × bitsPerPixel / 8 bytes, back to back; empty when decoding failed.
+    // height rows of width × bitsPerPixel / 8 bytes, back to back; empty when decoding failed, and
+    // released once the picture is in its GL object.
     std::vector<uint8_t> pixels;
     int32_t bitsPerPixel = 0; // 24 or 32
     int32_t width = 0;

@@ -2,6 +2,7 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <utility>
 
 namespace halcyra {
 namespace {
@@ -13,10 +14,33 @@ MessageSink& sink() {
     return instance;
 }
 
+thread_local MessageHold* innermostHold = nullptr;
+
 } // namespace
+
+MessageHold::MessageHold() : outer(innermostHold) {
+    innermostHold = this;
+}
+
+MessageHold::~MessageHold() {
+    innermostHold = outer;
+}
+
+std::vector<Message> MessageHold::take() {
+    return std::exchange(held, {});
+}
+
+void showMessages(const std::vector<Message>& messages) {
+    for (const Message& message : messages)
+        showMessage(message.text, message.caption, message.icon);
+}
 
 void showMessage(std::string_view text, std::string_view caption, MessageIcon icon) {
     Message message{std::string(text), std::string(caption), icon};
+    if (innermostHold != nullptr) {
+        innermostHold->held.push_back(std::move(message));
+        return;
+    }
     if (sink()) {
         sink()(message);
         return;
@@ -31,6 +55,8 @@ void showMessage(std::string_view text, std::string_view caption, MessageIcon ic
 }
 
 void fatalError(std::string_view text, std::string_view caption, MessageIcon icon) {
+    // A fatal message is shown at once, even where a hold is open: nothing would be left to show it later.
+    innermostHold = nullptr;
     showMessage(text, caption, icon);
     exitFatally();
 }

@@ -54,6 +54,22 @@ double threadCpuMilliseconds() {
     return require(installed.threadCpuMilliseconds, "threadCpuMilliseconds")();
 }
 
+double processCpuMilliseconds() {
+    return require(installed.processCpuMilliseconds, "processCpuMilliseconds")();
+}
+
+double residentMebibytes() {
+    return require(installed.residentMebibytes, "residentMebibytes")();
+}
+
+void returnFreeMemory() {
+    require(installed.returnFreeMemory, "returnFreeMemory")();
+}
+
+void setSingleSampledScreen(bool on) {
+    require(installed.setSingleSampledScreen, "setSingleSampledScreen")(on);
+}
+
 double counterMilliseconds(uint64_t from, uint64_t to) {
     return static_cast<double>(to - from) / static_cast<double>(performanceFrequency()) * 1000.0;
 }

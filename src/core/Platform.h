@@ -17,6 +17,10 @@ struct PlatformFunctions {
     uint64_t (*performanceCounter)() = nullptr;
     uint64_t (*performanceFrequency)() = nullptr; // counter ticks per second
     double (*threadCpuMilliseconds)() = nullptr;  // CPU time the calling thread has used
+    double (*processCpuMilliseconds)() = nullptr; // CPU time of the whole process, every thread
+    double (*residentMebibytes)() = nullptr;      // memory the process holds now; 0 where unknown
+    void (*returnFreeMemory)() = nullptr;         // freed memory the allocator still holds, handed back
+    void (*setSingleSampledScreen)(bool on) = nullptr;
 };
 
 // Installs the table (the platform layer does, once at start-up); an empty table uninstalls it.
@@ -29,6 +33,16 @@ void sleepMilliseconds(uint32_t milliseconds);
 uint64_t performanceCounter();
 uint64_t performanceFrequency();
 double threadCpuMilliseconds();
+// CPU time (user and system) of the whole process in ms, the GPU driver's threads and the program's
+// workers included.
+double processCpuMilliseconds();
+// The memory the process holds now (resident set), in MiB; 0 where the system does not say.
+double residentMebibytes();
+// Hands memory that was freed but is still held by the allocator (every thread's) back to the system.
+void returnFreeMemory();
+// While on, frames are drawn single-sampled, without depth: for the loading screen, whose flat shapes and
+// bitmap text gain nothing from multisampling. Nothing changes where the screen is not multisampled.
+void setSingleSampledScreen(bool on);
 
 // Milliseconds between two readings of the performance counter.
 double counterMilliseconds(uint64_t from, uint64_t to);

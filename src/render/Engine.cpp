@@ -15,7 +15,9 @@
 #include <GL/glu.h>
 
 #include <algorithm>
+#include <chrono>
 #include <cmath>
+#include <ctime>
 #include <string>
 #include <vector>
 
@@ -64,7 +66,6 @@ Engine::Engine() {
                            : RenderTarget::create(halfWidth, halfHeight, 2, false, false, GL_RGB16, GL_RGB,
                                                   GL_UNSIGNED_SHORT);
     hdrTarget = RenderTarget::create(width, height, 2, false, false, GL_RGBA16F_ARB, GL_RGBA, GL_FLOAT);
-    colorTarget = RenderTarget::create(width, height, 1, false, false, GL_RGBA8, GL_RGBA, GL_UNSIGNED_BYTE);
     shadowTarget = RenderTarget::create(size, size, 1, false, true, GL_RGBA8, GL_RGBA, GL_UNSIGNED_BYTE);
 
     lights = &LightLibrary::instance();
@@ -116,7 +117,7 @@ Engine::~Engine() = default;
 void Engine::teardown() {
     releaseBlurProgram();
     shaders->release(staticProgram);
-    for (auto* target : {&colorTarget, &shadowTarget, &hdrTarget, &brightTarget, &blurTarget})
+    for (auto* target : {&shadowTarget, &hdrTarget, &brightTarget, &blurTarget})
         target->reset();
     LightLibrary::destroy();
     ShaderManager::destroy();
@@ -312,6 +313,8 @@ void Engine::releaseHdrPrograms() {
 TextureBinding Engine::uploadTexture(Texture& texture, uint32_t minFilter, uint32_t magFilter) {
     if (texture.binding.id != TextureBinding::noObject)
         return texture.binding;
+    const auto begin = std::chrono::steady_clock::now();
+    const std::clock_t cpuBegin = std::clock();
     static const uint8_t magenta[3] = {255, 0, 255};
     const bool decoded = !texture.pixels.empty() && texture.width > 0 && texture.height > 0;
     if (!decoded)
@@ -330,6 +333,11 @@ TextureBinding Engine::uploadTexture(Texture& texture, uint32_t minFilter, uint3
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, static_cast<GLint>(minFilter));
     if (const auto generateMipmap = GlExtensions::instance().glGenerateMipmapEXT)
         generateMipmap(GL_TEXTURE_2D);
+    // The GL object now holds the picture; nothing reads the decoded copy again.
+    texture.pixels = std::vector<uint8_t>();
+    uploadTimes.wall +=
+        std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - begin).count();
+    uploadTimes.cpu += static_cast<double>(std::clock() - cpuBegin) * 1000.0 / CLOCKS_PER_SEC;
     return texture.binding;
 }
 

@@ -1,5 +1,5 @@
 // Engine: the renderer singleton. Created during loading right after the data packet, destroyed after the
-// last scene. It owns the five render targets and, through their singletons, the texture and shader
+// last scene. It owns the four render targets and, through their singletons, the texture and shader
 // registries, the model library, the camera and the light library; it sets the default GL state and offers
 // the GL operations every scene uses: projection and camera view, program use, a 16-entry texture queue
 // that gives textures units in queue order, screen and fade quads, and the blur, HDR and noise passes.
@@ -83,9 +83,15 @@ public:
                          float targetZ, float fov);
     void endShadowPass();
 
-    // The texture's GL object, made on the first call (mipmapped, filters as given) and handed out after.
-    // A texture without pixels uploads as a 1 × 1 magenta stand-in, reported once by name.
+    // The texture's GL object, made on the first call (mipmapped, filters as given) and handed out after;
+    // the decoded pixels are released once they are in it (size and format stay). A texture without
+    // pixels uploads as a 1 × 1 magenta stand-in, reported once by name.
     TextureBinding uploadTexture(Texture& texture, uint32_t minFilter, uint32_t magFilter);
+    // Wall-clock and process CPU milliseconds spent making texture objects, for the loading figures.
+    struct UploadTimes {
+        double wall = 0.0;
+        double cpu = 0.0;
+    } uploadTimes;
 
     // A width × height RGBA texture of zeros with linear filtering (and a mipmap chain when asked).
     TextureBinding createBlankTexture(int width, int height, uint32_t texelType, bool mipmaps);
@@ -119,7 +125,6 @@ public:
     ModelLibrary* models = nullptr;
     TextureManager* textures = nullptr;
     Camera* camera = nullptr;
-    std::unique_ptr<RenderTarget> colorTarget;
     std::unique_ptr<RenderTarget> shadowTarget;
     std::unique_ptr<RenderTarget> hdrTarget;
     std::unique_ptr<RenderTarget> brightTarget;

@@ -33,8 +33,6 @@ std::unique_ptr<RenderTarget> RenderTarget::create(int width, int height, int co
     target->colorCount = colorCount;
     ext.glGenFramebuffersEXT(1, &target->framebuffer);
     ext.glBindFramebufferEXT(GL_FRAMEBUFFER_EXT, target->framebuffer);
-    ext.glGenRenderbuffersEXT(1, &target->renderbuffer);
-    ext.glBindRenderbufferEXT(GL_RENDERBUFFER_EXT, target->renderbuffer);
 
     auto newTexture = [&](int slot) {
         TextureBinding& binding = target->textures[slot];
@@ -50,10 +48,12 @@ std::unique_ptr<RenderTarget> RenderTarget::create(int width, int height, int co
     };
 
     if (depthTexture) {
+        // Only depth is ever written or read: there is no colour buffer, and the framebuffer draws to and
+        // reads from none.
         target->colorCount = 1;
-        ext.glRenderbufferStorageEXT(GL_RENDERBUFFER_EXT, GL_RGBA, width, height);
-        ext.glFramebufferRenderbufferEXT(GL_FRAMEBUFFER_EXT, GL_COLOR_ATTACHMENT0_EXT, GL_RENDERBUFFER_EXT,
-                                         target->renderbuffer);
+        target->depthOnly = true;
+        glDrawBuffer(GL_NONE);
+        glReadBuffer(GL_NONE);
         const GLuint texture = newTexture(0);
         const GLenum depthFormat = ext.GpuVendorClass == 2 ? GL_DEPTH_COMPONENT24 : GL_DEPTH_COMPONENT16;
         glTexImage2D(GL_TEXTURE_2D, 0, static_cast<GLint>(depthFormat), width, height, 0, GL_DEPTH_COMPONENT,
@@ -64,6 +64,8 @@ std::unique_ptr<RenderTarget> RenderTarget::create(int width, int height, int co
         glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_COMPARE_FUNC_ARB, GL_LEQUAL);
         ext.glFramebufferTexture2DEXT(GL_FRAMEBUFFER_EXT, GL_DEPTH_ATTACHMENT_EXT, GL_TEXTURE_2D, texture, 0);
     } else {
+        ext.glGenRenderbuffersEXT(1, &target->renderbuffer);
+        ext.glBindRenderbufferEXT(GL_RENDERBUFFER_EXT, target->renderbuffer);
         ext.glRenderbufferStorageEXT(GL_RENDERBUFFER_EXT, GL_DEPTH_COMPONENT, width, height);
         ext.glFramebufferRenderbufferEXT(GL_FRAMEBUFFER_EXT, GL_DEPTH_ATTACHMENT_EXT, GL_RENDERBUFFER_EXT,
                                          target->renderbuffer);
@@ -97,7 +99,7 @@ void RenderTarget::bind() {
     GlExtensions::instance().glBindFramebufferEXT(GL_FRAMEBUFFER_EXT, framebuffer);
     glPushAttrib(GL_VIEWPORT_BIT);
     glViewport(0, 0, width, height);
-    glDrawBuffer(GL_COLOR_ATTACHMENT0_EXT);
+    glDrawBuffer(depthOnly ? GL_NONE : GL_COLOR_ATTACHMENT0_EXT);
     bound = true;
 }
 

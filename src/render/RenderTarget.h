@@ -1,8 +1,8 @@
 // RenderTarget: an off-screen framebuffer with up to four colour textures and a depth buffer, or, in
-// depth-texture mode, one depth texture that later serves as a shadow map. Binding one switches the
-// viewport to its size; unbinding restores the viewport and returns to the screen framebuffer (targets do
-// not nest). The Engine creates five of them at start-up; the post passes, the shadow pass and the scenes
-// draw into them and sample their textures. An incomplete framebuffer ends the process.
+// depth-texture mode, one depth texture that later serves as a shadow map (and no colour buffer). Binding one
+// switches the viewport to its size; unbinding restores the viewport and returns to the screen framebuffer
+// (targets do not nest). The Engine creates four of them at start-up; the post passes, the shadow pass and
+// the scenes draw into them and sample their textures. An incomplete framebuffer ends the process.
 #pragma once
 
 #include "assets/Texture.h"
@@ -33,12 +33,13 @@ public:
     void destroy();
 
     uint32_t framebuffer = 0;
-    uint32_t renderbuffer = 0; // depth buffer, or the colour buffer in depth-texture mode
+    uint32_t renderbuffer = 0; // the depth buffer; 0 in depth-texture mode
     int32_t colorCount = 0;
     int32_t width = 0;
     int32_t height = 0;
     TextureBinding textures[maxColors];
     bool bound = false;
+    bool depthOnly = false; // depth-texture mode: draws to no colour buffer
 
 private:
     RenderTarget() = default;

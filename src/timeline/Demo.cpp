@@ -1,8 +1,10 @@
 #include "timeline/Demo.h"
 
 #include "assets/DataPacket.h"
+#include "assets/ImageDecodeQueue.h"
 #include "assets/TextureManager.h"
 #include "core/DisplayConfig.h"
+#include "core/Message.h"
 #include "core/Platform.h"
 #include "render/Engine.h"
 #include "scene3ds/Camera.h"
@@ -23,32 +25,104 @@
 
 namespace halcyra {
 
+namespace {
+
+// A stage's clocks: the wall clock and the process's CPU time.
+struct StageClock {
+    uint64_t counter = performanceCounter();
+    double cpu = processCpuMilliseconds();
+
+    LoadingTimes::Figure elapsed() const {
+        return {static_cast<double>(performanceCounter() - counter) * 1000.0 /
+                    static_cast<double>(performanceFrequency()),
+                processCpuMilliseconds() - cpu};
+    }
+};
+
+// Notes the time of the first frame that is presented, then hands every frame on.
+class FirstFrameWatch final : public FrameObserver {
+public:
+    FirstFrameWatch(FrameObserver* next, LoadingTimes& times) : next(next), times(times) {}
+    void framePresented(int sceneIndex, const Scene& scene) override {
+        if (times.firstFrameCounter == 0) {
+            times.stages[LoadingTimes::FirstFrame] = since.elapsed();
+            times.residentAfter[LoadingTimes::FirstFrame] = residentMebibytes();
+            times.firstFrameCounter = performanceCounter();
+        }
+        if (next != nullptr)
+            next->framePresented(sceneIndex, scene);
+    }
+
+private:
+    FrameObserver* next;
+    LoadingTimes& times;
+    StageClock since;
+};
+
+} // namespace
+
 Demo::Demo() {
-    startLoadingScreen();
-    sleepMilliseconds(500);
-    { DataPacket packet("data.qz"); }
+    timeStage(LoadingTimes::LoadingScreen, [&] { startLoadingScreen(); });
+    // The images decode on worker threads from here on, the pause included.
+    prefetchTextureList();
+    pause();
+    timeStage(LoadingTimes::DataPacket, [&] { DataPacket packet("data.qz"); });
     drawLoadingFrame(loadingStep, 1);
-    engine = &Engine::instance();
-    readTextureList(loadingStep);
+    timeStage(LoadingTimes::Engine, [&] { engine = &Engine::instance(); });
+    timeStage(LoadingTimes::TextureList, [&] { readTextureList(loadingStep); });
     drawLoadingFrame(0.0f, 2);
-    readModelList(loadingStep);
+    timeStage(LoadingTimes::ModelList, [&] { readModelList(loadingStep); });
     drawLoadingFrame(0.0f, 3);
-    readCameraList(loadingStep);
+    timeStage(LoadingTimes::CameraList, [&] { readCameraList(loadingStep); });
     drawLoadingFrame(0.0f, 4);
-    readLightList(loadingStep);
+    timeStage(LoadingTimes::LightList, [&] { readLightList(loadingStep); });
     drawLoadingFrame(0.0f, 5);
-    createScenes(loadingStep);
+    timeStage(LoadingTimes::Scenes, [&] { createScenes(loadingStep); });
     drawLoadingFrame(0.0f, 6);
-    sleepMilliseconds(500);
+    finishLoadingScreen();
+    pause();
 }
+
+Demo::Demo(NoLoading) {}
 
 // The logo stays registered; its GL texture goes with the texture registry.
 Demo::~Demo() {
     scenes.clear();
 }
 
+void Demo::pause() {
+    const StageClock clock;
+    sleepMilliseconds(500);
+    const LoadingTimes::Figure paused = clock.elapsed();
+    loadingTimes.pauses.wall += paused.wall;
+    loadingTimes.pauses.cpu += paused.cpu;
+}
+
+void Demo::timeStage(LoadingTimes::Stage stage, const std::function<void()>& work) {
+    LoadingTimes::Figure* figures = loadingTimes.stages;
+    const LoadingTimes::Figure frames = figures[LoadingTimes::LoadingFrames];
+    const LoadingTimes::Figure uploads =
+        engine != nullptr ? LoadingTimes::Figure{engine->uploadTimes.wall, engine->uploadTimes.cpu}
+                          : LoadingTimes::Figure{};
+    const StageClock clock;
+    work();
+    const LoadingTimes::Figure total = clock.elapsed();
+    LoadingTimes::Figure stageUploads{};
+    if (engine != nullptr)
+        stageUploads = {engine->uploadTimes.wall - uploads.wall, engine->uploadTimes.cpu - uploads.cpu};
+    figures[LoadingTimes::TextureUploads].wall += stageUploads.wall;
+    figures[LoadingTimes::TextureUploads].cpu += stageUploads.cpu;
+    const LoadingTimes::Figure& framesNow = figures[LoadingTimes::LoadingFrames];
+    figures[stage].wall += total.wall - (framesNow.wall - frames.wall) - stageUploads.wall;
+    figures[stage].cpu += total.cpu - (framesNow.cpu - frames.cpu) - stageUploads.cpu;
+    loadingTimes.residentAfter[stage] = residentMebibytes();
+}
+
 void Demo::startLoadingScreen() {
     progress = 0.0f;
+    // The loading frames hold no edges that multisampling would smooth: they skip it.
+    setSingleSampledScreen(true);
+    loadingFont.create(DisplayConfig::instance().fontFile, 12);
     TextureManager& textures = TextureManager::instance();
     textures.loadFile("textures/logo.png", "logo.png", static_cast<int>(TextureKind::Png));
     logo = textures.find("logo.png");
@@ -67,6 +141,7 @@ void Demo::startLoadingScreen() {
         glTexImage2D(GL_TEXTURE_2D, 0, logo->bitsPerPixel / 8, logo->width, logo->height, 0, logo->format,
                      GL_UNSIGNED_BYTE, logo->pixels.data());
         glPopClientAttrib();
+        logo->pixels = std::vector<uint8_t>();
         glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR);
         glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_NEAREST);
         glBindTexture(GL_TEXTURE_2D, 0);
@@ -79,11 +154,11 @@ void Demo::startLoadingScreen() {
     drawLoadingFrame(0.0f, 0);
 }
 
-void Demo::drawLoadingFrame(float step, int stage) {
-    progress += step;
-    drawLoadingCanvas(progress, logoTexture, stage);
-    glFlush();
-    presentFrame();
+void Demo::finishLoadingScreen() {
+    loadingFont.destroy();
+    setSingleSampledScreen(false);
+    // What loading freed and nothing took again (file bytes, the pictures now in GL objects) goes back.
+    returnFreeMemory();
 }
 
 void Demo::readList(const char* path, size_t minimumLength, float step, int stage,
@@ -95,11 +170,47 @@ void Demo::readList(const char* path, size_t minimumLength, float step, int stag
     });
 }
 
-void Demo::readTextureList(float step) {
-    readList("textures/tex", minTextureLineLength, step, 1, [](const std::string& line) {
-        TextureManager::instance().loadFile(line.c_str(), textureNameOf(line).c_str(),
-                                            static_cast<int>(textureKindOf(line)));
+void Demo::drawLoadingFrame(float step, int stage) {
+    const StageClock clock;
+    progress += step;
+    drawLoadingCanvas(progress, logoTexture, stage, loadingFont);
+    glFlush();
+    presentFrame();
+    const LoadingTimes::Figure frame = clock.elapsed();
+    loadingTimes.stages[LoadingTimes::LoadingFrames].wall += frame.wall;
+    loadingTimes.stages[LoadingTimes::LoadingFrames].cpu += frame.cpu;
+    ++loadingTimes.loadingFrames;
+}
+
+void Demo::prefetchTextureList() {
+    decodes = std::make_unique<ImageDecodeQueue>(ImageDecodeQueue::defaultWorkers());
+    MessageHold quiet;
+    readAssetList("textures/tex", minTextureLineLength, [&](const std::string* line) {
+        if (line != nullptr)
+            decodes->add(*line, textureNameOf(*line), static_cast<int>(textureKindOf(*line)));
     });
+}
+
+// Each line registers its image as TextureManager::loadFile would, decode messages first, taking the
+// decode begun ahead when there is one.
+void Demo::readTextureList(float step) {
+    readAssetList("textures/tex", minTextureLineLength, [&](const std::string* line) {
+        if (line != nullptr) {
+            const std::string name = textureNameOf(*line);
+            const int kind = static_cast<int>(textureKindOf(*line));
+            std::optional<DecodedImage> decoded;
+            if (decodes != nullptr)
+                decoded = decodes->take(*line, name, kind);
+            if (decoded) {
+                showMessages(decoded->messages);
+                TextureManager::instance().add(std::move(decoded->texture));
+            } else {
+                TextureManager::instance().loadFile(line->c_str(), name.c_str(), kind);
+            }
+        }
+        drawLoadingFrame(step, 1);
+    });
+    decodes.reset();
 }
 
 void Demo::readModelList(float step) {
@@ -141,6 +252,7 @@ std::vector<float> Demo::sceneLengths() {
 
 void Demo::play(const PlayOptions& options) {
     FrameSchedule& schedule = *options.schedule;
+    const StageClock clock;
     MusicStream* music = nullptr;
     if (options.music) {
         music = &MusicStream::instance();
@@ -148,10 +260,13 @@ void Demo::play(const PlayOptions& options) {
         // A start later in the show replays the scenes' logic first; the music waits for the picture.
         schedule.onFirstDrawnFrame = [&] { music->play(schedule.firstDrawnTime() / 1000.0); };
     }
+    loadingTimes.stages[LoadingTimes::MusicOpen] = clock.elapsed();
+    loadingTimes.residentAfter[LoadingTimes::MusicOpen] = residentMebibytes();
+    FirstFrameWatch watch(options.observer, loadingTimes);
     float carry = 0.0f;
     double sceneStart = 0.0;
     for (int i = 0; i < static_cast<int>(scenes.size()); ++i) {
-        carry = scenes[i]->run(carry, PlaybackContext{&schedule, options.observer, i, sceneStart});
+        carry = scenes[i]->run(carry, PlaybackContext{&schedule, &watch, i, sceneStart});
         sceneStart += scenes[i]->endTime;
     }
     schedule.onFirstDrawnFrame = nullptr;

@@ -5,6 +5,8 @@
 #pragma once
 
 #include "scenes/Scene.h"
+#include "timeline/BitmapFont.h"
+#include "timeline/LoadingTimes.h"
 #include "timeline/Playback.h"
 
 #include <functional>
@@ -15,6 +17,7 @@
 namespace halcyra {
 
 class Engine;
+class ImageDecodeQueue;
 struct Texture;
 
 struct PlayOptions {
@@ -40,14 +43,21 @@ public:
     Engine* engine = nullptr;
     std::vector<std::unique_ptr<Scene>> scenes;
     int32_t sceneCount = 0;
+    // What loading and the way to the first scene frame took, for --stats.
+    LoadingTimes loadingTimes;
 
 protected:
     // For tests that drive single loading steps without the whole sequence.
     struct NoLoading {};
-    explicit Demo(NoLoading) {}
+    explicit Demo(NoLoading);
 
     void startLoadingScreen();
+    // After the last loading frame: the font goes, and the screen is multisampled again for the show.
+    void finishLoadingScreen();
     void drawLoadingFrame(float step, int stage);
+    // Queues the decode of every image the texture list names, to run while loading goes on; the
+    // texture list's step then registers them in list order. Reports nothing: the step does.
+    void prefetchTextureList();
     void readTextureList(float step);
     void readModelList(float step);
     void readCameraList(float step);
@@ -58,8 +68,16 @@ private:
     // step and a loading frame of `stage`.
     void readList(const char* path, size_t minimumLength, float step, int stage,
                   const std::function<void(const std::string& line)>& load);
+    // One of the two half-second pauses of the loading screen.
+    void pause();
+    // Runs one stage of the loading sequence and notes its time, less the loading frames and texture
+    // uploads within it (they have their own lines).
+    void timeStage(LoadingTimes::Stage stage, const std::function<void()>& work);
 
     uint32_t logoTexture = 0;
+    // The status line's font, built once for all the loading frames.
+    BitmapFont loadingFont;
+    std::unique_ptr<ImageDecodeQueue> decodes;
 };
 
 } // namespace halcyra

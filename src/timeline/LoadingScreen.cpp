@@ -18,10 +18,7 @@ int loadingBarEnd(float progress) {
     return 258 + static_cast<int>(500.0f * progress);
 }
 
-void drawLoadingCanvas(float progress, uint32_t logoTexture, int stage) {
-    BitmapFont font;
-    font.create(DisplayConfig::instance().fontFile, 12);
-
+void drawLoadingCanvas(float progress, uint32_t logoTexture, int stage, BitmapFont& font) {
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
     glLoadIdentity();
     glMatrixMode(GL_PROJECTION);
@@ -69,7 +66,6 @@ void drawLoadingCanvas(float progress, uint32_t logoTexture, int stage) {
     glPopMatrix();
     glMatrixMode(GL_MODELVIEW);
     glPopMatrix();
-    font.destroy();
 }
 
 } // namespace halcyra

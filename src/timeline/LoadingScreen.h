@@ -6,6 +6,8 @@
 
 namespace halcyra {
 
+class BitmapFont;
+
 // One loading step: the float nearest to 1/61, added once per item loaded.
 constexpr float loadingStep = 0.016393442f;
 
@@ -16,7 +18,7 @@ const char* loadingStageText(int stage);
 int loadingBarEnd(float progress);
 
 // Draws one loading frame into the current framebuffer: clears, logo (when `logoTexture` is not 0), bar,
-// status text in the DisplayConfig's font. Leaves the matrices and depth test as it found them.
-void drawLoadingCanvas(float progress, uint32_t logoTexture, int stage);
+// status text in `font` (built at height 12). Leaves the matrices and depth test as it found them.
+void drawLoadingCanvas(float progress, uint32_t logoTexture, int stage, BitmapFont& font);
 
 } // namespace halcyra

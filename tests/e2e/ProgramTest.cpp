@@ -25,6 +25,12 @@ TEST(Program, StatsReportFramesPerScenePlayed) {
     EXPECT_NE(result.out.find("\n    1 "), std::string::npos) << result.out;
     EXPECT_NE(result.out.find("\n    2 "), std::string::npos) << result.out;
     EXPECT_EQ(result.out.find("\n    3 "), std::string::npos) << result.out;
+    // The loading stages, each with its wall-clock and CPU time, up to the first scene frame.
+    for (const char* stage : {"\n  data packet ", "\n  texture list ", "\n  texture uploads ",
+                              "\n  loading frames ", "\n  music open ", "\n  first scene frame "})
+        EXPECT_NE(result.out.find(stage), std::string::npos) << stage << result.out;
+    EXPECT_NE(result.out.find("(67 frames)"), std::string::npos) << "61 steps and 6 stage frames";
+    EXPECT_NE(result.out.find("peak memory"), std::string::npos);
 }
 
 TEST(Program, BadOptionsPrintOneLineAndExitWithTwo) {

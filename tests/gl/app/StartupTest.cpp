@@ -1,4 +1,6 @@
 #include "app/Startup.h"
+#include "app/Presentation.h"
+#include "app/ScreenFramebuffer.h"
 
 #include "core/DisplayConfig.h"
 #include "core/GlExtensions.h"
@@ -60,6 +62,40 @@ TEST(Presentation, FinishedFrameIsReadableAfterSwapAndTheScreenStaysBound) {
     GLint bound = 0;
     glGetIntegerv(GL_DRAW_FRAMEBUFFER_BINDING_EXT, &bound);
     EXPECT_EQ(static_cast<GLuint>(bound), config.screenFramebuffer);
+    EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
+}
+
+TEST(ScreenFramebuffer, SingleSampledScreenTakesTheDrawingUntilItIsSwitchedOff) {
+    test::GlTestContext context;
+    DisplayConfig& config = DisplayConfig::instance();
+    if (config.screenSamples == 0)
+        GTEST_SKIP() << "the driver gives no multisampled screen";
+    const GLuint multisampled = config.screenFramebuffer;
+    auto drawnFrame = [&](float red, float green) {
+        glViewport(0, 0, config.width, config.height);
+        glClearColor(red, green, 0.0f, 1.0f);
+        glClear(GL_COLOR_BUFFER_BIT);
+        swapBuffers();
+        return context.screenPixel(config.width / 2, config.height / 2);
+    };
+    auto boundForDrawing = [] {
+        GLint bound = 0;
+        glGetIntegerv(GL_DRAW_FRAMEBUFFER_BINDING_EXT, &bound);
+        return static_cast<GLuint>(bound);
+    };
+
+    setSingleSampledScreen(true);
+    EXPECT_NE(config.screenFramebuffer, multisampled);
+    EXPECT_EQ(boundForDrawing(), config.screenFramebuffer);
+    EXPECT_EQ(drawnFrame(1.0f, 0.0f)[0], 255) << "the frame drawn single-sampled is the one presented";
+    EXPECT_EQ(boundForDrawing(), config.screenFramebuffer) << "and the screen stays bound after the swap";
+
+    setSingleSampledScreen(false);
+    EXPECT_EQ(config.screenFramebuffer, multisampled);
+    EXPECT_EQ(boundForDrawing(), multisampled);
+    const auto green = drawnFrame(0.0f, 1.0f);
+    EXPECT_EQ(green[0], 0);
+    EXPECT_EQ(green[1], 255) << "the multisampled screen is resolved and presented again";
     EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
 }
 

@@ -35,7 +35,11 @@ TEST(UploadTexture, FirstCallCreatesOneObjectAndLaterCallsHandItOut) {
     glPixelStorei(GL_PACK_ALIGNMENT, 1);
     Engine& engine = Engine::instance();
     Texture texture = makeTexture(3);
+    const std::vector<uint8_t> picture = texture.pixels;
     const TextureBinding first = engine.uploadTexture(texture, GL_LINEAR_MIPMAP_LINEAR, GL_LINEAR);
+    EXPECT_EQ(texture.pixels.capacity(), 0u) << "the decoded copy goes once the GL object holds the picture";
+    EXPECT_EQ(texture.width, 2);
+    EXPECT_EQ(texture.bitsPerPixel, 24);
     glBindTexture(GL_TEXTURE_2D, 0);
     const TextureBinding second = engine.uploadTexture(texture, GL_LINEAR_MIPMAP_LINEAR, GL_LINEAR);
     EXPECT_NE(first.id, TextureBinding::noObject);
@@ -51,7 +55,7 @@ TEST(UploadTexture, FirstCallCreatesOneObjectAndLaterCallsHandItOut) {
     EXPECT_EQ(levelParameter(GL_TEXTURE_WIDTH), 2);
     std::vector<uint8_t> back(12);
     glGetTexImage(GL_TEXTURE_2D, 0, GL_RGB, GL_UNSIGNED_BYTE, back.data());
-    EXPECT_EQ(back, texture.pixels);
+    EXPECT_EQ(back, picture);
     GLint coarsest = 0;
     glGetTexLevelParameteriv(GL_TEXTURE_2D, 1, GL_TEXTURE_WIDTH, &coarsest);
     EXPECT_EQ(coarsest, 1) << "the mipmap chain is built";

@@ -184,10 +184,8 @@ TEST_F(MeshDrawingTest, DepthPassWritesOnlyDepthAndOnlyForCasters) {
     const int32_t before = engine->trianglesDrawn;
     engine->beginShadowPass(0, 0, 40, 0, 0, 0, 90);
     engine->drawModelDepth(model);
-    GlExtensions::instance().glBindFramebufferEXT(GL_FRAMEBUFFER_EXT, engine->shadowTarget->framebuffer);
-    uint8_t shadowColour[4] = {};
-    glReadPixels(engine->targetSize / 2, engine->targetSize / 2, 1, 1, GL_RGBA, GL_UNSIGNED_BYTE,
-                 shadowColour);
+    GLint drawBuffer = -1;
+    glGetIntegerv(GL_DRAW_BUFFER, &drawBuffer);
     engine->endShadowPass();
     EXPECT_EQ(engine->trianglesDrawn, before);
 
@@ -200,9 +198,7 @@ TEST_F(MeshDrawingTest, DepthPassWritesOnlyDepthAndOnlyForCasters) {
     };
     EXPECT_LT(depthAt(0), 1.0f) << "the caster's far side is in the map";
     EXPECT_EQ(depthAt(24), 1.0f) << "a mesh that casts no shadow is left out";
-    EXPECT_EQ(shadowColour[0], 64);
-    EXPECT_EQ(shadowColour[1], 128);
-    EXPECT_EQ(shadowColour[2], 191) << "colour writes are off during the pass";
+    EXPECT_EQ(drawBuffer, GL_NONE) << "the pass draws no colour";
     EXPECT_EQ(context.readScreen(0, 0, config.width, config.height), screenBefore);
     EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
 }

@@ -38,7 +38,6 @@ void expectFormatsOfClass(Engine& engine, int vendorClass) {
     EXPECT_EQ(internalFormatOf(engine.blurTarget->textures[1]), expected.blur);
     EXPECT_EQ(internalFormatOf(engine.shadowTarget->textures[0]), expected.shadow);
     EXPECT_EQ(internalFormatOf(engine.hdrTarget->textures[1]), GL_RGBA16F_ARB);
-    EXPECT_EQ(internalFormatOf(engine.colorTarget->textures[0]), GL_RGBA8);
 }
 
 TEST_F(RenderTargets, FormatsFollowTheVendorClassAndHdrIsAlwaysHalfFloat) {
@@ -65,7 +64,7 @@ TEST_F(RenderTargets, DoubleBindThenOneUnbindRestoresTheScreenAndTheViewport) {
     GLint depthBefore = 0;
     glGetIntegerv(GL_ATTRIB_STACK_DEPTH, &depthBefore);
     engine->setViewport(10, 20, 300, 200);
-    RenderTarget& target = *engine->colorTarget;
+    RenderTarget& target = *engine->hdrTarget;
     target.bind();
     target.bind();
     glViewport(0, 0, 5, 5);
@@ -128,9 +127,33 @@ TEST_F(RenderTargets, MipmappedTargetsFilterWithMipmapsAndDestroyFreesEveryTextu
     target.reset();
     EXPECT_FALSE(glIsTexture(first));
     EXPECT_FALSE(glIsTexture(second));
-    glBindTexture(GL_TEXTURE_2D, engine->colorTarget->textures[0].id);
+    glBindTexture(GL_TEXTURE_2D, engine->brightTarget->textures[0].id);
     glGetTexParameteriv(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, &filter);
     EXPECT_EQ(filter, GL_LINEAR);
+}
+
+TEST_F(RenderTargets, ShadowTargetIsDepthAloneAndCompleteWhileBound) {
+    RenderTarget& shadow = *engine->shadowTarget;
+    EXPECT_EQ(shadow.renderbuffer, 0u) << "no colour buffer that nothing would draw into";
+    shadow.bind();
+    GLint buffer = -1;
+    glGetIntegerv(GL_DRAW_BUFFER, &buffer);
+    EXPECT_EQ(buffer, GL_NONE);
+    EXPECT_EQ(GlExtensions::instance().glCheckFramebufferStatusEXT(GL_FRAMEBUFFER_EXT),
+              static_cast<GLenum>(GL_FRAMEBUFFER_COMPLETE_EXT));
+    glClearDepth(0.25);
+    glClear(GL_DEPTH_BUFFER_BIT);
+    glClearDepth(1.0);
+    shadow.unbind();
+    glBindTexture(GL_TEXTURE_2D, shadow.textures[0].id);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_COMPARE_MODE_ARB, GL_NONE);
+    std::vector<float> depth(static_cast<size_t>(shadow.width) * shadow.height);
+    glGetTexImage(GL_TEXTURE_2D, 0, GL_DEPTH_COMPONENT, GL_FLOAT, depth.data());
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_COMPARE_MODE_ARB, GL_COMPARE_R_TO_TEXTURE_ARB);
+    EXPECT_NEAR(depth[depth.size() / 2], 0.25f, 1e-3f) << "the depth texture takes the pass's depth";
+    glGetIntegerv(GL_DRAW_BUFFER, &buffer);
+    EXPECT_NE(buffer, GL_NONE) << "the screen draws as before";
+    EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
 }
 
 } // namespace

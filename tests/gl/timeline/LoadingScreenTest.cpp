@@ -25,7 +25,10 @@ TEST(LoadingScreen, BarAfterSixtyOneStepsIs499UnitsLong) {
     for (int i = 0; i < 61; ++i)
         progress += loadingStep;
     glClearColor(0.0f, 0.0f, 0.0f, 0.5f);
-    drawLoadingCanvas(progress, 0, 6);
+    BitmapFont font;
+    font.create(DisplayConfig::instance().fontFile, 12);
+    drawLoadingCanvas(progress, 0, 6, font);
+    font.destroy();
 
     EXPECT_TRUE(isBlack(context.screenPixel(257, 304)));
     EXPECT_TRUE(isBar(context.screenPixel(258, 304)));
@@ -39,7 +42,10 @@ TEST(LoadingScreen, BarAfterSixtyOneStepsIs499UnitsLong) {
 
 TEST(LoadingScreen, EmptyBarAndStatusTextAtTheStart) {
     test::GlTestContext context;
-    drawLoadingCanvas(0.0f, 0, 0);
+    BitmapFont font;
+    font.create(DisplayConfig::instance().fontFile, 12);
+    drawLoadingCanvas(0.0f, 0, 0, font);
+    font.destroy();
     EXPECT_TRUE(isBlack(context.screenPixel(258, 304)));
     // "Loading Shaders..." is printed from (460, 280) in white.
     const auto text = context.readScreen(460, 278, 140, 14);
