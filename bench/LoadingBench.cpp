@@ -3,7 +3,11 @@
 // uploading a texture with its mipmaps, drawing and presenting one loading frame, building a program,
 // reading a 3DS model. Times are wall-clock; the CPU column counts every thread of the process, the GL
 // driver's included.
-#include "app/Display.h"
+#include "app/MessageBox.h"
+#include "app/Platform.h"
+#include "app/Presentation.h"
+#include "app/ScreenFramebuffer.h"
+#include "app/Startup.h"
 #include "assets/DataPacket.h"
 #include "assets/ImageDecodeQueue.h"
 #include "assets/ShaderManager.h"
@@ -11,6 +15,7 @@
 #include "assets/TextureLoader.h"
 #include "core/DisplayConfig.h"
 #include "core/Message.h"
+#include "core/Platform.h"
 #include "render/Engine.h"
 #include "scene3ds/ObjectLoader.h"
 #include "timeline/AssetList.h"
@@ -121,7 +126,7 @@ void BM_LoadingFrame(benchmark::State& state) {
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR);
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_NEAREST);
     BitmapFont font;
-    font.create(12);
+    font.create(DisplayConfig::instance().fontFile, 12);
     setSingleSampledScreen(state.range(0) != 0);
     float progress = 0.0f;
     for (auto _ : state) {
@@ -146,7 +151,7 @@ BENCHMARK(BM_LoadingFrame)
 void BM_LoadingFont(benchmark::State& state) {
     for (auto _ : state) {
         BitmapFont font;
-        font.create(12);
+        font.create(DisplayConfig::instance().fontFile, 12);
         font.destroy();
     }
 }
@@ -195,6 +200,7 @@ int main(int argc, char** argv) {
     setenv("SDL_VIDEODRIVER", "offscreen", 0);
     setenv("SDL_AUDIODRIVER", "dummy", 0);
     benchmark::Initialize(&argc, argv);
+    installPlatform();
     const char* error = nullptr;
     if (!initVideo(&error)) {
         std::fprintf(stderr, "no video: %s\n", error != nullptr ? error : "unknown");

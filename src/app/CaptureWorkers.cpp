@@ -1,6 +1,6 @@
 #include "app/CaptureWorkers.h"
 
-#include "app/Display.h"
+#include "core/Platform.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -60,8 +60,7 @@ bool CaptureWorkers::submit(CapturedFrame frame) {
     const uint64_t start = performanceCounter();
     std::unique_lock<std::mutex> lock(mutex);
     changed.wait(lock, [&] { return failed || queue.size() < capacity; });
-    times.waiting += static_cast<double>(performanceCounter() - start) /
-                     static_cast<double>(performanceFrequency()) * 1000.0;
+    times.waiting += counterMilliseconds(start, performanceCounter());
     if (failed)
         return false;
     queue.push_back(std::move(frame));

@@ -1,6 +1,6 @@
 #include "app/FrameCapture.h"
 
-#include "app/Display.h"
+#include "app/ScreenFramebuffer.h"
 #include "core/DisplayConfig.h"
 #include "core/GlExtensions.h"
 #include "core/Message.h"
@@ -27,11 +27,6 @@ void put32(std::vector<uint8_t>& out, uint32_t value) {
 }
 
 } // namespace
-
-FrameCapture& FrameCapture::instance() {
-    static std::unique_ptr<FrameCapture> capture(new FrameCapture());
-    return *capture;
-}
 
 FrameCapture::FrameCapture() {
     const DisplayConfig& config = DisplayConfig::instance();

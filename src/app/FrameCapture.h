@@ -6,6 +6,7 @@
 #pragma once
 
 #include "assets/Texture.h"
+#include "core/Singleton.h"
 
 #include <cstdint>
 #include <string>
@@ -13,11 +14,10 @@
 
 namespace halcyra {
 
-class FrameCapture {
+// The first instance() creates it; it needs the Engine and the main context. Its texture goes with the
+// context.
+class FrameCapture : public Singleton<FrameCapture> {
 public:
-    // The first call creates it; it needs the Engine and the main context.
-    static FrameCapture& instance();
-
     void capture();
 
     // "frames/scr00042.bmp" for 42.
@@ -31,6 +31,7 @@ public:
     int32_t frameNumber = 0;
 
 private:
+    friend class Singleton<FrameCapture>;
     FrameCapture();
 };
 

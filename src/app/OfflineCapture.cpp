@@ -1,10 +1,12 @@
 #include "app/OfflineCapture.h"
 
-#include "app/Display.h"
+#include "app/Platform.h"
+#include "app/ScreenFramebuffer.h"
 #include "core/DisplayConfig.h"
 #include "core/GlExtensions.h"
 #include "core/Message.h"
-#include "timeline/Scene.h"
+#include "core/Platform.h"
+#include "scenes/Scene.h"
 
 #include <GL/gl.h>
 #include <fcntl.h>
@@ -30,8 +32,7 @@ namespace halcyra {
 namespace {
 
 double millisecondsSince(uint64_t start) {
-    return static_cast<double>(performanceCounter() - start) / static_cast<double>(performanceFrequency()) *
-           1000.0;
+    return counterMilliseconds(start, performanceCounter());
 }
 
 void appendPng(png_structp png, png_bytep data, png_size_t length) {

@@ -1,9 +1,9 @@
 #include "app/RenderJobs.h"
 
-#include "app/Display.h"
 #include "app/OfflineCapture.h"
 #include "app/SetupDialog.h"
 #include "core/Message.h"
+#include "core/Platform.h"
 #include "timeline/Demo.h"
 #include "timeline/Playback.h"
 

@@ -2,12 +2,17 @@
 // same show on a fixed step into PNG frames, a video or a contact sheet.
 
 #include "app/CommandLine.h"
-#include "app/Display.h"
+#include "app/Events.h"
 #include "app/FrameCapture.h"
+#include "app/MessageBox.h"
 #include "app/OfflineCapture.h"
+#include "app/Platform.h"
+#include "app/Presentation.h"
 #include "app/RenderJobs.h"
+#include "app/Startup.h"
 #include "core/DisplayConfig.h"
 #include "core/Message.h"
+#include "core/Platform.h"
 #include "render/Engine.h"
 #include "timeline/Demo.h"
 #include "timeline/Playback.h"
@@ -78,6 +83,7 @@ void captureFrame() {
 int main(int argc, char** argv) {
     using namespace halcyra;
     tuneMemoryAllocator();
+    installPlatform();
 
     Options options;
     std::string error;
@@ -232,6 +238,8 @@ int main(int argc, char** argv) {
                            std::to_string(range.count()) + " frames.");
         }
     }
+    if (FrameCapture::exists())
+        FrameCapture::destroy();
     Engine::destroy();
     shutdownDisplay();
     return 0;

@@ -9,11 +9,6 @@
 namespace halcyra {
 namespace {
 
-std::unique_ptr<ShaderManager>& managerSlot() {
-    static std::unique_ptr<ShaderManager> slot;
-    return slot;
-}
-
 // The driver's own account of a failed compile or link, for whoever wrote the GLSL.
 void writeInfoLog(GLhandleARB object, const std::string& programName, const char* what) {
     const GlExtensions& ext = GlExtensions::instance();
@@ -27,18 +22,6 @@ void writeInfoLog(GLhandleARB object, const std::string& programName, const char
 }
 
 } // namespace
-
-ShaderManager& ShaderManager::instance() {
-    if (!managerSlot())
-        managerSlot().reset(new ShaderManager());
-    return *managerSlot();
-}
-
-void ShaderManager::destroy() {
-    if (managerSlot())
-        managerSlot()->teardown();
-    managerSlot().reset();
-}
 
 ShaderManager::ShaderManager() {
     const GlExtensions& ext = GlExtensions::instance();

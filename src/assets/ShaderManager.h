@@ -5,6 +5,7 @@
 #pragma once
 
 #include "assets/PointerList.h"
+#include "core/Singleton.h"
 
 #include <cstdint>
 #include <memory>
@@ -23,13 +24,10 @@ struct ShaderProgram {
     bool built = false;
 };
 
-class ShaderManager {
+// The first instance() needs the four shader extensions: without them "ps2.0 not supported" ends the
+// process. destroy() tears the registry down and deletes the object.
+class ShaderManager : public Singleton<ShaderManager> {
 public:
-    // Needs the four shader extensions: without them "ps2.0 not supported" ends the process.
-    static ShaderManager& instance();
-    // Tears the registry down and deletes the object.
-    static void destroy();
-
     // Takes `program` with its two sources and registers it as `name`; a name registered twice ends the
     // process ("shaderi on jo").
     void add(std::unique_ptr<ShaderProgram> program, std::string vertexSource, std::string fragmentSource,
@@ -56,6 +54,7 @@ public:
     std::unique_ptr<ShaderProgram> defaultProgram;
 
 private:
+    friend class Singleton<ShaderManager>;
     ShaderManager();
     friend struct std::default_delete<ShaderManager>;
     ~ShaderManager();

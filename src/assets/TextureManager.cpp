@@ -9,25 +9,6 @@
 #include <string>
 
 namespace halcyra {
-namespace {
-std::unique_ptr<TextureManager>& managerSlot() {
-    static std::unique_ptr<TextureManager> slot;
-    return slot;
-}
-} // namespace
-
-TextureManager& TextureManager::instance() {
-    if (!managerSlot())
-        managerSlot().reset(new TextureManager());
-    return *managerSlot();
-}
-
-void TextureManager::destroy() {
-    if (managerSlot())
-        managerSlot()->teardown();
-    managerSlot().reset();
-}
-
 TextureManager::~TextureManager() = default;
 
 void TextureManager::add(std::unique_ptr<Texture> texture) {

@@ -5,17 +5,15 @@
 
 #include "assets/PointerList.h"
 #include "assets/Texture.h"
+#include "core/Singleton.h"
 
 #include <memory>
 
 namespace halcyra {
 
-class TextureManager {
+// destroy() tears the registry down (GL textures deleted) and deletes the object; instance() makes a new one.
+class TextureManager : public Singleton<TextureManager> {
 public:
-    static TextureManager& instance();
-    // Tears the registry down (GL textures deleted) and deletes the object; instance() makes a new one.
-    static void destroy();
-
     // Registers `texture`; a name already taken shows "prc" for each equal name and the texture is dropped.
     void add(std::unique_ptr<Texture> texture);
     // The first texture named exactly `name`, or null after "Required texture not found." with the name.
@@ -28,6 +26,7 @@ public:
     PointerList<Texture> textures{5};
 
 private:
+    friend class Singleton<TextureManager>;
     TextureManager() = default;
     friend struct std::default_delete<TextureManager>;
     ~TextureManager();

@@ -1,10 +1,11 @@
 // DisplayConfig: the chosen display mode, the window and context handles, and the look parameters that
 // scenes write in their start and the frame reads back (a shared blackboard; a value stays until a scene
 // writes it again). The setup dialog, or the command line in a headless run, fills the mode fields; the
-// platform layer fills the handles.
+// platform layer fills the handles and the font file.
 #pragma once
 
 #include <cstdint>
+#include <string>
 
 struct SDL_Window;
 
@@ -41,6 +42,9 @@ public:
     int32_t screenSamples = 0; // samples of the screen framebuffer actually in use (0 or 4)
     int32_t display = 0;       // monitor index for the main window
     PixelFormatDescriptor pixelFormatDescriptor;
+    // The face the loading screen's bitmap font is made from (a bold monospace font file of the machine);
+    // empty when there is none, and the loading screen then shows no text.
+    std::string fontFile;
 
     // Look parameters.
     float hdrExposure = 0.4f;

@@ -24,15 +24,6 @@
 namespace halcyra {
 namespace {
 
-std::unique_ptr<Engine>& engineSlot() {
-    static std::unique_ptr<Engine> slot;
-    return slot;
-}
-
-struct EngineFactory : Engine {
-    EngineFactory() = default;
-};
-
 // The program the Engine cannot run without; its absence means the data packet is incomplete.
 ShaderProgram* requireProgram(ShaderProgram* program, const char* key) {
     if (program == nullptr)
@@ -41,18 +32,6 @@ ShaderProgram* requireProgram(ShaderProgram* program, const char* key) {
 }
 
 } // namespace
-
-Engine& Engine::instance() {
-    if (!engineSlot())
-        engineSlot() = std::make_unique<EngineFactory>();
-    return *engineSlot();
-}
-
-void Engine::destroy() {
-    if (engineSlot())
-        engineSlot()->teardown();
-    engineSlot().reset();
-}
 
 Engine::Engine() {
     const DisplayConfig& config = DisplayConfig::instance();
@@ -126,7 +105,7 @@ Engine::Engine() {
     strengthLocation = shaders->uniformLocation(staticProgram, "strength");
     useProgram(staticProgram);
     shaders->setFloat(shaders->uniformLocation(staticProgram, "sheight"), static_cast<float>(screenHeight));
-    GlExtensions::instance().glUseProgramObjectARB(0);
+    useNoProgram();
 
     inShadowPass = false;
     applyGLDefaults();
@@ -416,7 +395,7 @@ int Engine::blurPasses(float step, TextureBinding source, int passCount, bool to
         drawScreenQuad();
     }
     blurTarget->unbind();
-    ext.glUseProgramObjectARB(0);
+    useNoProgram();
     return (passCount - 1) % 2;
 }
 
@@ -445,7 +424,7 @@ void Engine::applyHdr(float exposureExponent, float blurStrength, float range, b
     shaders->setFloat(blurStrengthLocation, blurStrength);
     shaders->setFloat(rangeLocation, range);
     drawScreenQuad();
-    GlExtensions::instance().glUseProgramObjectARB(0);
+    useNoProgram();
     hdrTarget->unbind();
 }
 
@@ -458,7 +437,7 @@ void Engine::drawNoiseOverlay(float time, float strength, TextureBinding noise) 
     shaders->setFloat(timeLocation, time);
     shaders->setFloat(strengthLocation, strength);
     drawScreenQuad();
-    GlExtensions::instance().glUseProgramObjectARB(0);
+    useNoProgram();
     glDisable(GL_BLEND);
 }
 

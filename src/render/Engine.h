@@ -7,6 +7,7 @@
 #pragma once
 
 #include "assets/Texture.h"
+#include "core/Singleton.h"
 
 #include <cstdint>
 #include <memory>
@@ -23,14 +24,12 @@ class ShaderManager;
 class TextureManager;
 struct ShaderProgram;
 
-class Engine {
+// destroy() tears the Engine down in order: its programs, the render targets, then the light library, the
+// shader registry, the model library, the texture registry and the camera.
+class Engine : public Singleton<Engine> {
 public:
     static constexpr int textureQueueCapacity = 16;
 
-    static Engine& instance();
-    // Tears the Engine down in order: its programs, the render targets, then the light library, the shader
-    // registry, the model library, the texture registry and the camera.
-    static void destroy();
     virtual ~Engine();
 
     // Pixel units with the origin at the top left of the current viewport and y growing downward.
@@ -110,31 +109,52 @@ public:
     // Multiplies the frame by the "static" program's animated grain.
     void drawNoiseOverlay(float time, float strength, TextureBinding noise);
 
-    int32_t screenWidth = 0;
-    int32_t screenHeight = 0;
-    int32_t viewportWidth = 0;
-    int32_t viewportHeight = 0;
-    int32_t viewportX = 0;
-    int32_t viewportY = 0;
-    TextureBinding boundTexture;
-    int32_t trianglesDrawn = 0;
-    uint32_t drawMode = 0;
-    bool inShadowPass = false;
+    // Queued textures that bindQueuedTextures has yet to bind.
+    int32_t queuedTextureCount() const { return textureQueueCount; }
+
+    // ---- What scenes set: read by the next mesh draw ----
+    // Depth-of-field planes the "bumpmap" program takes (focus, near and far blur distances).
     float dofPlanes[3] = {0.0f, 0.0f, 0.0f};
+
+    // ---- What the Engine owns, for scenes to read and draw with ----
+    // The registries and libraries (each its own singleton, torn down by destroy()).
     LightLibrary* lights = nullptr;
     ShaderManager* shaders = nullptr;
     ModelLibrary* models = nullptr;
     TextureManager* textures = nullptr;
     Camera* camera = nullptr;
+    // The four render targets: shadow map, HDR picture (texture 1 the scene, 0 the result), bright pass and
+    // blur ping-pong. Scenes draw into hdrTarget and blurTarget and read their textures.
     std::unique_ptr<RenderTarget> shadowTarget;
     std::unique_ptr<RenderTarget> hdrTarget;
     std::unique_ptr<RenderTarget> brightTarget;
     std::unique_ptr<RenderTarget> blurTarget;
-    int32_t targetSize = 0;
+    int32_t targetSize = 0; // the square targets' side
+    int32_t screenWidth = 0;
+    int32_t screenHeight = 0;
+    float aspect = 0.0f;
+    // Triangles drawn since resetTriangleCount, for the frame statistics.
+    int32_t trianglesDrawn = 0;
+
+    // ---- The Engine's record of the GL state it last set (read-only outside the Engine) ----
+    int32_t viewportWidth = 0;
+    int32_t viewportHeight = 0;
+    int32_t viewportX = 0;
+    int32_t viewportY = 0;
+    TextureBinding boundTexture;
+    uint32_t drawMode = 0;
+    bool inShadowPass = false;
     float texelWidth = 0.0f;
     float texelHeight = 0.0f;
-    float aspect = 0.0f;
 
+protected:
+    Engine();
+
+private:
+    friend class Singleton<Engine>;
+    void teardown();
+
+    // ---- The Engine's own working state: its programs, their uniform locations, the texture queue ----
     // Mesh drawing with the bump program.
     int32_t meshTextureCount = 0;
     int32_t texLocation = -1;
@@ -191,15 +211,10 @@ public:
     QueuedTexture textureQueue[textureQueueCapacity] = {};
     int32_t textureQueueCount = 0;
 
+    // The camera and field of view a shadow pass puts back.
     float savedEye[3] = {0.0f, 0.0f, 0.0f};
     float savedTarget[3] = {0.0f, 0.0f, 0.0f};
     float savedFov = 0.0f;
-
-protected:
-    Engine();
-
-private:
-    void teardown();
 };
 
 } // namespace halcyra

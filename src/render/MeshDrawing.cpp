@@ -48,7 +48,7 @@ void Engine::endBumpShading() {
         ext.glDisableVertexAttribArrayARB(static_cast<GLuint>(tangentAttribute));
     if (binormalAttribute >= 0)
         ext.glDisableVertexAttribArrayARB(static_cast<GLuint>(binormalAttribute));
-    ext.glUseProgramObjectARB(0);
+    useNoProgram();
 }
 
 void Engine::drawMesh(const Mesh* mesh) {

@@ -5,23 +5,6 @@
 #include "scene3ds/ObjectLoader.h"
 
 namespace halcyra {
-namespace {
-std::unique_ptr<Camera>& cameraSlot() {
-    static std::unique_ptr<Camera> slot;
-    return slot;
-}
-} // namespace
-
-Camera& Camera::instance() {
-    if (!cameraSlot())
-        cameraSlot().reset(new Camera());
-    return *cameraSlot();
-}
-
-void Camera::destroy() {
-    cameraSlot().reset();
-}
-
 Camera::~Camera() = default;
 
 int32_t Camera::addTrack(std::unique_ptr<CameraTrack> track) {

@@ -5,6 +5,7 @@
 #pragma once
 
 #include "assets/PointerList.h"
+#include "core/Singleton.h"
 #include "math/CameraTrack.h"
 #include "math/Vec3.h"
 
@@ -13,11 +14,8 @@
 
 namespace halcyra {
 
-class Camera {
+class Camera : public Singleton<Camera> {
 public:
-    static Camera& instance();
-    static void destroy();
-
     void setEye(float x, float y, float z) { eye = Vec3{x, y, z}; }
     void setTarget(float x, float y, float z) { target = Vec3{x, y, z}; }
     // Appends `track` and returns its index (the count before the append).
@@ -39,6 +37,7 @@ public:
     PointerList<CameraTrack> tracks{0};
 
 private:
+    friend class Singleton<Camera>;
     Camera() = default;
     friend struct std::default_delete<Camera>;
     ~Camera();

@@ -7,11 +7,6 @@
 
 namespace halcyra {
 namespace {
-std::unique_ptr<LightLibrary>& librarySlot() {
-    static std::unique_ptr<LightLibrary> slot;
-    return slot;
-}
-
 void store(float (&field)[4], float a, float b, float c, float d) {
     field[0] = a;
     field[1] = b;
@@ -19,16 +14,6 @@ void store(float (&field)[4], float a, float b, float c, float d) {
     field[3] = d;
 }
 } // namespace
-
-LightLibrary& LightLibrary::instance() {
-    if (!librarySlot())
-        librarySlot().reset(new LightLibrary());
-    return *librarySlot();
-}
-
-void LightLibrary::destroy() {
-    librarySlot().reset();
-}
 
 LightLibrary::LightLibrary() {
     for (int i = 0; i < lightCount; ++i)

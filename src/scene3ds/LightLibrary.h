@@ -4,6 +4,7 @@
 #pragma once
 
 #include "assets/PointerList.h"
+#include "core/Singleton.h"
 #include "scene3ds/LightTrack.h"
 
 #include <cstdint>
@@ -22,12 +23,9 @@ struct Light {
     bool enabled = false;
 };
 
-class LightLibrary {
+class LightLibrary : public Singleton<LightLibrary> {
 public:
     static constexpr int lightCount = 5;
-
-    static LightLibrary& instance();
-    static void destroy();
 
     // GL lighting and lights 0 to 4 off; every light's enabled flag cleared.
     void disableAll();
@@ -45,6 +43,7 @@ public:
     PointerList<LightTrack> tracks{0};
 
 private:
+    friend class Singleton<LightLibrary>;
     LightLibrary();
     friend struct std::default_delete<LightLibrary>;
     ~LightLibrary();

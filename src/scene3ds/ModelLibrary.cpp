@@ -5,23 +5,6 @@
 #include "scene3ds/ObjectLoader.h"
 
 namespace halcyra {
-namespace {
-std::unique_ptr<ModelLibrary>& librarySlot() {
-    static std::unique_ptr<ModelLibrary> slot;
-    return slot;
-}
-} // namespace
-
-ModelLibrary& ModelLibrary::instance() {
-    if (!librarySlot())
-        librarySlot().reset(new ModelLibrary());
-    return *librarySlot();
-}
-
-void ModelLibrary::destroy() {
-    librarySlot().reset();
-}
-
 ModelLibrary::~ModelLibrary() {
     meshes.clear();
     models.clear();

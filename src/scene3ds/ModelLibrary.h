@@ -3,6 +3,7 @@
 #pragma once
 
 #include "assets/PointerList.h"
+#include "core/Singleton.h"
 #include "scene3ds/Mesh.h"
 #include "scene3ds/Model.h"
 #include "scene3ds/ObjectLoader.h"
@@ -11,11 +12,8 @@
 
 namespace halcyra {
 
-class ModelLibrary {
+class ModelLibrary : public Singleton<ModelLibrary> {
 public:
-    static ModelLibrary& instance();
-    static void destroy();
-
     // Keeps the first model of a name; a later one of the same name is dropped without a message.
     void add(std::unique_ptr<Model> model);
     // The first model named exactly `name`, or null (no message).
@@ -29,6 +27,7 @@ public:
     TextureUploader uploadTexture;
 
 private:
+    friend class Singleton<ModelLibrary>;
     ModelLibrary() = default;
     friend struct std::default_delete<ModelLibrary>;
     ~ModelLibrary();

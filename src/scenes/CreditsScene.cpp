@@ -78,6 +78,20 @@ void CreditsScene::torusPoint(float t, int i, float baseRadius, float (&out)[3])
     out[2] = c2 * s2 * s1 * r;
 }
 
+void CreditsScene::drawTorus(float t, float baseRadius) {
+    glColor3f(1.0f, 1.0f, 1.0f);
+    glPointSize(13.0f);
+    glBegin(GL_POINTS);
+    for (int i = 0; i < 10000; ++i) {
+        float p[3];
+        torusPoint(t, i, baseRadius, p);
+        glVertex3f(p[0], p[1], p[2]);
+        glVertex3f(p[1], p[2], p[0]);
+        glVertex3f(p[2], p[1], p[0]);
+    }
+    glEnd();
+}
+
 void CreditsScene::stepBeat() {
     const float t = time;
     DisplayConfig& look = DisplayConfig::instance();
@@ -113,17 +127,7 @@ void CreditsScene::render() {
     engine->endBumpShading();
 
     setPointAttenuation(0.001f);
-    glColor3f(1.0f, 1.0f, 1.0f);
-    glPointSize(13.0f);
-    glBegin(GL_POINTS);
-    for (int i = 0; i < 10000; ++i) {
-        float p[3];
-        torusPoint(t, i, 200.0f, p);
-        glVertex3f(p[0], p[1], p[2]);
-        glVertex3f(p[1], p[2], p[0]);
-        glVertex3f(p[2], p[1], p[0]);
-    }
-    glEnd();
+    drawTorus(t, 200.0f);
 
     const float r = beat.sphereRadius;
     if (r > 0.0f) {

@@ -26,7 +26,7 @@ OpeningScene::OpeningScene() : ShowScene("opening", length, 0.14f) {
     waterFilter.program = program("water_filter");
     cubeProgram.program = program("envmap");
     maskProgram = program("mask");
-    titleProgram = program("simple2");
+    title.program = program("simple2");
     cubes = std::make_unique<Cube[]>(cubeCount);
     for (int i = 0; i < cubeCount; ++i)
         cubes[i].build(3.0f);
@@ -41,9 +41,7 @@ void OpeningScene::start() {
     cubeProgram.build(*shaders);
     buildMaskProgram();
 
-    shaders->build(titleProgram);
-    titleTex = shaders->uniformLocation(titleProgram, "tex");
-    titleFactorLocation = shaders->uniformLocation(titleProgram, "factor");
+    title.build(*shaders);
 
     prepareEngine(false, 100.0f);
     engine->setClearColor(0.0f, 0.0f, 0.002f, 0.5f);
@@ -117,12 +115,7 @@ void OpeningScene::render() {
         return;
     }
 
-    engine->useProgram(titleProgram);
-    engine->queueTexture(titleTex, titleTexture);
-    engine->bindQueuedTextures();
-    shaders->setFloat(titleFactorLocation, titleFactor(time));
-    drawBand();
-    engine->useNoProgram();
+    drawBandPicture(title, titleTexture, titleFactor(time));
 }
 
 void OpeningScene::drawSwarm() {
@@ -169,7 +162,7 @@ void OpeningScene::finish() {
     shaders->release(waterFilter.program);
     shaders->release(cubeProgram.program);
     releaseMaskProgram();
-    shaders->release(titleProgram);
+    shaders->release(title.program);
 }
 
 } // namespace halcyra

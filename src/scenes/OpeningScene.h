@@ -36,8 +36,7 @@ private:
 
     WaterProgram waterFilter;
     EnvironmentProgram cubeProgram;
-    ShaderProgram* titleProgram;
-    int32_t titleTex = -1, titleFactorLocation = -1;
+    BandProgram title;
     TextureBinding titleTexture;
     TextureBinding environmentTexture;
     TextureBinding waterNormalTexture;

@@ -21,7 +21,7 @@ PlanetScene::PlanetScene() : ShowScene("planet", length, 0.1f) {
     maskProgram = program("mask");
     maskTexture = texture("mask3.png");
     logoTexture = texture("qz2007.png");
-    logoProgram = program("simple");
+    logo.program = program("simple");
 }
 
 void PlanetScene::start() {
@@ -30,9 +30,7 @@ void PlanetScene::start() {
     engine->lights->setPosition(0, 194.0f, 55.0f, 91.0f, 1.0f);
     prepareEngine(true, 90.0f);
     engine->setClearColor(0.0f, 0.0f, 0.0f, 0.5f);
-    shaders->build(logoProgram);
-    logoTex = shaders->uniformLocation(logoProgram, "tex");
-    logoFactorLocation = shaders->uniformLocation(logoProgram, "factor");
+    logo.build(*shaders);
     buildMaskProgram();
     setLook(0.5f, 1.05f, 1.0f, 0.04f);
 }
@@ -117,26 +115,10 @@ void PlanetScene::render() {
 
     if (t < 45000.0f) {
         setPointAttenuation(0.001f);
-        glColor3f(1.0f, 1.0f, 1.0f);
-        glPointSize(13.0f);
-        const float radius = torusRadius(t);
-        glBegin(GL_POINTS);
-        for (int i = 0; i < 10000; ++i) {
-            float p[3];
-            CreditsScene::torusPoint(t, i, radius, p);
-            glVertex3f(p[0], p[1], p[2]);
-            glVertex3f(p[1], p[2], p[0]);
-            glVertex3f(p[2], p[1], p[0]);
-        }
-        glEnd();
+        CreditsScene::drawTorus(t, torusRadius(t));
         setPointAttenuation(0.0f);
     } else {
-        engine->useProgram(logoProgram);
-        engine->queueTexture(logoTex, logoTexture);
-        engine->bindQueuedTextures();
-        shaders->setFloat(logoFactorLocation, logoFactor(t));
-        drawBand();
-        engine->useNoProgram();
+        drawBandPicture(logo, logoTexture, logoFactor(t));
     }
 
     // The glow ramps come before the HDR pass reads the glow strength.
@@ -148,7 +130,7 @@ void PlanetScene::render() {
 void PlanetScene::finish() {
     releaseEngine(true);
     releaseMaskProgram();
-    shaders->release(logoProgram);
+    shaders->release(logo.program);
 }
 
 } // namespace halcyra

@@ -37,8 +37,7 @@ private:
     void rampGlow();
 
     Model* planet;
-    ShaderProgram* logoProgram;
-    int32_t logoTex = -1, logoFactorLocation = -1;
+    BandProgram logo;
     TextureBinding maskTexture;
     TextureBinding logoTexture;
 };

@@ -90,6 +90,12 @@ void EnvironmentProgram::build(ShaderManager& shaders) {
     mixval = shaders.uniformLocation(program, "mixval");
 }
 
+void BandProgram::build(ShaderManager& shaders) {
+    shaders.build(program);
+    tex = shaders.uniformLocation(program, "tex");
+    factor = shaders.uniformLocation(program, "factor");
+}
+
 void WaterProgram::build(ShaderManager& shaders) {
     shaders.build(program);
     reflection = shaders.uniformLocation(program, "reflection");
@@ -160,6 +166,15 @@ void ShowScene::drawBand() {
     glTexCoord2f(1.0f, 1.0f);
     glVertex2f(1.0f, 0.5f);
     glEnd();
+}
+
+void ShowScene::drawBandPicture(const BandProgram& band, TextureBinding picture, float factor) {
+    engine->useProgram(band.program);
+    engine->queueTexture(band.tex, picture);
+    engine->bindQueuedTextures();
+    shaders->setFloat(band.factor, factor);
+    drawBand();
+    engine->useNoProgram();
 }
 
 void ShowScene::buildMaskProgram() {

@@ -7,7 +7,7 @@
 
 #include "assets/ShaderManager.h"
 #include "math/Vec3.h"
-#include "timeline/Scene.h"
+#include "scenes/Scene.h"
 
 #include <cstdint>
 
@@ -51,6 +51,14 @@ struct WaterProgram {
     void build(ShaderManager& shaders);
 };
 
+// The band programs ("simple2" of the title card, "simple" of the end logo): one picture on the band over
+// the middle half of the screen, faded by "factor".
+struct BandProgram {
+    ShaderProgram* program = nullptr;
+    int32_t tex = -1, factor = -1;
+    void build(ShaderManager& shaders);
+};
+
 class ShowScene : public Scene {
 public:
     // Base fields: engine, noise texture "c_noise.jpg", end time and grain strength.
@@ -91,6 +99,8 @@ protected:
     static void drawScreenQuad(const QuadCorners& corners);
     // The band over the middle half of the screen that the title and the end logo are drawn on.
     static void drawBand();
+    // `picture` on the band with the band program, faded by `factor`; no program is current after.
+    void drawBandPicture(const BandProgram& band, TextureBinding picture, float factor);
     // Loads projection × modelview into the texture matrix, for shadow lookups.
     static void loadTextureMatrix(const float* projection, const float* modelview);
     static void setPointAttenuation(float quadratic);

@@ -1,8 +1,5 @@
 #include "timeline/BitmapFont.h"
 
-#include "app/Fonts.h"
-#include "core/Message.h"
-
 #include <ft2build.h>
 #include FT_FREETYPE_H
 #include <GL/gl.h>
@@ -18,19 +15,6 @@ namespace {
 
 constexpr int firstCode = 32;
 constexpr int codeCount = 96;
-
-// The face file, looked up once per run.
-const std::string& fontFile() {
-    static const std::string file = [] {
-        std::string path = findFontFile("Liberation Mono:bold", "Liberation Mono");
-        if (path.empty())
-            path = findFontFile("monospace:bold");
-        if (path.empty())
-            showMessage("No monospace font was found; the loading screen shows no text.");
-        return path;
-    }();
-    return file;
-}
 
 // One glyph as a GL bitmap: rows bottom-up, one bit per pixel, most significant bit first.
 void compileGlyph(FT_Face face, int code) {
@@ -58,12 +42,12 @@ void compileGlyph(FT_Face face, int code) {
 
 } // namespace
 
-void BitmapFont::create(int height) {
+void BitmapFont::create(const std::string& fontFile, int height) {
     listBase = glGenLists(codeCount);
     FT_Library library = nullptr;
     FT_Face face = nullptr;
-    const bool ready = !fontFile().empty() && FT_Init_FreeType(&library) == 0 &&
-                       FT_New_Face(library, fontFile().c_str(), 0, &face) == 0 &&
+    const bool ready = !fontFile.empty() && FT_Init_FreeType(&library) == 0 &&
+                       FT_New_Face(library, fontFile.c_str(), 0, &face) == 0 &&
                        FT_Set_Pixel_Sizes(face, 0, static_cast<FT_UInt>(height)) == 0;
 
     GLint alignment = 4;

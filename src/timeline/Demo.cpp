@@ -1,11 +1,11 @@
 #include "timeline/Demo.h"
 
-#include "app/Display.h"
 #include "assets/DataPacket.h"
 #include "assets/ImageDecodeQueue.h"
 #include "assets/TextureManager.h"
 #include "core/DisplayConfig.h"
 #include "core/Message.h"
+#include "core/Platform.h"
 #include "render/Engine.h"
 #include "scene3ds/Camera.h"
 #include "scene3ds/LightLibrary.h"
@@ -122,7 +122,7 @@ void Demo::startLoadingScreen() {
     progress = 0.0f;
     // The loading frames hold no edges that multisampling would smooth: they skip it.
     setSingleSampledScreen(true);
-    loadingFont.create(12);
+    loadingFont.create(DisplayConfig::instance().fontFile, 12);
     TextureManager& textures = TextureManager::instance();
     textures.loadFile("textures/logo.png", "logo.png", static_cast<int>(TextureKind::Png));
     logo = textures.find("logo.png");
@@ -161,12 +161,21 @@ void Demo::finishLoadingScreen() {
     returnFreeMemory();
 }
 
+void Demo::readList(const char* path, size_t minimumLength, float step, int stage,
+                    const std::function<void(const std::string& line)>& load) {
+    readAssetList(path, minimumLength, [&](const std::string* line) {
+        if (line != nullptr)
+            load(*line);
+        drawLoadingFrame(step, stage);
+    });
+}
+
 void Demo::drawLoadingFrame(float step, int stage) {
     const StageClock clock;
     progress += step;
     drawLoadingCanvas(progress, logoTexture, stage, loadingFont);
     glFlush();
-    swapBuffers();
+    presentFrame();
     const LoadingTimes::Figure frame = clock.elapsed();
     loadingTimes.stages[LoadingTimes::LoadingFrames].wall += frame.wall;
     loadingTimes.stages[LoadingTimes::LoadingFrames].cpu += frame.cpu;
@@ -205,26 +214,19 @@ void Demo::readTextureList(float step) {
 }
 
 void Demo::readModelList(float step) {
-    readAssetList("models/models", minModelLineLength, [&](const std::string* line) {
-        if (line != nullptr)
-            engine->models->load(line->c_str(), modelNameOf(*line).c_str());
-        drawLoadingFrame(step, 2);
-    });
+    readList("models/models", minModelLineLength, step, 2,
+             [&](const std::string& line) { engine->models->load(line.c_str(), modelNameOf(line).c_str()); });
 }
 
 void Demo::readCameraList(float step) {
-    readAssetList("models/cameras", minModelLineLength, [&](const std::string* line) {
-        if (line != nullptr)
-            engine->camera->loadTrack(line->c_str(), modelNameOf(*line).c_str());
-        drawLoadingFrame(step, 3);
+    readList("models/cameras", minModelLineLength, step, 3, [&](const std::string& line) {
+        engine->camera->loadTrack(line.c_str(), modelNameOf(line).c_str());
     });
 }
 
 void Demo::readLightList(float step) {
-    readAssetList("models/lights", minModelLineLength, [&](const std::string* line) {
-        if (line != nullptr)
-            engine->lights->loadTrack(line->c_str(), modelNameOf(*line).c_str());
-        drawLoadingFrame(step, 4);
+    readList("models/lights", minModelLineLength, step, 4, [&](const std::string& line) {
+        engine->lights->loadTrack(line.c_str(), modelNameOf(line).c_str());
     });
 }
 

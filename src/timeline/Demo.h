@@ -4,13 +4,14 @@
 // pictures stay in step with the music, which starts with the first drawn frame.
 #pragma once
 
+#include "scenes/Scene.h"
 #include "timeline/BitmapFont.h"
 #include "timeline/LoadingTimes.h"
 #include "timeline/Playback.h"
-#include "timeline/Scene.h"
 
 #include <functional>
 #include <memory>
+#include <string>
 #include <vector>
 
 namespace halcyra {
@@ -63,6 +64,10 @@ protected:
     void readLightList(float step);
 
 private:
+    // Reads one asset list: every sound line goes to `load`, and every line read, sound or not, is one
+    // step and a loading frame of `stage`.
+    void readList(const char* path, size_t minimumLength, float step, int stage,
+                  const std::function<void(const std::string& line)>& load);
     // One of the two half-second pauses of the loading screen.
     void pause();
     // Runs one stage of the loading sequence and notes its time, less the loading frames and texture

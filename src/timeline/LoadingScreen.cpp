@@ -1,5 +1,6 @@
 #include "timeline/LoadingScreen.h"
 
+#include "core/DisplayConfig.h"
 #include "timeline/BitmapFont.h"
 
 #include <GL/gl.h>

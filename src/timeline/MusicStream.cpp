@@ -8,23 +8,6 @@
 #include <memory>
 
 namespace halcyra {
-namespace {
-std::unique_ptr<MusicStream>& streamSlot() {
-    static std::unique_ptr<MusicStream> slot;
-    return slot;
-}
-} // namespace
-
-MusicStream& MusicStream::instance() {
-    if (!streamSlot())
-        streamSlot() = std::make_unique<MusicStream>();
-    return *streamSlot();
-}
-
-void MusicStream::destroy() {
-    streamSlot().reset();
-}
-
 void MusicStream::open(const char* path) {
     Mix_Init(MIX_INIT_MP3);
     deviceOpen =

@@ -3,16 +3,14 @@
 // start at the same moment. Failures are reported and the show runs on in silence.
 #pragma once
 
+#include "core/Singleton.h"
+
 struct _Mix_Music;
 
 namespace halcyra {
 
-class MusicStream {
+class MusicStream : public Singleton<MusicStream> {
 public:
-    static MusicStream& instance();
-    // Deletes the object; the next instance() makes a new one.
-    static void destroy();
-
     // Opens the audio device (44,100 Hz, stereo, 1024-frame buffer) and the file.
     void open(const char* path);
     // Starts playback `startSeconds` into the file.
@@ -23,6 +21,9 @@ public:
     _Mix_Music* stream = nullptr; // null when opening the file failed
 
 private:
+    friend class Singleton<MusicStream>;
+    MusicStream() = default;
+
     bool deviceOpen = false;
 };
 

@@ -1,8 +1,8 @@
 #include "timeline/Playback.h"
 
-#include "app/Display.h"
 #include "core/DisplayConfig.h"
-#include "timeline/Scene.h"
+#include "core/Platform.h"
+#include "scenes/Scene.h"
 
 #include <algorithm>
 #include <cmath>

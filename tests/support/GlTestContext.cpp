@@ -1,9 +1,14 @@
 #include "support/GlTestContext.h"
 
-#include "app/Display.h"
+#include "app/FrameCapture.h"
+#include "app/MessageBox.h"
+#include "app/ScreenFramebuffer.h"
+#include "app/Startup.h"
 #include "assets/DataPacket.h"
 #include "core/DisplayConfig.h"
 #include "core/Message.h"
+#include "render/Engine.h"
+#include "support/Registries.h"
 
 #include <GL/gl.h>
 
@@ -28,6 +33,10 @@ GlTestContext::GlTestContext(int mode) {
 }
 
 GlTestContext::~GlTestContext() {
+    if (FrameCapture::exists())
+        FrameCapture::destroy();
+    Engine::destroy();
+    destroyRegistries();
     shutdownDisplay();
 }
 

@@ -1,6 +1,7 @@
 // A real GL context for tests: SDL's offscreen video driver (Mesa's llvmpipe when no GPU is there),
 // opened through the program's own start-up path, so DisplayConfig, GlExtensions and the screen
-// framebuffer are exactly what the show gets.
+// framebuffer are exactly what the show gets. What a test made in the context goes with it: frame capture,
+// the Engine and the registries are destroyed before the context is.
 #pragma once
 
 #include <cstdint>

@@ -1,6 +1,18 @@
+#include "app/FrameCapture.h"
+#include "app/Platform.h"
+#include "assets/ShaderManager.h"
+#include "assets/TextureManager.h"
+#include "render/Engine.h"
+#include "scene3ds/Camera.h"
+#include "scene3ds/LightLibrary.h"
+#include "scene3ds/ModelLibrary.h"
+#include "timeline/MusicStream.h"
+
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <filesystem>
+#include <string>
 
 #if defined(__SANITIZE_ADDRESS__)
 #define HALCYRA_ADDRESS_SANITIZER 1
@@ -29,6 +41,47 @@ extern "C" int dlclose(void*) {
 }
 #endif
 
+namespace {
+
+// A test leaves every singleton and the working directory as it found them, so that a test program passes
+// whole and in any order. This listener fails a test that does not, names what it left, and clears it, so
+// that the tests after it start clean.
+class LeftoverCheck final : public testing::EmptyTestEventListener {
+public:
+    void OnTestStart(const testing::TestInfo&) override { folder = std::filesystem::current_path(); }
+
+    void OnTestEnd(const testing::TestInfo&) override {
+        using namespace halcyra;
+        // FrameCapture before the Engine, the Engine before the registries it tears down.
+        check<FrameCapture>("FrameCapture");
+        check<Engine>("the Engine");
+        check<TextureManager>("the TextureManager");
+        check<ShaderManager>("the ShaderManager");
+        check<ModelLibrary>("the ModelLibrary");
+        check<LightLibrary>("the LightLibrary");
+        check<Camera>("the Camera");
+        check<MusicStream>("the MusicStream");
+        if (std::filesystem::current_path() != folder) {
+            ADD_FAILURE() << "the test left the working directory at " << std::filesystem::current_path()
+                          << "; test::WorkingDirectory returns to the folder before";
+            std::filesystem::current_path(folder);
+        }
+    }
+
+private:
+    template <typename T>
+    static void check(const char* name) {
+        if (!T::exists())
+            return;
+        ADD_FAILURE() << "the test left " << name << " alive: destroy it before the test ends";
+        T::destroy();
+    }
+
+    std::filesystem::path folder;
+};
+
+} // namespace
+
 int main(int argc, char** argv) {
     testing::InitGoogleTest(&argc, argv);
     // Headless unless told otherwise, however the test program is started (ctest, by hand, a debugger):
@@ -37,5 +90,12 @@ int main(int argc, char** argv) {
     setenv("SDL_AUDIODRIVER", "dummy", 0);
     // GL drivers start threads; death tests must re-execute the test binary rather than fork it.
     GTEST_FLAG_SET(death_test_style, "threadsafe");
+    halcyra::installPlatform();
+    // Ahead of the printer, so that a test failed for what it left reads as failed.
+    testing::TestEventListeners& listeners = testing::UnitTest::GetInstance()->listeners();
+    testing::TestEventListener* printer = listeners.Release(listeners.default_result_printer());
+    listeners.Append(new LeftoverCheck);
+    if (printer != nullptr)
+        listeners.Append(printer);
     return RUN_ALL_TESTS();
 }

@@ -4,6 +4,7 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <map>
 #include <set>
 #include <sstream>
 
@@ -89,13 +90,48 @@ bool readShaderFolder(const std::string& folder, std::vector<PacketProgram>& pro
         }
         return true;
     };
+
+    // The vertex source of each key: its own <key>.vert, or the shared source that shared/programs names.
+    std::map<std::string, fs::path> vertexSources;
+    for (const std::string& key : vertexKeys)
+        vertexSources[key] = fs::path(folder) / (key + ".vert");
+    const fs::path sharedList = fs::path(folder) / "shared" / "programs";
+    if (fs::exists(sharedList, code)) {
+        std::string text;
+        if (!readText(sharedList, text))
+            return false;
+        std::istringstream lines(text);
+        std::string line;
+        while (std::getline(lines, line)) {
+            std::istringstream words(line);
+            std::string source, key;
+            if (!(words >> source) || source[0] == '#')
+                continue;
+            while (words >> key) {
+                if (vertexKeys.count(key)) {
+                    error = key + " has both " + key + ".vert and the shared " + source;
+                    return false;
+                }
+                if (!vertexSources.emplace(key, sharedList.parent_path() / source).second) {
+                    error = "shared/programs gives " + key + " two vertex sources";
+                    return false;
+                }
+                if (!fragmentKeys.count(key)) {
+                    error = "shared/programs names " + key + ", which has no " + key + ".frag";
+                    return false;
+                }
+            }
+        }
+    }
+
     for (const std::string& key : fragmentKeys) {
-        if (!vertexKeys.count(key)) {
+        const auto vertex = vertexSources.find(key);
+        if (vertex == vertexSources.end()) {
             error = key + ".frag has no " + key + ".vert";
             return false;
         }
         PacketProgram program{key, {}, {}};
-        if (!readText(fs::path(folder) / (key + ".vert"), program.vertexSource) ||
+        if (!readText(vertex->second, program.vertexSource) ||
             !readText(fs::path(folder) / (key + ".frag"), program.fragmentSource))
             return false;
         programs.push_back(std::move(program));

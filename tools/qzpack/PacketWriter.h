@@ -31,8 +31,9 @@ std::vector<uint8_t> writePacket(const PacketContents& contents);
 // other file would leave its texture silently empty), so anything else is refused: false with the reason.
 bool readPacketTexture(const std::string& path, PacketTexture& texture, std::string& error);
 
-// Every <key>.vert + <key>.frag pair of a folder, in key order. False with the reason when a source has
-// no partner or cannot be read.
+// Every program of a shader folder, in key order: <key>.frag with <key>.vert, or with the shared vertex
+// source that shared/programs names for the key (lines "<source> <key> <key> ...", # starts a comment).
+// False with the reason when a source has no partner or two, or cannot be read.
 bool readShaderFolder(const std::string& folder, std::vector<PacketProgram>& programs, std::string& error);
 
 } // namespace halcyra::tools

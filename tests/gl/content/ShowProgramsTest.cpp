@@ -10,10 +10,10 @@ namespace halcyra {
 namespace {
 
 // Every program key the Engine and the scenes look up.
-const char* const showPrograms[] = {"blur",   "depthblur",   "drawtex", "envmap",    "glow_combine",
-                                    "hdr_convert", "hdr_tonemap", "mask", "mirror", "mixtwo",
-                                    "phong",  "phongnotex",  "simple",  "simple2",   "static",
-                                    "water",  "water_filter"};
+const char* const showPrograms[] = {"blur",         "bumpmap",     "depthblur",   "drawtex", "envmap",
+                                    "glow_combine", "hdr_convert", "hdr_tonemap", "mask",    "mirror",
+                                    "mixtwo",       "phong",       "phongnotex",  "simple",  "simple2",
+                                    "static",       "water",       "water_filter"};
 
 TEST(ShowPrograms, EveryKeyIsInThePacketAndCompilesAndLinks) {
     test::GlTestContext context;
@@ -40,6 +40,9 @@ TEST(ShowPrograms, ScenePassesFindTheirUniforms) {
     test::GlTestContext::loadShowPacket();
     ShaderManager& shaders = ShaderManager::instance();
     const Uniforms expected[] = {
+        {"bumpmap",
+         {"tex", "bump", "depth", "lightPos", "viewDir", "ambient", "diffuse", "specular", "shininess",
+          "dofPlanes", "receive_shadows"}},
         {"mask", {"base", "mask", "colorAdjust", "fade"}},
         {"water_filter", {"reflection", "normalMap", "dudv", "bottom", "lightPos", "camPos", "vars"}},
         {"envmap", {"EnvMap", "lightPos", "camPos", "diffuse", "specular", "mixval"}},
@@ -59,6 +62,10 @@ TEST(ShowPrograms, ScenePassesFindTheirUniforms) {
         for (const char* name : program.names)
             EXPECT_GE(shaders.uniformLocation(found, name), 0) << program.key << " " << name;
     }
+    // The mesh draw feeds the tangent frame as two attributes.
+    ShaderProgram* bump = shaders.find("bumpmap");
+    EXPECT_GE(shaders.attribLocation(bump, "tangent"), 0);
+    EXPECT_GE(shaders.attribLocation(bump, "binormal"), 0);
 }
 
 } // namespace

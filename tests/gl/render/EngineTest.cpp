@@ -38,8 +38,8 @@ TEST_F(EngineOperations, ConstructionCopiesTheDisplayAndSetsTheDefaults) {
     EXPECT_FLOAT_EQ(engine->texelWidth, 1.0f / 1024.0f);
     EXPECT_EQ(engine->boundTexture.id, 99u);
     EXPECT_EQ(engine->drawMode, static_cast<uint32_t>(GL_TRIANGLES));
-    EXPECT_TRUE(engine->blurProgram->built);
-    EXPECT_TRUE(engine->staticProgram->built);
+    EXPECT_TRUE(engine->shaders->find("blur")->built);
+    EXPECT_TRUE(engine->shaders->find("static")->built);
     EXPECT_TRUE(glIsEnabled(GL_DEPTH_TEST));
     EXPECT_TRUE(glIsEnabled(GL_CULL_FACE));
     EXPECT_TRUE(glIsEnabled(GL_TEXTURE_COORD_ARRAY));
@@ -125,10 +125,10 @@ TEST_F(EngineOperations, EmptyQueueTouchesNothingAndASeventeenthEntryIsRefused) 
     const TextureBinding texture = solidTexture(9, 9, 9);
     for (int i = 0; i < 17; ++i)
         engine->queueTexture(-1, texture);
-    EXPECT_EQ(engine->textureQueueCount, 16);
+    EXPECT_EQ(engine->queuedTextureCount(), 16);
     EXPECT_EQ(log.messages().size(), 1u);
     engine->bindQueuedTextures();
-    EXPECT_EQ(engine->textureQueueCount, 0);
+    EXPECT_EQ(engine->queuedTextureCount(), 0);
 }
 
 TEST_F(EngineOperations, OrthoMapsPixelZeroToTheTopLeftOfTheViewport) {

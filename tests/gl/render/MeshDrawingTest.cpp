@@ -24,12 +24,14 @@ namespace {
 
 using tools::Float3;
 
-// A 20 × 20 panel in the show's z = 0 plane centred on (x, 0, 0), facing +z or, turned, facing −z.
-tools::Object3ds panel(const std::string& name, float x, bool facingAway) {
+// A square panel parallel to the show's z = 0 plane, `size` across, centred on (x, 0, z), facing +z or,
+// turned, facing −z.
+tools::Object3ds panel(const std::string& name, float x, bool facingAway, float z = 0, float size = 20) {
     tools::Object3ds object;
     object.name = name;
-    for (Float3 corner : {Float3{-10, -10, 0}, Float3{10, -10, 0}, Float3{10, 10, 0}, Float3{-10, 10, 0}})
-        object.vertices.push_back(tools::fileFromShowPosition({corner[0] + x, corner[1], corner[2]}));
+    const float h = size / 2;
+    for (Float3 corner : {Float3{-h, -h, 0}, Float3{h, -h, 0}, Float3{h, h, 0}, Float3{-h, h, 0}})
+        object.vertices.push_back(tools::fileFromShowPosition({corner[0] + x, corner[1], corner[2] + z}));
     object.texCoords = {{0, 0}, {1, 0}, {1, 1}, {0, 1}};
     object.faces = facingAway ? std::vector<std::array<uint16_t, 3>>{{0, 2, 1}, {0, 3, 2}}
                               : std::vector<std::array<uint16_t, 3>>{{0, 1, 2}, {0, 2, 3}};
@@ -86,6 +88,42 @@ protected:
         return depths;
     }
 
+    // The frame of a lit scene, as the scenes draw it: light 0 above the origin at z = 40, the shadow pass
+    // from it, the camera at z = 30 looking at the origin, the shadow texture matrix, the lit pass.
+    void drawLitFrame(const Model* model) {
+        engine->prepareBumpProgram();
+        engine->dofPlanes[0] = 20;
+        engine->dofPlanes[1] = 100;
+        engine->dofPlanes[2] = 300;
+        engine->lights->setPosition(0, 0, 0, 40, 1);
+        // The bump program's light is an HDR source; a dim light keeps the texture's colour below white
+        // here, where no tonemap follows.
+        engine->lights->setDiffuse(0, 0.25f, 0.25f, 0.25f, 1);
+        engine->lights->setAmbient(0, 0.05f, 0.05f, 0.05f, 1);
+        engine->camera->setEye(0, 0, 30);
+        engine->camera->setTarget(0, 0, 0);
+        engine->setPerspective(45, -1);
+
+        engine->beginShadowPass(0, 0, 40, 0, 0, 0, 90);
+        float projection[16], view[16];
+        glGetFloatv(GL_PROJECTION_MATRIX, projection);
+        glGetFloatv(GL_MODELVIEW_MATRIX, view);
+        engine->drawModelDepth(model);
+        engine->endShadowPass();
+        engine->loadCameraView();
+        engine->setClearColor(0, 0, 0, 1);
+        engine->clear();
+        GlExtensions::instance().glActiveTextureARB(GL_TEXTURE0_ARB);
+        glMatrixMode(GL_TEXTURE);
+        glLoadMatrixf(projection);
+        glMultMatrixf(view);
+        glMatrixMode(GL_MODELVIEW);
+
+        engine->beginBumpShading();
+        engine->drawModel(model);
+        engine->endBumpShading();
+    }
+
     test::GlTestContext context;
     test::TempDir dir;
     Engine* engine = nullptr;
@@ -97,39 +135,8 @@ TEST_F(MeshDrawingTest, LitModelShowsItsTextureWhereItStandsAndNothingAround) {
     ASSERT_EQ(model->meshCount, 1);
     EXPECT_NE(model->meshes.at(0)->material->texture.id, TextureBinding::noObject);
 
-    engine->prepareBumpProgram();
-    engine->dofPlanes[0] = 20;
-    engine->dofPlanes[1] = 100;
-    engine->dofPlanes[2] = 300;
-    engine->lights->setPosition(0, 0, 0, 40, 1);
-    // The bump program's light is an HDR source; a dim light keeps the texture's colour below white here,
-    // where no tonemap follows.
-    engine->lights->setDiffuse(0, 0.25f, 0.25f, 0.25f, 1);
-    engine->lights->setAmbient(0, 0.05f, 0.05f, 0.05f, 1);
-    engine->camera->setEye(0, 0, 30);
-    engine->camera->setTarget(0, 0, 0);
-    engine->setPerspective(45, -1);
-
-    // The frame of a lit scene: shadow pass, camera view, texture matrix, lit pass.
-    engine->beginShadowPass(0, 0, 40, 0, 0, 0, 90);
-    float projection[16], view[16];
-    glGetFloatv(GL_PROJECTION_MATRIX, projection);
-    glGetFloatv(GL_MODELVIEW_MATRIX, view);
-    engine->drawModelDepth(model);
-    engine->endShadowPass();
-    engine->loadCameraView();
-    engine->setClearColor(0, 0, 0, 1);
-    engine->clear();
-    GlExtensions::instance().glActiveTextureARB(GL_TEXTURE0_ARB);
-    glMatrixMode(GL_TEXTURE);
-    glLoadMatrixf(projection);
-    glMultMatrixf(view);
-    glMatrixMode(GL_MODELVIEW);
-
     const int32_t before = engine->trianglesDrawn;
-    engine->beginBumpShading();
-    engine->drawModel(model);
-    engine->endBumpShading();
+    drawLitFrame(model);
     EXPECT_EQ(engine->trianglesDrawn - before, 2);
     EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
 
@@ -140,6 +147,26 @@ TEST_F(MeshDrawingTest, LitModelShowsItsTextureWhereItStandsAndNothingAround) {
     EXPECT_GT(centre[1], centre[2]);
     const std::vector<uint8_t> corner = context.screenPixel(4, 4);
     EXPECT_LT(std::max({corner[0], corner[1], corner[2]}), 4) << "the panel does not reach the corner";
+}
+
+TEST_F(MeshDrawingTest, ACasterBetweenTheLightAndAReceiverDarkensItsShadowedHalf) {
+    // The caster, 10 across at z = 20 over the receiver's right half, faces away from the light, as casters
+    // must to reach the shadow map, and so shows the camera its back: only its shadow is seen. Seen from
+    // the light it covers x from 0 to 20 of the receiver.
+    Model* model = loadPanels({panel("Receiver", 0, false), panel("Caster", 5, true, 20, 10)},
+                              {{"Receiver", false, true}, {"Caster", true, false}});
+    ASSERT_NE(model, nullptr);
+    ASSERT_EQ(model->meshCount, 2);
+    drawLitFrame(model);
+    EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
+
+    // x = ±5 at the receiver's depth is about ±155 pixels from the centre of a 45° view from 30 away.
+    const DisplayConfig& config = DisplayConfig::instance();
+    const std::vector<uint8_t> lit = context.screenPixel(config.width / 2 - 155, config.height / 2);
+    const std::vector<uint8_t> shadowed = context.screenPixel(config.width / 2 + 155, config.height / 2);
+    EXPECT_GT(lit[1], 100) << "the unshadowed half is lit";
+    EXPECT_LT(shadowed[1], lit[1] * 3 / 4) << "the shadowed half is darker";
+    EXPECT_GT(shadowed[1], 0) << "the ambient light still reaches the shadow";
 }
 
 TEST_F(MeshDrawingTest, DepthPassWritesOnlyDepthAndOnlyForCasters) {

@@ -131,15 +131,18 @@ protected:
 TEST_F(HdrPass, UniformsTakeExposureAsAPowerOfSixteenAndTheInverseRange) {
     drawScene(0.0f);
     engine->applyHdr(0.4f, 0.8f, 16.0f, false);
-    const GlExtensions& ext = GlExtensions::instance();
-    float value = 0.0f;
-    ext.glGetUniformfvARB(engine->hdrTonemapProgram->handle, engine->exposureLocation, &value);
-    EXPECT_NEAR(value, 3.0314f, 1e-4f);
-    ext.glGetUniformfvARB(engine->hdrConvertProgram->handle, engine->invRangeLocation, &value);
-    EXPECT_FLOAT_EQ(value, 0.015625f);
-    ext.glGetUniformfvARB(engine->hdrConvertProgram->handle, engine->halfPixelLocation, &value);
-    EXPECT_FLOAT_EQ(value, 0.5f / 1024.0f);
-    ext.glGetUniformfvARB(engine->hdrTonemapProgram->handle, engine->blurStrengthLocation, &value);
+    // The values the programs hold, looked up by their names in the sources.
+    auto uniform = [&](const char* program, const char* name) {
+        const ShaderProgram* found = engine->shaders->find(program);
+        float value = 0.0f;
+        GlExtensions::instance().glGetUniformfvARB(found->handle,
+                                                   engine->shaders->uniformLocation(found, name), &value);
+        return value;
+    };
+    EXPECT_NEAR(uniform("hdr_tonemap", "exposure"), 3.0314f, 1e-4f);
+    EXPECT_FLOAT_EQ(uniform("hdr_convert", "invRange"), 0.015625f);
+    EXPECT_FLOAT_EQ(uniform("hdr_convert", "halfPixel"), 0.5f / 1024.0f);
+    const float value = uniform("hdr_tonemap", "blurStrength");
     EXPECT_FLOAT_EQ(value, 0.8f);
 }
 

@@ -1,6 +1,7 @@
 #include "timeline/LoadingScreen.h"
 #include "timeline/BitmapFont.h"
 
+#include "core/DisplayConfig.h"
 #include "support/GlTestContext.h"
 
 #include <GL/gl.h>
@@ -25,7 +26,7 @@ TEST(LoadingScreen, BarAfterSixtyOneStepsIs499UnitsLong) {
         progress += loadingStep;
     glClearColor(0.0f, 0.0f, 0.0f, 0.5f);
     BitmapFont font;
-    font.create(12);
+    font.create(DisplayConfig::instance().fontFile, 12);
     drawLoadingCanvas(progress, 0, 6, font);
     font.destroy();
 
@@ -42,7 +43,7 @@ TEST(LoadingScreen, BarAfterSixtyOneStepsIs499UnitsLong) {
 TEST(LoadingScreen, EmptyBarAndStatusTextAtTheStart) {
     test::GlTestContext context;
     BitmapFont font;
-    font.create(12);
+    font.create(DisplayConfig::instance().fontFile, 12);
     drawLoadingCanvas(0.0f, 0, 0, font);
     font.destroy();
     EXPECT_TRUE(isBlack(context.screenPixel(258, 304)));
@@ -63,7 +64,7 @@ protected:
         glOrtho(0.0, 1024.0, 0.0, 768.0, -1.0, 1.0);
         glMatrixMode(GL_MODELVIEW);
         glLoadIdentity();
-        font.create(12);
+        font.create(DisplayConfig::instance().fontFile, 12);
     }
     void TearDown() override { font.destroy(); }
     static float rasterX() {
@@ -99,6 +100,17 @@ TEST_F(BitmapFontTest, GlyphsAdvanceTheRasterPositionAndLongTextIsCutAt255) {
     EXPECT_FLOAT_EQ(rasterX(), 255.0f * advance);
     font.print(0, 100, Rgba{1, 1, 1, 1}, "%d%%", 42);
     EXPECT_FLOAT_EQ(rasterX(), 3.0f * advance);
+}
+
+TEST_F(BitmapFontTest, AFaceThatCannotBeReadGivesListsThatDrawNothing) {
+    BitmapFont missing;
+    missing.create("/nonexistent/face.ttf", 12);
+    glClear(GL_COLOR_BUFFER_BIT);
+    missing.print(100, 200, Rgba{1, 1, 1, 1}, "MMMM");
+    EXPECT_FLOAT_EQ(rasterX(), 100.0f);
+    for (uint8_t value : context.readScreen(90, 190, 80, 30))
+        ASSERT_TRUE(value == 0 || value == 255) << "something was drawn";
+    missing.destroy();
 }
 
 } // namespace

@@ -1,4 +1,5 @@
-#include "timeline/Scene.h"
+#include "scenes/Scene.h"
+#include "timeline/Playback.h"
 
 #include "core/DisplayConfig.h"
 #include "support/GlTestContext.h"

@@ -1,7 +1,7 @@
 #include "app/FrameCapture.h"
 #include "app/OfflineCapture.h"
 
-#include "app/Display.h"
+#include "app/Startup.h"
 
 #include <gtest/gtest.h>
 #include <png.h>

@@ -6,6 +6,7 @@
 #include "PacketWriter.h"
 #include "core/GlExtensions.h"
 #include "support/MessageLog.h"
+#include "support/Registries.h"
 #include "support/RunProgram.h"
 #include "support/TempDir.h"
 
@@ -38,6 +39,7 @@ void readPacket(const std::vector<uint8_t>& bytes) {
 }
 
 TEST(DataPacket, WriterOutputRoundTripsEveryKeyAndSourceByte) {
+    test::RegistryScope registries;
     offerShaders();
     test::MessageLog log;
     const auto contents = sampleContents();
@@ -64,6 +66,7 @@ TEST(DataPacket, WriterOutputRoundTripsEveryKeyAndSourceByte) {
 }
 
 TEST(DataPacket, AllZeroCountsRegisterNothingAndSayNothing) {
+    test::RegistryScope registries;
     test::MessageLog log;
     readPacket(std::vector<uint8_t>(24, 0));
     EXPECT_TRUE(log.messages().empty());
@@ -71,6 +74,7 @@ TEST(DataPacket, AllZeroCountsRegisterNothingAndSayNothing) {
 }
 
 TEST(DataPacket, SkippedSectionsAreConsumedExactly) {
+    test::RegistryScope registries;
     offerShaders();
     // Sections 1, 2, 3 and 5 carry entries the show ignores; section 4 must still be found.
     std::string bytes(4, '\0');
@@ -134,6 +138,7 @@ TEST(DataPacket, ImpossibleLengthsAndCountsStopBeforeAllocating) {
 }
 
 TEST(DataPacket, OddShaderCountBuildsNoHalfPairAndKeepsTexturesReadBefore) {
+    test::RegistryScope registries;
     offerShaders();
     tools::PacketContents contents = sampleContents();
     auto packet = tools::writePacket(contents);
@@ -159,6 +164,7 @@ TEST(DataPacket, MissingFileIsOneMessage) {
 }
 
 TEST(DataPacket, UndecodableTextureIsStillRegistered) {
+    test::RegistryScope registries;
     tools::PacketContents contents;
     contents.textures.push_back({"broken.png", {0x89, 'P', 'N', 'G', '\r', '\n', 0x1a, '\n', 0, 0, 0}});
     test::MessageLog log;

@@ -3,6 +3,7 @@
 
 #include "ImageWriter.h"
 #include "support/MessageLog.h"
+#include "support/Registries.h"
 #include "support/TempDir.h"
 
 #include <GL/gl.h>
@@ -16,6 +17,7 @@ std::unique_ptr<Texture> named(const char* name) {
 }
 
 TEST(TextureManager, DuplicateNameShowsPrcOnceAndKeepsTheFirst) {
+    test::RegistryScope registries;
     test::MessageLog log;
     TextureManager& textures = TextureManager::instance();
     auto first = named("c_noise.jpg");
@@ -28,6 +30,7 @@ TEST(TextureManager, DuplicateNameShowsPrcOnceAndKeepsTheFirst) {
 }
 
 TEST(TextureManager, FindIsExactAndCaseSensitive) {
+    test::RegistryScope registries;
     test::MessageLog log;
     TextureManager& textures = TextureManager::instance();
     textures.add(named("mask1.png"));
@@ -40,6 +43,7 @@ TEST(TextureManager, FindIsExactAndCaseSensitive) {
 }
 
 TEST(TextureManager, RegistrationOrderSurvivesGrowthPastTheInitialCapacity) {
+    test::RegistryScope registries;
     TextureManager& textures = TextureManager::instance();
     auto nameOf = [](int i) {
         std::string name = "t";
@@ -54,6 +58,7 @@ TEST(TextureManager, RegistrationOrderSurvivesGrowthPastTheInitialCapacity) {
 }
 
 TEST(TextureManager, LoadFileRegistersTheTextureEvenWhenDecodingFails) {
+    test::RegistryScope registries;
     test::TempDir dir;
     const auto good = dir.write("textures/ok.png", [] {
         const std::vector<uint8_t> pixels(4 * 2 * 3, 200);

@@ -3,6 +3,7 @@
 
 #include "ImageWriter.h"
 #include "support/MessageLog.h"
+#include "support/TempDir.h"
 
 #include <GL/gl.h>
 #include <gtest/gtest.h>
@@ -168,11 +169,38 @@ TEST(TgaReader, TopLeftOriginFilesArriveBottomRowFirstLikeTheOthers) {
 }
 
 TEST(TgaReader, FileDecodeMatchesMemoryDecode) {
-    // The same reader serves files: a missing file adds the reader's own message for TGA.
+    // Larger than the file reader's 64 KiB chunks, so that the file arrives in pieces.
+    const int width = 200;
+    const int height = 120;
+    std::vector<uint8_t> pixels(static_cast<size_t>(width) * height * 4);
+    for (size_t i = 0; i < pixels.size(); ++i)
+        pixels[i] = static_cast<uint8_t>(i * 7 + i / 4096);
+    const auto bytes = tools::encodeTga(width, height, 4, pixels, false);
+    ASSERT_GT(bytes.size(), 65536u);
+    test::TempDir dir;
+    const auto path =
+        dir.write("textures/big.tga", {reinterpret_cast<const char*>(bytes.data()), bytes.size()});
+
+    test::MessageLog log;
+    Texture fromFile("t");
+    Texture fromMemory("t");
+    TextureLoader().decodeFile(path.c_str(), fromFile, 1);
+    TextureLoader().decodeMemory(fromMemory, bytes.data(), bytes.size(), 1);
+    EXPECT_TRUE(log.messages().empty());
+    EXPECT_EQ(fromFile.pixels, pixels);
+    EXPECT_EQ(fromFile.pixels, fromMemory.pixels);
+    EXPECT_EQ(fromFile.width, fromMemory.width);
+    EXPECT_EQ(fromFile.height, fromMemory.height);
+    EXPECT_EQ(fromFile.bitsPerPixel, fromMemory.bitsPerPixel);
+    EXPECT_EQ(fromFile.format, fromMemory.format);
+}
+
+TEST(TgaReader, MissingFileAddsTheReadersOwnMessage) {
     test::MessageLog log;
     Texture texture("t");
     TextureLoader().decodeFile("/nonexistent/image.tga", texture, 1);
     EXPECT_EQ(log.texts(), (std::vector<std::string>{"texloaderror", "Could not open texture file"}));
+    EXPECT_TRUE(texture.pixels.empty());
 }
 
 TEST(TextureLoader, UnknownKindDecodesNothingAndSaysNothing) {

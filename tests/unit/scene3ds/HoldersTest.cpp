@@ -2,12 +2,15 @@
 #include "scene3ds/LightLibrary.h"
 #include "scene3ds/ModelLibrary.h"
 
+#include "support/Registries.h"
+
 #include <gtest/gtest.h>
 
 namespace halcyra {
 namespace {
 
 TEST(ModelLibrary, AddKeepsTheFirstModelOfANameAndFindIsExact) {
+    test::RegistryScope registries;
     ModelLibrary& library = ModelLibrary::instance();
     auto first = std::make_unique<Model>("planet");
     Model* kept = first.get();
@@ -21,6 +24,7 @@ TEST(ModelLibrary, AddKeepsTheFirstModelOfANameAndFindIsExact) {
 }
 
 TEST(Camera, TracksAreNumberedInTheOrderTheyAreAdded) {
+    test::RegistryScope registries;
     Camera& camera = Camera::instance();
     EXPECT_FLOAT_EQ(camera.fieldOfView, 45.0f);
     EXPECT_FLOAT_EQ(camera.up.y, 1.0f);
@@ -34,6 +38,7 @@ TEST(Camera, TracksAreNumberedInTheOrderTheyAreAdded) {
 }
 
 TEST(LightLibrary, FiveLightsWithDefaultsAndSetters) {
+    test::RegistryScope registries;
     LightLibrary& lights = LightLibrary::instance();
     EXPECT_EQ(lights.lights[4].glLight, 0x4004u);
     EXPECT_FLOAT_EQ(lights.lights[2].constantAttenuation, 1.0f);

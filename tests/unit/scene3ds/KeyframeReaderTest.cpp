@@ -185,22 +185,42 @@ TEST_F(KeyframeReaderTest, LightTrackKeepsFramesAndConvertedPositions) {
     EXPECT_EQ(track->loaded, 1);
 }
 
-TEST_F(KeyframeReaderTest, TruncatedCameraAndLightFilesStillGiveATrack) {
+TEST_F(KeyframeReaderTest, TruncatedCameraAndLightFilesKeepTheKeysReadWholeAndSaySo) {
     tools::CameraFile3ds camera;
     camera.eye = {{0, {1, 2, 3}, {}}, {50, {4, 5, 6}, {}}};
     camera.target = camera.eye;
     camera.roll = {{0, 30.0f, {}}};
     tools::LightFile3ds light;
     light.position = camera.eye;
-    for (const auto& whole : {tools::writeCamera3ds(camera), tools::writeLight3ds(light)}) {
-        for (size_t size = 0; size < whole.size(); ++size) {
-            const std::string path =
-                save("models/cut.3ds", std::vector<uint8_t>(whole.begin(), whole.begin() + size));
-            test::MessageLog log;
-            EXPECT_NE(ObjectLoader().loadCameraTrack(path.c_str()), nullptr);
-            EXPECT_NE(ObjectLoader().loadLightTrack(path.c_str()), nullptr);
-            EXPECT_FALSE(log.messages().empty()) << "cut at " << size;
+    const std::vector<uint8_t> cameraFile = tools::writeCamera3ds(camera);
+    const std::vector<uint8_t> lightFile = tools::writeLight3ds(light);
+    const auto wholeCamera = ObjectLoader().loadCameraTrack(save("models/camera.3ds", cameraFile).c_str());
+    const auto wholeLight = ObjectLoader().loadLightTrack(save("models/light.3ds", lightFile).c_str());
+    ASSERT_EQ(wholeCamera->keyCount(), 2);
+    ASSERT_EQ(wholeLight->keyCount(), 2);
+
+    auto cut = [&](const std::vector<uint8_t>& whole, size_t size) {
+        return save("models/cut.3ds", std::vector<uint8_t>(whole.begin(), whole.begin() + size));
+    };
+    for (size_t size = 0; size < cameraFile.size(); ++size) {
+        test::MessageLog log;
+        const auto track = ObjectLoader().loadCameraTrack(cut(cameraFile, size).c_str());
+        ASSERT_LE(track->keyCount(), 2) << "cut at " << size;
+        for (int i = 0; i < track->keyCount(); ++i) {
+            EXPECT_EQ(track->keys[i].time, wholeCamera->keys[i].time) << "cut at " << size;
+            expectVec3(track->keys[i].eye, wholeCamera->keys[i].eye);
         }
+        EXPECT_FALSE(log.messages().empty()) << "cut at " << size;
+    }
+    for (size_t size = 0; size < lightFile.size(); ++size) {
+        test::MessageLog log;
+        const auto track = ObjectLoader().loadLightTrack(cut(lightFile, size).c_str());
+        ASSERT_LE(track->keyCount(), 2) << "cut at " << size;
+        for (int i = 0; i < track->keyCount(); ++i) {
+            EXPECT_EQ(track->keys[i].frame, wholeLight->keys[i].frame) << "cut at " << size;
+            expectVec3(track->keys[i].position, wholeLight->keys[i].position);
+        }
+        EXPECT_FALSE(log.messages().empty()) << "cut at " << size;
     }
 }
 

@@ -1,23 +1,27 @@
-// Scene: the base of the show's seven timed sections, and its run loop. A scene's time is the milliseconds
-// since its own start; Scene::run drives one scene from its start time to its end time (or until the show
-// is stopped), frame by frame as its FrameSchedule places them, presents every drawn frame and returns the
-// overshoot that the next scene starts with. The scene classes implement start, finish, update and render,
-// and skipRender where render steps state that later frames read.
+// Scene: the base of the show's seven timed sections: the fields the timeline and every scene share, and
+// the operations a scene implements (start, finish, update and render, and skipRender where render steps
+// state that later frames read). A scene's time is the milliseconds since its own start. The timeline
+// drives scenes: Scene::run, its run loop, is the timeline's (timeline/SceneRun.cpp) and is called by the
+// Demo alone; it runs one scene from its start time to its end time (or until the show is stopped), frame
+// by frame as the playback's FrameSchedule places them, presents every drawn frame and returns the
+// overshoot that the next scene starts with.
 #pragma once
 
 #include "assets/Texture.h"
 #include "render/Engine.h"
-#include "timeline/Playback.h"
 
 #include <cstdint>
 
 namespace halcyra {
 
+struct PlaybackContext;
+
 class Scene {
 public:
     virtual ~Scene() = default;
 
-    // Runs the scene and returns time − endTime at exit (negative when the show was stopped early).
+    // Runs the scene and returns time − endTime at exit (negative when the show was stopped early). Defined
+    // by the timeline, which holds the schedule and observers of a playback.
     float run(float startTime, const PlaybackContext& playback);
 
     // Once, at the top of the first frame: build programs and per-run state, set the look parameters.

@@ -1,7 +1,8 @@
-#include "timeline/Scene.h"
+#include "scenes/Scene.h"
 
-#include "app/Display.h"
 #include "core/DisplayConfig.h"
+#include "core/Platform.h"
+#include "timeline/Playback.h"
 
 #include <GL/gl.h>
 
@@ -25,8 +26,7 @@ float Scene::run(float startTime, const PlaybackContext& playback) {
         }
         const uint64_t updateStart = performanceCounter();
         update();
-        updateTime = static_cast<float>(static_cast<double>(performanceCounter() - updateStart) /
-                                        static_cast<double>(performanceFrequency()) * 1000.0);
+        updateTime = static_cast<float>(counterMilliseconds(updateStart, performanceCounter()));
         if (drawn) {
             render();
             glDisable(GL_DEPTH_TEST);
@@ -34,7 +34,7 @@ float Scene::run(float startTime, const PlaybackContext& playback) {
             glLoadIdentity();
             glEnable(GL_DEPTH_TEST);
             engine->resetTriangleCount();
-            swapBuffers();
+            presentFrame();
         } else {
             skipRender();
         }

@@ -1,0 +1,60 @@
+#include "app/Presentation.h"
+
+#include "app/ScreenFramebuffer.h"
+#include "core/DisplayConfig.h"
+#include "core/GlExtensions.h"
+
+#include <SDL.h>
+
+#include <algorithm>
+
+namespace halcyra {
+namespace {
+
+bool presenting = true;
+
+} // namespace
+
+void setPresenting(bool present) {
+    presenting = present;
+}
+
+void swapBuffers() {
+    if (!presenting)
+        return;
+    const DisplayConfig& config = DisplayConfig::instance();
+    if (bindScreenForReading() == 0) {
+        SDL_GL_SwapWindow(config.window);
+        return;
+    }
+
+    int drawableWidth = 0;
+    int drawableHeight = 0;
+    SDL_GL_GetDrawableSize(config.window, &drawableWidth, &drawableHeight);
+    const double scale = std::min(static_cast<double>(drawableWidth) / config.width,
+                                  static_cast<double>(drawableHeight) / config.height);
+    const int width = static_cast<int>(config.width * scale + 0.5);
+    const int height = static_cast<int>(config.height * scale + 0.5);
+    const int x = (drawableWidth - width) / 2;
+    const int y = (drawableHeight - height) / 2;
+
+    GLboolean colorMask[4];
+    GLfloat clearColor[4];
+    glGetBooleanv(GL_COLOR_WRITEMASK, colorMask);
+    glGetFloatv(GL_COLOR_CLEAR_VALUE, clearColor);
+    {
+        ScissorOff wholeWindow;
+        glColorMask(GL_TRUE, GL_TRUE, GL_TRUE, GL_TRUE);
+        GlExtensions::instance().glBindFramebufferEXT(GL_DRAW_FRAMEBUFFER_EXT, 0);
+        glClearColor(0.0f, 0.0f, 0.0f, 1.0f);
+        glClear(GL_COLOR_BUFFER_BIT);
+        blitScreenTo(x, y, width, height);
+        glClearColor(clearColor[0], clearColor[1], clearColor[2], clearColor[3]);
+        glColorMask(colorMask[0], colorMask[1], colorMask[2], colorMask[3]);
+    }
+
+    SDL_GL_SwapWindow(config.window);
+    bindScreenForDrawing();
+}
+
+} // namespace halcyra

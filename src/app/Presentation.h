@@ -1,0 +1,16 @@
+// Presentation: the finished frame in the screen framebuffer is scaled onto the window with its aspect
+// kept (black bars), then the window swaps. The platform layer hands swapBuffers to the timeline as its
+// presentFrame. Offline runs show nobody the window and switch presenting off.
+#pragma once
+
+namespace halcyra {
+
+// Resolve, scale into the window's drawable letterboxed, swap; the GL state it touches (scissor, colour
+// mask, clear colour) is restored, and the screen framebuffer is bound again for drawing and reading.
+// Without a screen framebuffer it only swaps.
+void swapBuffers();
+// Offline runs read their frames from the screen framebuffer: swapBuffers then leaves the finished frame
+// where it is.
+void setPresenting(bool present);
+
+} // namespace halcyra

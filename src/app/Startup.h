@@ -1,0 +1,54 @@
+// Start-up and shut-down of the window system: SDL's video, the hidden 1 × 1 dummy window whose context
+// loads the extension record, the setup dialog, the multisample choice, the main window with its context
+// and screen framebuffer, and the bold monospace face of the loading screen's text. main calls initDisplay
+// once before the Demo is built and shutdownDisplay at the very end; the gl tests open their contexts the
+// same way.
+#pragma once
+
+#include <optional>
+
+namespace halcyra {
+
+class DisplayConfig;
+
+// What start-up is asked for: the dialog, or the mode to take without it, and any switches the command
+// line sets (they preset the dialog too).
+struct DisplayRequest {
+    bool showDialog = true;
+    std::optional<int> mode; // a mode button of the setup dialog
+    std::optional<bool> fullscreen;
+    std::optional<bool> vsync;
+    // A picture size other than the mode's (offline rendering); the aspect follows it.
+    std::optional<int> width;
+    std::optional<int> height;
+    // Offline rendering draws into a window nobody sees.
+    bool hidden = false;
+};
+
+// The render-target edge for a picture of this size: 1024 up to the show's own 1280-wide modes, otherwise
+// the next power of two of the larger side, so that large pictures keep their detail. Above 1024 the Engine
+// gives its picture targets the picture's own size and keeps this edge for the square shadow map.
+int renderTargetSizeFor(int width, int height);
+
+// Initialises SDL's video subsystem. Returns false, with the reason in `error`, when no video driver works.
+bool initVideo(const char** error);
+
+// True when the video driver draws to no screen (SDL's offscreen or dummy driver).
+bool isHeadless();
+
+// The start-up sequence, up to a shown main window with a current context: dummy context, extensions,
+// the dialog (or, without it, its state taken as if Run had been pressed), multisample choice, dummy
+// destroyed, main window, the loading screen's font. Exit in the dialog ends the process with status 0.
+void initDisplay(DisplayConfig& config, const DisplayRequest& request);
+
+void createDummyContext(DisplayConfig& config);
+void destroyDummyContext(DisplayConfig& config);
+// The main window at the config's size (fullscreen on the desktop or a resizable window, or hidden for
+// offline runs), its context with the config's swap interval, and the screen framebuffer. Where the
+// picture cannot be scaled onto the window, the window keeps the mode's size instead.
+void createMainWindow(DisplayConfig& config, bool hidden = false);
+
+// Releases the main window and SDL at the very end of a run.
+void shutdownDisplay();
+
+} // namespace halcyra
