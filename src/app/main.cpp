@@ -2,6 +2,7 @@
 // same show on a fixed step into PNG frames, a video or a contact sheet.
 
 #include "app/CommandLine.h"
+#include "app/DataFolder.h"
 #include "app/Display.h"
 #include "app/FrameCapture.h"
 #include "app/OfflineCapture.h"
@@ -26,28 +27,6 @@
 namespace {
 
 namespace fs = std::filesystem;
-
-// The folder with data.qz: the one asked for, else the working directory if it holds data.qz, else the
-// program's own folder.
-bool enterDataFolder(const std::string& asked, std::string& error) {
-    std::error_code code;
-    if (!asked.empty()) {
-        if (!fs::is_directory(asked, code)) {
-            error = "data folder '" + asked + "' does not exist";
-            return false;
-        }
-        fs::current_path(asked, code);
-        if (code)
-            error = "cannot enter data folder '" + asked + "': " + code.message();
-        return !code;
-    }
-    if (fs::exists("data.qz", code))
-        return true;
-    const fs::path program = fs::read_symlink("/proc/self/exe", code);
-    if (!code && !program.parent_path().empty())
-        fs::current_path(program.parent_path(), code);
-    return true;
-}
 
 // Output paths are relative to where the program was started, not to the data folder.
 std::string absolute(const std::string& path) {
