@@ -77,6 +77,8 @@ int main(int argc, char** argv) {
     const std::string contactSheetFile = absolute(options.contactSheet);
     const std::string joinDir = absolute(options.joinDir);
     const bool offline = !captureDir.empty() || !videoFile.empty() || !contactSheetFile.empty();
+    std::error_code startFolderError;
+    FrameCapture::folder = fs::current_path(startFolderError);
     if (!enterDataFolder(options.dataDir, error)) {
         std::fprintf(stderr, "halcyra: %s\n", error.c_str());
         return 2;
