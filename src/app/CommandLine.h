@@ -14,7 +14,7 @@ struct Options {
     std::optional<bool> vsync;
     bool noDialog = false;
     int display = 0;
-    std::string dataDir; // empty: the working directory if it holds data.qz, else the program's
+    std::string dataDir; // empty: findDataFolder picks it
     double startSeconds = 0.0;
     std::optional<double> durationSeconds;
     bool stats = false;

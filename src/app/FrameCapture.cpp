@@ -28,6 +28,8 @@ void put32(std::vector<uint8_t>& out, uint32_t value) {
 
 } // namespace
 
+std::filesystem::path FrameCapture::folder;
+
 FrameCapture::FrameCapture() {
     const DisplayConfig& config = DisplayConfig::instance();
     width = config.width;
@@ -88,10 +90,10 @@ void FrameCapture::capture() {
     }
 
     const std::vector<uint8_t> headers = bmpHeaders(width, height);
-    const std::string name = fileName(frameNumber);
+    const std::filesystem::path name = folder / fileName(frameNumber);
     ++frameNumber;
     std::error_code ignored;
-    std::filesystem::create_directories("frames", ignored);
+    std::filesystem::create_directories(name.parent_path(), ignored);
     std::FILE* file = std::fopen(name.c_str(), "wb");
     if (file == nullptr) {
         showMessage("bmp:n avaus ei onnistu");

@@ -1,14 +1,15 @@
 // FrameCapture: F12 writes the finished frame to the next numbered, uncompressed 24-bit BMP under frames/
-// (scr00000.bmp, scr00001.bmp, …). The picture travels through a capture texture the size of the display, so
-// every mode is captured whole. The folder is made when missing; the first failing file step is reported
-// (in Finnish, as the show always has) and the rest of that capture is skipped, leaving no half-written file.
-// The number is used up either way.
+// (scr00000.bmp, scr00001.bmp, …) in the folder the program was started in, never in its data folder. The
+// picture travels through a capture texture the size of the display, so every mode is captured whole. The
+// folder is made when missing; the first failing file step is reported (in Finnish, as the show always has)
+// and the rest of that capture is skipped, leaving no half-written file. The number is used up either way.
 #pragma once
 
 #include "assets/Texture.h"
 #include "core/Singleton.h"
 
 #include <cstdint>
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -29,6 +30,10 @@ public:
     int32_t width = 0;
     int32_t height = 0;
     int32_t frameNumber = 0;
+
+    // The folder frames/ is made in; empty: the working directory. main sets it to the folder the program
+    // was started in before it enters the data folder.
+    static std::filesystem::path folder;
 
 private:
     friend class Singleton<FrameCapture>;

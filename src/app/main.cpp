@@ -2,6 +2,7 @@
 // same show on a fixed step into PNG frames, a video or a contact sheet.
 
 #include "app/CommandLine.h"
+#include "app/DataFolder.h"
 #include "app/Events.h"
 #include "app/FrameCapture.h"
 #include "app/MessageBox.h"
@@ -31,28 +32,6 @@
 namespace {
 
 namespace fs = std::filesystem;
-
-// The folder with data.qz: the one asked for, else the working directory if it holds data.qz, else the
-// program's own folder.
-bool enterDataFolder(const std::string& asked, std::string& error) {
-    std::error_code code;
-    if (!asked.empty()) {
-        if (!fs::is_directory(asked, code)) {
-            error = "data folder '" + asked + "' does not exist";
-            return false;
-        }
-        fs::current_path(asked, code);
-        if (code)
-            error = "cannot enter data folder '" + asked + "': " + code.message();
-        return !code;
-    }
-    if (fs::exists("data.qz", code))
-        return true;
-    const fs::path program = fs::read_symlink("/proc/self/exe", code);
-    if (!code && !program.parent_path().empty())
-        fs::current_path(program.parent_path(), code);
-    return true;
-}
 
 // Output paths are relative to where the program was started, not to the data folder.
 std::string absolute(const std::string& path) {
@@ -104,6 +83,8 @@ int main(int argc, char** argv) {
     const std::string contactSheetFile = absolute(options.contactSheet);
     const std::string joinDir = absolute(options.joinDir);
     const bool offline = !captureDir.empty() || !videoFile.empty() || !contactSheetFile.empty();
+    std::error_code startFolderError;
+    FrameCapture::folder = fs::current_path(startFolderError);
     if (!enterDataFolder(options.dataDir, error)) {
         std::fprintf(stderr, "halcyra: %s\n", error.c_str());
         return 2;

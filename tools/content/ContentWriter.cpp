@@ -229,6 +229,11 @@ void writeBannerSource(const std::filesystem::path& file) {
     writeBytes(file, std::vector<uint8_t>(text.begin(), text.end()));
 }
 
+void writeIcon(const std::filesystem::path& file) {
+    const Raster icon = appIcon();
+    writeBytes(file, encodePng(makePng(icon.width(), icon.height(), icon.channels(), icon.quantise())));
+}
+
 void writeContactSheet(const std::filesystem::path& file) {
     constexpr int cell = 256;
     constexpr int label = 22;

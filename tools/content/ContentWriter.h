@@ -66,6 +66,9 @@ void writeContent(const std::filesystem::path& folder, const std::filesystem::pa
 // Writes a C++ source that defines the banner's pixels for the setup dialog.
 void writeBannerSource(const std::filesystem::path& file);
 
+// Writes the desktop icon as a PNG with alpha.
+void writeIcon(const std::filesystem::path& file);
+
 // Writes one PNG with a labelled thumbnail of every picture, to look them over together.
 void writeContactSheet(const std::filesystem::path& file);
 

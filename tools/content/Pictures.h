@@ -64,5 +64,7 @@ Raster creditsNormalMap();
 Raster loadingLogo();
 // The setup dialog's banner, 512 × 232.
 Raster banner();
+// The desktop icon, 256 × 256 with alpha: the wordmark's first letter on a rounded tile of night sky.
+Raster appIcon();
 
 } // namespace halcyra::tools

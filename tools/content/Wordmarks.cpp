@@ -1,6 +1,6 @@
-// The pictures with the production's and the group's names: title card, end logo, loading-screen logo and
-// the setup dialog's banner. One wordmark style runs through them: "halcyra" in a light, widely tracked
-// sans with an even rhythm, ice white with a teal glow; "mosslight" small and spaced beneath.
+// The pictures with the production's and the group's names: title card, end logo, loading-screen logo,
+// the setup dialog's banner and the desktop icon. One wordmark style runs through them: "halcyra" in a light,
+// widely tracked sans with an even rhythm, ice white with a teal glow; "mosslight" small and spaced beneath.
 #include "Noise.h"
 #include "Paint.h"
 #include "Pictures.h"
@@ -261,6 +261,41 @@ Raster banner() {
     face.drawCentred(by, "mosslight", smallStyleAt(13.0, 1.0), width * 0.5, baseline + 60.0);
     composite(rgb, by, steelText);
     return rgb;
+}
+
+Raster appIcon() {
+    // The logo's "h" on the banner's night sky, inside a tile with rounded corners that is clear outside,
+    // so the icon sits on light and dark desktops alike.
+    constexpr int size = 256;
+    constexpr double inset = 8.0;
+    constexpr double corner = 44.0;
+    Raster rgb(size, size, 3);
+    hazeBackground(rgb, size * 0.5, size * 0.56, size * 0.42, size * 0.3, 0.7);
+    pointRing(rgb, size * 0.5, size * 0.6, 100.0, 26.0, -0.12, 260, 0.55, 0x5eed0500u);
+
+    const Typeface face(family, "Book");
+    TextStyle letter = wordmarkStyleAt(190.0, 1.0);
+    letter.weight = 0.0;
+    const double baseline = 190.0;
+    Raster ink(size, size, 1);
+    const TextLine line = face.drawCentred(ink, "h", letter, size * 0.5, baseline);
+    paintWordmark(rgb, ink, baseline - line.inkTop, baseline, 5.0, 5.0);
+
+    Raster icon(size, size, 4);
+    const double half = size * 0.5 - inset;
+    for (int y = 0; y < size; ++y) {
+        for (int x = 0; x < size; ++x) {
+            // Signed distance to the rounded tile's edge, negative inside; one pixel of anti-aliasing.
+            const double qx = std::abs(x + 0.5 - size * 0.5) - (half - corner);
+            const double qy = std::abs(y + 0.5 - size * 0.5) - (half - corner);
+            const double outside = std::hypot(std::max(qx, 0.0), std::max(qy, 0.0));
+            const double distance = outside + std::min(std::max(qx, qy), 0.0) - corner;
+            for (int c = 0; c < 3; ++c)
+                icon.at(x, y, c) = rgb.at(x, y, c);
+            icon.at(x, y, 3) = static_cast<float>(std::clamp(0.5 - distance, 0.0, 1.0));
+        }
+    }
+    return icon;
 }
 
 } // namespace halcyra::tools

@@ -2,6 +2,7 @@
 //   content --out DIR --packet DIR2   textures/…, models/… and the four lists under DIR, the pictures that
 //                                     go into data.qz under DIR2
 //   content --banner-source FILE      the setup dialog's banner as C++ source
+//   content --icon FILE               the desktop icon, a 256 x 256 PNG with alpha
 //   content --contact-sheet FILE      every picture on one PNG, to look them over
 
 #include "ContentWriter.h"
@@ -13,9 +14,8 @@
 int main(int argc, char** argv) {
     using namespace halcyra::tools;
     if (argc < 3 || argc % 2 == 0) {
-        std::fprintf(
-            stderr,
-            "usage: content [--out DIR --packet DIR] [--banner-source FILE] [--contact-sheet FILE]\n");
+        std::fprintf(stderr, "usage: content [--out DIR --packet DIR] [--banner-source FILE] [--icon FILE] "
+                             "[--contact-sheet FILE]\n");
         return 1;
     }
     try {
@@ -29,6 +29,8 @@ int main(int argc, char** argv) {
                 packet = value;
             } else if (option == "--banner-source") {
                 writeBannerSource(value);
+            } else if (option == "--icon") {
+                writeIcon(value);
             } else if (option == "--contact-sheet") {
                 writeContactSheet(value);
             } else {
