@@ -202,26 +202,33 @@ TEST_F(KeyframeReaderTest, TruncatedCameraAndLightFilesKeepTheKeysReadWholeAndSa
     auto cut = [&](const std::vector<uint8_t>& whole, size_t size) {
         return save("models/cut.3ds", std::vector<uint8_t>(whole.begin(), whole.begin() + size));
     };
-    for (size_t size = 0; size < cameraFile.size(); ++size) {
-        test::MessageLog log;
-        const auto track = ObjectLoader().loadCameraTrack(cut(cameraFile, size).c_str());
-        ASSERT_LE(track->keyCount(), 2) << "cut at " << size;
-        for (int i = 0; i < track->keyCount(); ++i) {
-            EXPECT_EQ(track->keys[i].time, wholeCamera->keys[i].time) << "cut at " << size;
-            expectVec3(track->keys[i].eye, wholeCamera->keys[i].eye);
+    // Every cut of `file` keeps no more keys than the whole file has, each as the whole file has it, and
+    // says that the file was cut.
+    auto expectCutsKeepWholeKeys = [&](const std::vector<uint8_t>& file, const auto& whole, auto load,
+                                       auto expectSameKey) {
+        for (size_t size = 0; size < file.size(); ++size) {
+            test::MessageLog log;
+            const auto track = load(cut(file, size));
+            ASSERT_LE(track->keyCount(), whole->keyCount()) << "cut at " << size;
+            for (int i = 0; i < track->keyCount(); ++i)
+                expectSameKey(track->keys[i], whole->keys[i], size);
+            EXPECT_FALSE(log.messages().empty()) << "cut at " << size;
         }
-        EXPECT_FALSE(log.messages().empty()) << "cut at " << size;
-    }
-    for (size_t size = 0; size < lightFile.size(); ++size) {
-        test::MessageLog log;
-        const auto track = ObjectLoader().loadLightTrack(cut(lightFile, size).c_str());
-        ASSERT_LE(track->keyCount(), 2) << "cut at " << size;
-        for (int i = 0; i < track->keyCount(); ++i) {
-            EXPECT_EQ(track->keys[i].frame, wholeLight->keys[i].frame) << "cut at " << size;
-            expectVec3(track->keys[i].position, wholeLight->keys[i].position);
-        }
-        EXPECT_FALSE(log.messages().empty()) << "cut at " << size;
-    }
+    };
+    expectCutsKeepWholeKeys(
+        cameraFile, wholeCamera,
+        [](const std::string& path) { return ObjectLoader().loadCameraTrack(path.c_str()); },
+        [](const auto& key, const auto& wholeKey, size_t size) {
+            EXPECT_EQ(key.time, wholeKey.time) << "cut at " << size;
+            expectVec3(key.eye, wholeKey.eye);
+        });
+    expectCutsKeepWholeKeys(
+        lightFile, wholeLight,
+        [](const std::string& path) { return ObjectLoader().loadLightTrack(path.c_str()); },
+        [](const auto& key, const auto& wholeKey, size_t size) {
+            EXPECT_EQ(key.frame, wholeKey.frame) << "cut at " << size;
+            expectVec3(key.position, wholeKey.position);
+        });
 }
 
 TEST_F(KeyframeReaderTest, KeyCountTheFileCannotHoldIsRefusedBeforeAllocating) {

@@ -72,6 +72,14 @@ protected:
                 return;
         TextureManager::instance().add(std::make_unique<Texture>(name));
     }
+    // A model with the one material "m": texture t.png and bump map n.png, both registered.
+    static Model3ds modelWithMaterialM() {
+        registerTexture("t.png");
+        registerTexture("n.png");
+        Model3ds model;
+        model.materials = {material("m", "t.png", "n.png")};
+        return model;
+    }
 
     // Loads without GL: every upload hands out the next id and records the texture's name.
     std::unique_ptr<Model> load(const std::string& path) {
@@ -106,10 +114,7 @@ protected:
 };
 
 TEST_F(ObjectLoaderTest, VerticesTurnYUpAndSitAroundTheObjectOrigin) {
-    registerTexture("t.png");
-    registerTexture("n.png");
-    Model3ds model;
-    model.materials = {material("m", "t.png", "n.png")};
+    Model3ds model = modelWithMaterialM();
     model.objects = {triangle("AtZero", "m"), triangle("AtOne", "m")};
     model.objects[1].setOrigin({1, 0, 0});
     const auto loaded = load(write(model));
@@ -169,10 +174,7 @@ TEST_F(ObjectLoaderTest, MaterialAndMapNamesAreCutToNineteenCharacters) {
 }
 
 TEST_F(ObjectLoaderTest, ObjectsWithoutTextureCoordinatesOrMaterialGroupMakeNoMesh) {
-    registerTexture("t.png");
-    registerTexture("n.png");
-    Model3ds model;
-    model.materials = {material("m", "t.png", "n.png")};
+    Model3ds model = modelWithMaterialM();
     Object3ds noCoordinates = triangle("NoCoordinates", "m");
     noCoordinates.texCoords.clear();
     // Four vertices with their own coordinates: none of it may leak into the next object.
@@ -219,10 +221,7 @@ TEST_F(ObjectLoaderTest, SecondMaterialGroupIsSkippedAndTheWalkStaysAligned) {
 }
 
 TEST_F(ObjectLoaderTest, TruncatedFilesNeverCrashOrHang) {
-    registerTexture("t.png");
-    registerTexture("n.png");
-    Model3ds model;
-    model.materials = {material("m", "t.png", "n.png")};
+    Model3ds model = modelWithMaterialM();
     model.objects = {triangle("A", "m"), triangle("B", "m")};
     model.nodes.resize(2);
     for (auto& node : model.nodes) {
@@ -284,10 +283,7 @@ TEST_F(ObjectLoaderTest, ValueEndingAtTheLastByteIsRead) {
 }
 
 TEST_F(ObjectLoaderTest, ChunkLengthsBelowSixOrPastTheEndStopTheWalk) {
-    registerTexture("t.png");
-    registerTexture("n.png");
-    Model3ds model;
-    model.materials = {material("m", "t.png", "n.png")};
+    Model3ds model = modelWithMaterialM();
     model.objects = {triangle("A", "m")};
     const std::vector<uint8_t> whole = tools::writeModel3ds(model);
     const std::string path = write(model);
@@ -391,10 +387,7 @@ TEST_F(ObjectLoaderTest, MissingMaterialOrMapGetsNeutralGreyAndFlatBump) {
 }
 
 TEST_F(ObjectLoaderTest, ShadowFlagsAreSetExactlyByOne) {
-    registerTexture("t.png");
-    registerTexture("n.png");
-    Model3ds model;
-    model.materials = {material("m", "t.png", "n.png")};
+    Model3ds model = modelWithMaterialM();
     model.objects = {triangle("Caster", "m"), triangle("Receiver", "m"), triangle("Unlisted", "m")};
     const std::string path = write(model, std::nullopt);
     tools::saveFile3ds(tools::shadowInfoPath(path), std::string("2\nCaster 1 0\nReceiver 2 1\n"));
@@ -411,10 +404,7 @@ TEST_F(ObjectLoaderTest, ShadowFlagsAreSetExactlyByOne) {
 }
 
 TEST_F(ObjectLoaderTest, MissingShadowInfoFileIsOneMessageAndEveryMeshCastsAndReceives) {
-    registerTexture("t.png");
-    registerTexture("n.png");
-    Model3ds model;
-    model.materials = {material("m", "t.png", "n.png")};
+    Model3ds model = modelWithMaterialM();
     model.objects = {triangle("A", "m"), triangle("B", "m")};
     const auto loaded = load(write(model, std::nullopt));
 
@@ -544,10 +534,7 @@ TEST_F(OtherLayoutTest, FloatColoursAreReadLikeByteColours) {
 }
 
 TEST_F(ObjectLoaderTest, ObjectsLeftOutAreNamedAndMeshesFindTheirNodesByName) {
-    registerTexture("t.png");
-    registerTexture("n.png");
-    Model3ds model;
-    model.materials = {material("m", "t.png", "n.png")};
+    Model3ds model = modelWithMaterialM();
     Object3ds noCoordinates = triangle("NoCoordinates", "m");
     noCoordinates.texCoords.clear();
     Object3ds noGroup = triangle("NoGroup", "m");
