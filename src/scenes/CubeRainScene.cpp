@@ -15,7 +15,7 @@
 
 namespace halcyra {
 
-constexpr int cubeCount = 500;
+constexpr int rainCubeCount = 500;
 
 CubeRainScene::CubeRainScene() : ShowScene("cube rain", length, 0.1f) {
     structure = model("mixmax3");
@@ -23,8 +23,8 @@ CubeRainScene::CubeRainScene() : ShowScene("cube rain", length, 0.1f) {
     environmentTexture = texture("c_mmixb.png");
     maskProgram = program("mask");
     maskTexture = texture("mask1.png");
-    cubes = std::make_unique<Cube[]>(cubeCount);
-    for (int i = 0; i < cubeCount; ++i)
+    cubes = std::make_unique<Cube[]>(rainCubeCount);
+    for (int i = 0; i < rainCubeCount; ++i)
         cubes[i].build(1.0f);
 }
 
@@ -100,7 +100,7 @@ void CubeRainScene::render() {
 
     const float specular[4] = {2.0f, 2.0f, 2.0f, 30.0f};
     useEnvironment(cubeProgram, environmentTexture, specular, 0.4f);
-    for (int i = 0; i < cubeCount; ++i) {
+    for (int i = 0; i < rainCubeCount; ++i) {
         const float f = static_cast<float>(i);
         shaders->setVec3(cubeProgram.diffuse, cubeColors().rgb[i % 3]);
         Cube& cube = cubes[i];

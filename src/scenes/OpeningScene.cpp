@@ -15,7 +15,7 @@
 
 namespace halcyra {
 
-constexpr int cubeCount = 1000;
+constexpr int fieldCubeCount = 1000;
 
 OpeningScene::OpeningScene() : ShowScene("opening", length, 0.14f) {
     titleTexture = texture("halcyra.png");
@@ -27,8 +27,8 @@ OpeningScene::OpeningScene() : ShowScene("opening", length, 0.14f) {
     cubeProgram.program = program("envmap");
     maskProgram = program("mask");
     title.program = program("simple2");
-    cubes = std::make_unique<Cube[]>(cubeCount);
-    for (int i = 0; i < cubeCount; ++i)
+    cubes = std::make_unique<Cube[]>(fieldCubeCount);
+    for (int i = 0; i < fieldCubeCount; ++i)
         cubes[i].build(3.0f);
 }
 
@@ -122,7 +122,7 @@ void OpeningScene::drawSwarm() {
     const float t = time;
     const float specular[4] = {2.0f, 2.0f, 2.0f, 70.0f};
     useEnvironment(cubeProgram, environmentTexture, specular, 0.9f);
-    for (int i = 0; i < cubeCount; ++i) {
+    for (int i = 0; i < fieldCubeCount; ++i) {
         const float f = static_cast<float>(i);
         shaders->setVec3(cubeProgram.diffuse, cubeColors().rgb[i % 3]);
         Cube& cube = cubes[i];
@@ -149,7 +149,7 @@ void OpeningScene::drawSwarm() {
     glColor3f(0.0f, 0.0f, 0.0f);
     glLineWidth(1.2f);
     glBegin(GL_LINES);
-    for (int i = 0; i < cubeCount; ++i) {
+    for (int i = 0; i < fieldCubeCount; ++i) {
         const Vec3& p = cubes[i].position;
         glVertex3f(p.x, p.y, p.z);
         glVertex3f(p.x, 300.0f, p.z);

@@ -9,7 +9,7 @@ namespace halcyra {
 namespace {
 
 namespace fs = std::filesystem;
-const std::vector<std::string> headless = {"SDL_VIDEODRIVER=offscreen", "SDL_AUDIODRIVER=dummy"};
+using test::headless;
 
 int pngWidth(const std::string& file) {
     return static_cast<unsigned char>(file[16]) << 24 | static_cast<unsigned char>(file[17]) << 16 |

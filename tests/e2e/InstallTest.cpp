@@ -16,7 +16,7 @@ namespace {
 
 namespace fs = std::filesystem;
 
-const std::vector<std::string> headless = {"SDL_VIDEODRIVER=offscreen", "SDL_AUDIODRIVER=dummy"};
+using test::headless;
 
 // A program found on PATH, or "" when none is there.
 std::string findOnPath(const std::string& name) {

@@ -39,7 +39,7 @@ TEST(Look, EverySceneIsBrightWithRealHighlightsAndDeepBlacks) {
     const fs::path frames = dir.path() / "frames";
     const auto result = test::runProgram(
         test::halcyraBinary(), {"--capture", frames.string(), "--fps", "1", "--size", "160x120"},
-        HALCYRA_DATA_DIR, {"SDL_VIDEODRIVER=offscreen", "SDL_AUDIODRIVER=dummy"}, 600.0);
+        HALCYRA_DATA_DIR, test::headless, 600.0);
     ASSERT_EQ(result.exitStatus, 0) << result.err;
 
     std::vector<test::Brightness> seconds;

@@ -6,7 +6,7 @@
 namespace halcyra {
 namespace {
 
-const std::vector<std::string> headless = {"SDL_VIDEODRIVER=offscreen", "SDL_AUDIODRIVER=dummy"};
+using test::headless;
 
 TEST(Program, PlaysThreeSecondsHeadlessAndExitsCleanly) {
     const auto result = test::runProgram(

@@ -11,7 +11,7 @@ namespace halcyra {
 namespace {
 
 namespace fs = std::filesystem;
-const std::vector<std::string> headless = {"SDL_VIDEODRIVER=offscreen", "SDL_AUDIODRIVER=dummy"};
+using test::headless;
 
 test::ProgramResult render(std::vector<std::string> arguments) {
     return test::runProgram(test::halcyraBinary(), arguments, HALCYRA_DATA_DIR, headless, 240.0);

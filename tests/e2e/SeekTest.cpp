@@ -9,7 +9,7 @@ namespace halcyra {
 namespace {
 
 namespace fs = std::filesystem;
-const std::vector<std::string> headless = {"SDL_VIDEODRIVER=offscreen", "SDL_AUDIODRIVER=dummy"};
+using test::headless;
 
 // Captures `frames` frames at 4 fps and 96 × 72 from frame `first` (global numbers) into `folder`.
 void capture(const fs::path& folder, int first, int frames) {

@@ -14,7 +14,7 @@ namespace halcyra {
 namespace {
 
 namespace fs = std::filesystem;
-const std::vector<std::string> headless = {"SDL_VIDEODRIVER=offscreen", "SDL_AUDIODRIVER=dummy"};
+using test::headless;
 
 bool uniform(const std::vector<uint8_t>& pixels) {
     for (size_t i = 3; i < pixels.size(); ++i)

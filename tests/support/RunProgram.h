@@ -20,6 +20,9 @@ ProgramResult runProgram(const std::string& program, const std::vector<std::stri
                          const std::string& workingDirectory = {},
                          const std::vector<std::string>& environment = {}, double timeoutSeconds = 120.0);
 
+// SDL's offscreen video and dummy audio drivers: the program runs with no display and no sound card.
+inline const std::vector<std::string> headless = {"SDL_VIDEODRIVER=offscreen", "SDL_AUDIODRIVER=dummy"};
+
 // The built halcyra program.
 const char* halcyraBinary();
 

@@ -19,7 +19,7 @@ namespace {
 
 constexpr int size = creditsPictureSize;
 constexpr double rim = 8.0; // flat border of every band, so that filtering never mixes two bands
-constexpr double frameInset = 18.0;
+constexpr double letterFrameInset = 18.0;
 const Colour glowTeal{0.2f, 0.88f, 0.98f};
 const Colour labelSteel{0.48f, 0.66f, 0.72f};
 
@@ -49,7 +49,8 @@ Plates makePlates() {
         const double top = panel.bandTop;
         const double bottom = panel.bandTop + panel.bandRows;
         fillRectangle(p.plate, rim, top + rim, size - rim, bottom - rim);
-        strokeRectangle(p.details, frameInset, top + frameInset, size - frameInset, bottom - frameInset, 2.0);
+        strokeRectangle(p.details, letterFrameInset, top + letterFrameInset, size - letterFrameInset,
+                        bottom - letterFrameInset, 2.0);
 
         const bool title = panel.bandTop == 0;
         TextStyle heading;

@@ -18,7 +18,7 @@ namespace {
 
 constexpr int faceSize = 512;
 constexpr double border = 12.0; // flat rim: every edge row and column of every map is the same
-constexpr double frameInset = 30.0;
+constexpr double plateFrameInset = 30.0;
 
 struct GroupLook {
     const char* family;
@@ -110,7 +110,8 @@ Plate makePlate(int group) {
     label.tracking = 0.6;
     small.drawCentred(plate.details, "greetings", label, faceSize * 0.5, faceSize * 0.5 - style.size * 0.62);
     emblem(plate.details, group, faceSize * 0.5, baseline + 68.0);
-    strokeRectangle(plate.details, frameInset, frameInset, faceSize - frameInset, faceSize - frameInset, 2.0);
+    strokeRectangle(plate.details, plateFrameInset, plateFrameInset, faceSize - plateFrameInset,
+                    faceSize - plateFrameInset, 2.0);
 
     // Relief: the plate rises from the rim over a short bevel; letters are domed by blurring their shape.
     Raster bevel(faceSize, faceSize, 1);

@@ -10,7 +10,6 @@
 namespace halcyra {
 namespace {
 
-constexpr float rate = static_cast<float>(sampleRate);
 
 // The metallic component of hats and cymbals: six square waves at inharmonic ratios, which give the noise
 // a ring instead of a hiss. They sit under high-passed noise, so plain (aliasing) squares do.
@@ -19,7 +18,7 @@ public:
     explicit MetalRing(float scale) {
         constexpr float partials[6] = {205.3f, 304.4f, 369.6f, 522.7f, 540.0f, 800.0f};
         for (int i = 0; i < 6; ++i)
-            increments[i] = partials[i] * scale / rate;
+            increments[i] = partials[i] * scale / sampleRateHz;
     }
     float next() {
         float sum = 0.0f;
@@ -107,25 +106,25 @@ struct KickVoice {
         age = 0;
         velocity = hitVelocity;
         body.reset(0.0f);
-        pitchEnvelope.setup(0.026f, rate);
+        pitchEnvelope.setup(0.026f, sampleRateHz);
         pitchEnvelope.trigger();
-        amplitude.setup(settings.decay, rate);
+        amplitude.setup(settings.decay, sampleRateHz);
         amplitude.trigger();
-        clickEnvelope.setup(0.0022f, rate);
+        clickEnvelope.setup(0.0022f, sampleRateHz);
         clickEnvelope.trigger();
     }
 
     void render(const Settings& settings, float cutoff, float* __restrict left, float* __restrict right,
                 int frames) {
-        constexpr int hold = static_cast<int>(0.03f * rate);
-        clickTone.setup(cutoff, rate);
+        constexpr int hold = static_cast<int>(0.03f * sampleRateHz);
+        clickTone.setup(cutoff, sampleRateHz);
         for (int i = 0; i < frames; ++i) {
             const float frequency = settings.pitch * (1.0f + settings.sweep * pitchEnvelope.next());
             const float level = age < hold ? 1.0f : amplitude.next();
             const float click = clickEnvelope.next() * clickTone.lowpass(noise.next());
             const float value =
                 0.87f * velocity *
-                softClip(1.5f * (body.next(Waveform::Sine, frequency / rate) * level + 0.6f * click));
+                softClip(1.5f * (body.next(Waveform::Sine, frequency / sampleRateHz) * level + 0.6f * click));
             left[i] += value;
             right[i] += value;
             ++age;
@@ -163,22 +162,22 @@ struct SnareVoice {
         velocity = hitVelocity;
         low.reset();
         high.reset(0.25f);
-        sweep.setup(0.012f, rate);
+        sweep.setup(0.012f, sampleRateHz);
         sweep.trigger();
-        body.setup(0.05f, rate);
+        body.setup(0.05f, sampleRateHz);
         body.trigger();
-        wires.setup(settings.decay * (0.6f + 0.4f * hitVelocity), rate);
+        wires.setup(settings.decay * (0.6f + 0.4f * hitVelocity), sampleRateHz);
         wires.trigger();
-        wireTone.setup(6000.0f, rate);
+        wireTone.setup(6000.0f, sampleRateHz);
     }
 
     void render(const Settings& settings, float cutoff, float* __restrict left, float* __restrict right,
                 int frames) {
-        wireFilter.setup(cutoff, 0.2f, rate);
+        wireFilter.setup(cutoff, 0.2f, sampleRateHz);
         for (int i = 0; i < frames; ++i) {
             const float frequency = settings.pitch * (1.0f + 0.5f * sweep.next());
-            const float tone = (low.next(Waveform::Sine, frequency / rate) +
-                                0.45f * high.next(Waveform::Sine, 1.62f * frequency / rate)) *
+            const float tone = (low.next(Waveform::Sine, frequency / sampleRateHz) +
+                                0.45f * high.next(Waveform::Sine, 1.62f * frequency / sampleRateHz)) *
                                body.next();
             const float wire = wireTone.lowpass(wireFilter.highpass(noise.next())) * wires.next();
             const float value = velocity * softClip(0.9f * tone + 1.3f * wire);
@@ -217,14 +216,14 @@ struct ClapVoice {
         active = true;
         age = 0;
         velocity = hitVelocity;
-        burst.setup(0.004f, rate);
-        tail.setup(settings.decay, rate);
+        burst.setup(0.004f, sampleRateHz);
+        tail.setup(settings.decay, sampleRateHz);
     }
 
     void render(const Settings&, float cutoff, float* __restrict left, float* __restrict right, int frames) {
-        constexpr int spacing = static_cast<int>(0.0095f * rate);
-        filterLeft.setup(cutoff, 0.35f, rate);
-        filterRight.setup(cutoff * 1.08f, 0.35f, rate);
+        constexpr int spacing = static_cast<int>(0.0095f * sampleRateHz);
+        filterLeft.setup(cutoff, 0.35f, sampleRateHz);
+        filterRight.setup(cutoff * 1.08f, 0.35f, sampleRateHz);
         for (int i = 0; i < frames; ++i) {
             if (age % spacing == 0 && age <= 3 * spacing) {
                 burst.trigger();
@@ -266,13 +265,13 @@ struct HatVoice {
         active = true;
         age = 0;
         velocity = hitVelocity;
-        amplitude.setup(settings.decay, rate);
+        amplitude.setup(settings.decay, sampleRateHz);
         amplitude.trigger();
-        shine.setup(16000.0f, rate);
+        shine.setup(16000.0f, sampleRateHz);
     }
 
     void render(const Settings&, float cutoff, float* __restrict left, float* __restrict right, int frames) {
-        filter.setup(cutoff, 0.25f, rate);
+        filter.setup(cutoff, 0.25f, sampleRateHz);
         for (int i = 0; i < frames; ++i) {
             const float source = noise.next() + 0.12f * metal.next();
             const float value = 0.9f * velocity * amplitude.next() * shine.lowpass(filter.highpass(source));
@@ -312,14 +311,14 @@ struct CymbalVoice {
         active = true;
         age = 0;
         velocity = hitVelocity;
-        amplitude.setup(settings.decay, rate);
+        amplitude.setup(settings.decay, sampleRateHz);
         amplitude.trigger();
     }
 
     void render(const Settings&, float cutoff, float* __restrict left, float* __restrict right, int frames) {
-        filterLeft.setup(cutoff, 0.1f, rate);
-        filterRight.setup(cutoff * 1.05f, 0.1f, rate);
-        constexpr int attack = static_cast<int>(0.002f * rate);
+        filterLeft.setup(cutoff, 0.1f, sampleRateHz);
+        filterRight.setup(cutoff * 1.05f, 0.1f, sampleRateHz);
+        constexpr int attack = static_cast<int>(0.002f * sampleRateHz);
         for (int i = 0; i < frames; ++i) {
             const float ring = metal.next();
             const float level =
@@ -363,21 +362,21 @@ struct TomVoice {
         frequency = settings.pitch * std::exp2(static_cast<float>(note - 60) / 12.0f);
         body.reset();
         overtone.reset(0.25f);
-        sweep.setup(0.035f, rate);
+        sweep.setup(0.035f, sampleRateHz);
         sweep.trigger();
-        amplitude.setup(settings.decay, rate);
+        amplitude.setup(settings.decay, sampleRateHz);
         amplitude.trigger();
-        knock.setup(0.006f, rate);
+        knock.setup(0.006f, sampleRateHz);
         knock.trigger();
     }
 
     void render(const Settings&, float cutoff, float* __restrict left, float* __restrict right, int frames) {
-        knockFilter.setup(cutoff, 0.3f, rate);
+        knockFilter.setup(cutoff, 0.3f, sampleRateHz);
         for (int i = 0; i < frames; ++i) {
             const float f = frequency * (1.0f + 0.7f * sweep.next());
             const float level = amplitude.next();
-            const float tone = body.next(Waveform::Sine, f / rate) +
-                               0.25f * overtone.next(Waveform::Triangle, 2.9f * f / rate);
+            const float tone = body.next(Waveform::Sine, f / sampleRateHz) +
+                               0.25f * overtone.next(Waveform::Triangle, 2.9f * f / sampleRateHz);
             const float value =
                 velocity *
                 softClip(1.2f * (tone * level + 0.5f * knock.next() * knockFilter.bandpass(noise.next())));
@@ -416,22 +415,23 @@ struct BoomVoice {
         age = 0;
         velocity = hitVelocity;
         body.reset();
-        sweep.setup(0.11f, rate);
+        sweep.setup(0.11f, sampleRateHz);
         sweep.trigger();
-        amplitude.setup(settings.decay, rate);
+        amplitude.setup(settings.decay, sampleRateHz);
         amplitude.trigger();
-        thump.setup(0.05f, rate);
+        thump.setup(0.05f, sampleRateHz);
         thump.trigger();
     }
 
     void render(const Settings& settings, float cutoff, float* __restrict left, float* __restrict right,
                 int frames) {
-        thumpTone.setup(cutoff, rate);
+        thumpTone.setup(cutoff, sampleRateHz);
         for (int i = 0; i < frames; ++i) {
             const float frequency = settings.pitch * (1.0f + 2.4f * sweep.next());
             const float value =
-                velocity * softClip(1.3f * (body.next(Waveform::Sine, frequency / rate) * amplitude.next() +
-                                            2.0f * thump.next() * thumpTone.lowpass(noise.next())));
+                velocity *
+                softClip(1.3f * (body.next(Waveform::Sine, frequency / sampleRateHz) * amplitude.next() +
+                                 2.0f * thump.next() * thumpTone.lowpass(noise.next())));
             left[i] += value;
             right[i] += value;
             ++age;

@@ -7,17 +7,16 @@
 namespace halcyra {
 namespace {
 
-constexpr float rate = static_cast<float>(sampleRate);
 
 float onePoleCoefficient(float cutoff) {
-    return std::exp(-6.2831853f * cutoff / rate);
+    return std::exp(-6.2831853f * cutoff / sampleRateHz);
 }
 
 // Mutually prime lengths (33 to 64 ms) so the echoes of the network never line up.
 constexpr size_t lineLengths[8] = {1447, 1613, 1867, 2053, 2251, 2399, 2617, 2797};
 constexpr size_t diffuserLengths[4] = {142, 107, 379, 277};
 constexpr float diffuserGain = 0.7f;
-constexpr size_t predelayFrames = static_cast<size_t>(0.022f * rate);
+constexpr size_t predelayFrames = static_cast<size_t>(0.022f * sampleRateHz);
 
 } // namespace
 
@@ -43,7 +42,8 @@ Reverb::Reverb(float decaySeconds) {
         diffusers[i].resize(diffuserLengths[i]);
     for (int i = 0; i < lineCount; ++i) {
         lines[i].resize(lineLengths[i]);
-        gains[i] = std::pow(10.0f, -3.0f * static_cast<float>(lineLengths[i]) / (decaySeconds * rate));
+        gains[i] =
+            std::pow(10.0f, -3.0f * static_cast<float>(lineLengths[i]) / (decaySeconds * sampleRateHz));
     }
 }
 
@@ -158,13 +158,13 @@ void MasterTone::process(float* left, float* right, int frames) {
 }
 
 Chorus::Chorus() {
-    lineLeft.resize(static_cast<size_t>(0.03f * rate));
-    lineRight.resize(static_cast<size_t>(0.03f * rate));
+    lineLeft.resize(static_cast<size_t>(0.03f * sampleRateHz));
+    lineRight.resize(static_cast<size_t>(0.03f * sampleRateHz));
 }
 
 void Chorus::process(float* left, float* right, int frames, float mix) {
-    constexpr float centre = 0.012f * rate, depth = 0.004f * rate;
-    const float step = 6.2831853f * 0.23f / rate;
+    constexpr float centre = 0.012f * sampleRateHz, depth = 0.004f * sampleRateHz;
+    const float step = 6.2831853f * 0.23f / sampleRateHz;
     const float stepCos = std::cos(step), stepSin = std::sin(step);
     for (int n = 0; n < frames; ++n) {
         lineLeft.push(left[n]);

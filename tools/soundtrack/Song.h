@@ -14,6 +14,7 @@
 namespace halcyra {
 
 constexpr int sampleRate = 44100;
+constexpr float sampleRateHz = static_cast<float>(sampleRate);
 constexpr int beatsPerBar = 4;
 
 // The show's seven scenes in beats at 133 BPM (a beat is 451.1278 ms): the song fills them exactly.

@@ -23,15 +23,14 @@ constexpr int blockFrames = 64;
 // The tracks render a chunk at a time (about 1.5 s), the drums and bass on one thread and the tonal
 // instruments on another; the effects and the master then take the chunk block by block.
 constexpr int chunkFrames = 1024 * blockFrames;
-constexpr float rate = static_cast<float>(sampleRate);
 constexpr float reverbSeconds = 3.2f;
 constexpr float delayFeedback = 0.42f;
 constexpr int delayRows = 3; // a dotted eighth: three sixteenths
 // Ducking under the kick: the gain dips within 2 ms of the hit and recovers over about a beat.
-constexpr float duckAttackFrames = 0.002f * rate;
+constexpr float duckAttackFrames = 0.002f * sampleRateHz;
 constexpr float duckRecoverSeconds = 0.11f;
 constexpr float returnDuck = 0.3f; // how much the reverb and delay returns duck too
-constexpr int limiterLookahead = static_cast<int>(0.004f * rate);
+constexpr int limiterLookahead = static_cast<int>(0.004f * sampleRateHz);
 constexpr float limiterRelease = 0.12f;
 
 // Decaying filters and reverb tails end in denormal floats, which are slow to compute with. A render flushes
@@ -195,7 +194,7 @@ private:
     }
 
     void duckEnvelope(float* duck, int frames) {
-        const float recover = std::exp(-1.0f / (duckRecoverSeconds * rate));
+        const float recover = std::exp(-1.0f / (duckRecoverSeconds * sampleRateHz));
         for (int i = 0; i < frames; ++i) {
             const int64_t frame = position + i;
             while (nextKick < kicks.size() && kicks[nextKick] <= frame) {

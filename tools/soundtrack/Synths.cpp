@@ -10,7 +10,6 @@
 namespace halcyra {
 namespace {
 
-constexpr float rate = static_cast<float>(sampleRate);
 // Filters and modulation follow their envelopes at this many frames a step (0.36 ms).
 constexpr int controlFrames = 16;
 
@@ -49,10 +48,10 @@ struct VoiceCore {
         target = noteFrequency(static_cast<float>(newNote));
         if (!slide)
             frequency = target;
-        glideCoefficient = slide ? std::exp(-3.0f / (settings.glide * rate)) : 0.0f;
+        glideCoefficient = slide ? std::exp(-3.0f / (settings.glide * sampleRateHz)) : 0.0f;
         age = 0;
-        amplitude.setup(settings.attack, settings.decay, settings.sustain, settings.release, rate);
-        filter.setup(0.001f, filterDecay, 0.0f, settings.release, rate);
+        amplitude.setup(settings.attack, settings.decay, settings.sustain, settings.release, sampleRateHz);
+        filter.setup(0.001f, filterDecay, 0.0f, settings.release, sampleRateHz);
         amplitude.gateOn();
         filter.gateOn();
     }
@@ -85,9 +84,9 @@ struct BassVoice {
         for (int start = 0; start < frames; start += controlFrames) {
             const int end = std::min(frames, start + controlFrames);
             const float opening = settings.envmod * core.filter.value() * (0.4f + 0.6f * core.velocity);
-            lowpass.setup(cutoff * std::exp2(opening), settings.resonance, rate);
+            lowpass.setup(cutoff * std::exp2(opening), settings.resonance, sampleRateHz);
             for (int i = start; i < end; ++i) {
-                const float increment = core.glideStep() / rate;
+                const float increment = core.glideStep() / sampleRateHz;
                 const float saws = 0.5f * (sawDown.next(Waveform::Saw, increment * down) +
                                            sawUp.next(Waveform::Saw, increment * up));
                 const float value =
@@ -118,8 +117,8 @@ struct PadVoice {
         // Phases that differ per note keep a chord's voices from starting in step.
         for (size_t i = 0; i < saws.size(); ++i)
             saws[i].reset(std::fmod(0.137f * static_cast<float>(note) + 0.31f * static_cast<float>(i), 1.0f));
-        airLeft.setup(4000.0f, rate);
-        airRight.setup(4000.0f, rate);
+        airLeft.setup(4000.0f, sampleRateHz);
+        airRight.setup(4000.0f, sampleRateHz);
         core.start(settings, note, velocity, glide, settings.decay);
     }
 
@@ -130,11 +129,11 @@ struct PadVoice {
         for (int start = 0; start < frames; start += 4 * controlFrames) {
             const int end = std::min(frames, start + 4 * controlFrames);
             const float bright = cutoff * std::exp2(settings.envmod * core.amplitude.value());
-            filterLeft.setup(bright, settings.resonance, rate);
-            filterRight.setup(bright * 1.03f, settings.resonance, rate);
+            filterLeft.setup(bright, settings.resonance, sampleRateHz);
+            filterRight.setup(bright * 1.03f, settings.resonance, sampleRateHz);
             const float air = 0.45f * std::clamp(bright / 6000.0f, 0.0f, 1.0f);
             for (int i = start; i < end; ++i) {
-                const float increment = core.glideStep() / rate;
+                const float increment = core.glideStep() / sampleRateHz;
                 const float a = saws[0].next(Waveform::Saw, increment * ratios[0]);
                 const float b = saws[1].next(Waveform::Saw, increment * ratios[1]);
                 const float c = saws[2].next(Waveform::Saw, increment * ratios[2]);
@@ -167,9 +166,9 @@ struct PluckVoice {
         for (int start = 0; start < frames; start += controlFrames) {
             const int end = std::min(frames, start + controlFrames);
             const float opening = settings.envmod * core.filter.value() * (0.5f + 0.5f * core.velocity);
-            lowpass.setup(cutoff * std::exp2(opening), settings.resonance, rate);
+            lowpass.setup(cutoff * std::exp2(opening), settings.resonance, sampleRateHz);
             for (int i = start; i < end; ++i) {
-                const float increment = core.glideStep() / rate;
+                const float increment = core.glideStep() / sampleRateHz;
                 const float source = saw.next(Waveform::Saw, increment * down) +
                                      0.6f * square.next(Waveform::Square, increment * up);
                 const float out = 0.4f * core.velocity * core.amplitude.next() * lowpass.lowpass(source);
@@ -194,28 +193,28 @@ struct LeadVoice {
     OnePole airLeft, airRight;
 
     void start(const VoiceSettings& settings, int note, float velocity, bool glide) {
-        airLeft.setup(4000.0f, rate);
-        airRight.setup(4000.0f, rate);
+        airLeft.setup(4000.0f, sampleRateHz);
+        airRight.setup(4000.0f, sampleRateHz);
         core.start(settings, note, velocity, glide, settings.decay);
     }
 
     void render(const VoiceSettings& settings, float cutoff, float* __restrict left, float* __restrict right,
                 int frames) {
         const float down = centsRatio(-settings.detune), up = centsRatio(settings.detune);
-        constexpr float vibratoDelay = 0.25f * rate, vibratoRamp = 0.5f * rate;
+        constexpr float vibratoDelay = 0.25f * sampleRateHz, vibratoRamp = 0.5f * sampleRateHz;
         for (int start = 0; start < frames; start += controlFrames) {
             const int end = std::min(frames, start + controlFrames);
             const float opening = settings.envmod * core.filter.value() * (0.5f + 0.5f * core.velocity);
-            filterLeft.setup(cutoff * std::exp2(opening), settings.resonance, rate);
-            filterRight.setup(cutoff * 1.04f * std::exp2(opening), settings.resonance, rate);
+            filterLeft.setup(cutoff * std::exp2(opening), settings.resonance, sampleRateHz);
+            filterRight.setup(cutoff * 1.04f * std::exp2(opening), settings.resonance, sampleRateHz);
             const float depth =
                 0.2f *
                 std::clamp((static_cast<float>(core.age + start) - vibratoDelay) / vibratoRamp, 0.0f, 1.0f);
             const float wobble =
-                std::exp2(depth * vibrato.next(Waveform::Sine, 5.2f * controlFrames / rate) / 12.0f);
+                std::exp2(depth * vibrato.next(Waveform::Sine, 5.2f * controlFrames / sampleRateHz) / 12.0f);
             const float air = 0.35f * std::clamp(cutoff / 6000.0f, 0.0f, 1.0f);
             for (int i = start; i < end; ++i) {
-                const float increment = core.glideStep() * wobble / rate;
+                const float increment = core.glideStep() * wobble / sampleRateHz;
                 const float a = sawLeft.next(Waveform::Saw, increment * down);
                 const float b = sawRight.next(Waveform::Saw, increment * up);
                 const float c = 0.35f * square.next(Waveform::Square, 0.5f * increment);
@@ -250,8 +249,8 @@ struct RiserVoice {
 
     void render(const VoiceSettings& settings, float cutoff, float* __restrict left, float* __restrict right,
                 int frames) {
-        filterLeft.setup(cutoff, settings.resonance, rate);
-        filterRight.setup(cutoff * 1.06f, settings.resonance, rate);
+        filterLeft.setup(cutoff, settings.resonance, sampleRateHz);
+        filterRight.setup(cutoff * 1.06f, settings.resonance, sampleRateHz);
         for (int i = 0; i < frames; ++i) {
             const float level = 0.9f * core.velocity * core.amplitude.next();
             left[i] += level * filterLeft.bandpass(noiseLeft.next());

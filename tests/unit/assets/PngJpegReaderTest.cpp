@@ -18,20 +18,20 @@
 namespace halcyra {
 namespace {
 
-struct Decoded {
+struct DecodedImage {
     Texture texture{"t"};
     std::vector<std::string> messages;
 };
 
-Decoded decode(const std::vector<uint8_t>& file, int kind) {
-    Decoded result;
+DecodedImage decode(const std::vector<uint8_t>& file, int kind) {
+    DecodedImage result;
     test::MessageLog log;
     TextureLoader().decodeMemory(result.texture, file.data(), file.size(), kind);
     result.messages = log.texts();
     return result;
 }
 
-Decoded decodePng(const tools::PngImage& image) {
+DecodedImage decodePng(const tools::PngImage& image) {
     return decode(tools::encodePng(image), 3);
 }
 

@@ -31,14 +31,14 @@ std::vector<uint8_t> tga(int type, int width, int height, int bits, const std::v
     return file;
 }
 
-struct Decoded {
+struct DecodedTga {
     Texture texture{"t"};
     std::vector<std::string> messages;
     std::vector<std::string> captions;
 };
 
-Decoded decode(const std::vector<uint8_t>& file) {
-    Decoded result;
+DecodedTga decode(const std::vector<uint8_t>& file) {
+    DecodedTga result;
     test::MessageLog log;
     TextureLoader().decodeMemory(result.texture, file.data(), file.size(), 1);
     for (const Message& message : log.messages()) {
@@ -48,7 +48,8 @@ Decoded decode(const std::vector<uint8_t>& file) {
     return result;
 }
 
-void expectFailed(const Decoded& decoded, const std::string& message, const std::string& caption = "ERROR") {
+void expectFailed(const DecodedTga& decoded, const std::string& message,
+                  const std::string& caption = "ERROR") {
     EXPECT_EQ(decoded.messages, std::vector<std::string>{message});
     if (!decoded.captions.empty()) {
         EXPECT_EQ(decoded.captions[0], caption);

@@ -1,5 +1,6 @@
 #include "math/CameraTrack.h"
 
+#include "support/Expect.h"
 #include "support/MessageLog.h"
 
 #include <gtest/gtest.h>
@@ -7,9 +8,7 @@
 namespace halcyra {
 namespace {
 
-bool same(Vec3 a, Vec3 b) {
-    return a.x == b.x && a.y == b.y && a.z == b.z;
-}
+using test::same;
 
 // Keys at 0, 400 and 800 ms, as the reader builds them with its 40 ms step.
 CameraTrack threeKeyTrack(int32_t mode, int32_t rollKeyCount = 0) {

@@ -1,5 +1,7 @@
 #include "math/Curves.h"
 
+#include "support/Expect.h"
+
 #include <gtest/gtest.h>
 
 #include <vector>
@@ -9,9 +11,7 @@ namespace {
 
 const Vec3 sentinel{-99.0f, -99.0f, -99.0f};
 
-bool same(Vec3 a, Vec3 b) {
-    return a.x == b.x && a.y == b.y && a.z == b.z;
-}
+using test::same;
 
 TEST(Curves, TcbWithZeroParametersIsCatmullRom) {
     const float points[][4] = {{0, 1, 3, 4}, {-2, 5, 1, 7}, {10, -3, 8, 0.5f}};

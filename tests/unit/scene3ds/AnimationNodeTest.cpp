@@ -1,5 +1,7 @@
 #include "scene3ds/AnimationNode.h"
 
+#include "support/Expect.h"
+
 #include <gtest/gtest.h>
 
 namespace halcyra {
@@ -9,11 +11,7 @@ Vec3 placed(const AnimationNode& node, int32_t frame, Vec3 origin, Vec3 v = {0, 
     return Mat4::transformPoint(node.matrixAt(frame, origin), v);
 }
 
-void expectVec3(Vec3 actual, Vec3 expected) {
-    EXPECT_NEAR(actual.x, expected.x, 1e-5f);
-    EXPECT_NEAR(actual.y, expected.y, 1e-5f);
-    EXPECT_NEAR(actual.z, expected.z, 1e-5f);
-}
+using test::expectVec3;
 
 AnimationNode tenPositionKeys() {
     AnimationNode node("n");

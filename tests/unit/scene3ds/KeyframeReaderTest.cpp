@@ -3,6 +3,7 @@
 #include "scene3ds/ObjectLoader.h"
 
 #include "assets/TextureManager.h"
+#include "support/Expect.h"
 #include "support/MessageLog.h"
 #include "support/TempDir.h"
 
@@ -18,11 +19,7 @@ namespace {
 
 using tools::Float3;
 
-void expectVec3(Vec3 actual, Vec3 expected, float tolerance = 1e-6f) {
-    EXPECT_NEAR(actual.x, expected.x, tolerance);
-    EXPECT_NEAR(actual.y, expected.y, tolerance);
-    EXPECT_NEAR(actual.z, expected.z, tolerance);
-}
+using test::expectVec3;
 
 class KeyframeReaderTest : public ::testing::Test {
 protected:
@@ -92,8 +89,8 @@ TEST_F(KeyframeReaderTest, EachRotationKeyTurnsAfterTheKeysBeforeIt) {
 
     // A quarter turn about the show's −y takes x to z, then one about −x takes z to y.
     const AnimationNode& read = *model->nodes.at(0);
-    expectVec3(Mat4::transformPoint(read.rotationKeys[0].matrix, {1, 0, 0}), {0, 0, 1});
-    expectVec3(Mat4::transformPoint(read.rotationKeys[1].matrix, {1, 0, 0}), {0, 1, 0});
+    expectVec3(Mat4::transformPoint(read.rotationKeys[0].matrix, {1, 0, 0}), {0, 0, 1}, 1e-6f);
+    expectVec3(Mat4::transformPoint(read.rotationKeys[1].matrix, {1, 0, 0}), {0, 1, 0}, 1e-6f);
 }
 
 TEST_F(KeyframeReaderTest, RotationAngleIsReducedByAFullTurnBeforeHalving) {

@@ -1,6 +1,7 @@
 #include "scene3ds/ObjectLoader.h"
 
 #include "assets/TextureManager.h"
+#include "support/Expect.h"
 #include "support/MessageLog.h"
 #include "support/TempDir.h"
 
@@ -40,11 +41,7 @@ Material3ds material(const std::string& name, const std::string& textureMap, con
     return m;
 }
 
-void expectVec3(Vec3 actual, Vec3 expected) {
-    EXPECT_FLOAT_EQ(actual.x, expected.x);
-    EXPECT_FLOAT_EQ(actual.y, expected.y);
-    EXPECT_FLOAT_EQ(actual.z, expected.z);
-}
+using test::expectVec3;
 
 class ObjectLoaderTest : public ::testing::Test {
 protected:

@@ -1,5 +1,7 @@
 #include "scene3ds/Mesh.h"
 
+#include "support/Expect.h"
+
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -18,11 +20,7 @@ std::unique_ptr<Mesh> meshOf(const std::vector<Vec3>& positions, const std::vect
     return mesh;
 }
 
-void expectVec3(Vec3 actual, Vec3 expected, float tolerance = 0.0f) {
-    EXPECT_NEAR(actual.x, expected.x, tolerance);
-    EXPECT_NEAR(actual.y, expected.y, tolerance);
-    EXPECT_NEAR(actual.z, expected.z, tolerance);
-}
+using test::expectVec3;
 
 TEST(TangentSpace, TexturedQuadGetsTheTextureAxesAtEveryVertex) {
     const auto quad = meshOf({{0, 0, 0}, {1, 0, 0}, {1, 1, 0}, {0, 1, 0}}, {{0, 0}, {1, 0}, {1, 1}, {0, 1}},

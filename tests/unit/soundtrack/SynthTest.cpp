@@ -15,11 +15,10 @@
 namespace halcyra {
 namespace {
 
-constexpr float rate = 44100.0f;
 
 // Power of `signal` at `frequency` relative to a full-scale sine there (Goertzel).
 double powerAt(const std::vector<float>& signal, double frequency) {
-    const double coefficient = 2.0 * std::cos(2.0 * 3.14159265358979 * frequency / rate);
+    const double coefficient = 2.0 * std::cos(2.0 * 3.14159265358979 * frequency / sampleRateHz);
     double s1 = 0.0, s2 = 0.0;
     for (float x : signal) {
         const double s = x + coefficient * s1 - s2;
@@ -49,7 +48,7 @@ TEST(Oscillator, SawAndSquareKeepTheirAliasesFarBelowTheTone) {
         Oscillator oscillator;
         std::vector<float> signal(44100);
         for (float& x : signal)
-            x = oscillator.next(shape, frequency / rate);
+            x = oscillator.next(shape, frequency / sampleRateHz);
         const double tone = powerAt(signal, frequency);
         EXPECT_LT(decibels(powerAt(signal, 100.0) / tone), -60.0);
         if (shape == Waveform::Saw) {
@@ -61,11 +60,11 @@ TEST(Oscillator, SawAndSquareKeepTheirAliasesFarBelowTheTone) {
 TEST(StateVariableFilter, LowpassPassesBelowItsCutoffAndCutsAbove) {
     auto gainAt = [](float frequency) {
         StateVariableFilter filter;
-        filter.setup(1000.0f, 0.0f, rate);
+        filter.setup(1000.0f, 0.0f, sampleRateHz);
         Oscillator sine;
         double peak = 0.0;
         for (int i = 0; i < 44100; ++i) {
-            const float y = filter.lowpass(sine.next(Waveform::Sine, frequency / rate));
+            const float y = filter.lowpass(sine.next(Waveform::Sine, frequency / sampleRateHz));
             if (i > 22050)
                 peak = std::max(peak, static_cast<double>(std::fabs(y)));
         }
@@ -81,7 +80,7 @@ TEST(StateVariableFilter, StaysStableWhileItsCutoffJumpsAtFullResonance) {
     float worst = 0.0f;
     for (int block = 0; block < 20000; ++block) {
         // Jumps across the whole range every 16 samples, as envelopes and curves may.
-        filter.setup(block % 2 == 0 ? 20.0f : 19000.0f, 1.0f, rate);
+        filter.setup(block % 2 == 0 ? 20.0f : 19000.0f, 1.0f, sampleRateHz);
         for (int i = 0; i < 16; ++i)
             worst = std::max(worst, std::fabs(filter.lowpass(noise.next())));
     }
@@ -91,7 +90,7 @@ TEST(StateVariableFilter, StaysStableWhileItsCutoffJumpsAtFullResonance) {
 
 TEST(Envelope, RisesDecaysToSustainAndReleasesToSilenceWithoutJumps) {
     Envelope envelope;
-    envelope.setup(0.01f, 0.1f, 0.5f, 0.2f, rate);
+    envelope.setup(0.01f, 0.1f, 0.5f, 0.2f, sampleRateHz);
     envelope.gateOn();
     std::vector<float> levels;
     for (int i = 0; i < 22050; ++i)
@@ -286,7 +285,8 @@ TEST(Effects, MasterToneCutsRumbleShelvesTheBassAndLiftsTheAir) {
         MasterTone tone(lowCut, bass, air);
         std::vector<float> left(44100), right(44100);
         for (size_t i = 0; i < left.size(); ++i)
-            left[i] = right[i] = 0.5f * std::sin(6.2831853f * frequency * static_cast<float>(i) / rate);
+            left[i] = right[i] =
+                0.5f * std::sin(6.2831853f * frequency * static_cast<float>(i) / sampleRateHz);
         tone.process(left.data(), right.data(), static_cast<int>(left.size()));
         return rmsDb(left, 22050, 44100) - rmsDb(std::vector<float>(22050, 0.5f / 1.41421356f), 0, 22050);
     };
