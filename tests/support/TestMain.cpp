@@ -8,19 +8,13 @@
 #include "scene3ds/ModelLibrary.h"
 #include "timeline/MusicStream.h"
 
+#include "support/Sanitizer.h"
+
 #include <gtest/gtest.h>
 
 #include <cstdlib>
 #include <filesystem>
 #include <string>
-
-#if defined(__SANITIZE_ADDRESS__)
-#define HALCYRA_ADDRESS_SANITIZER 1
-#elif defined(__has_feature)
-#if __has_feature(address_sanitizer)
-#define HALCYRA_ADDRESS_SANITIZER 1
-#endif
-#endif
 
 #ifdef HALCYRA_ADDRESS_SANITIZER
 // The sanitizer build's defaults for every test program, however it is started: the suppressions for

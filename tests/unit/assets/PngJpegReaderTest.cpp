@@ -3,6 +3,7 @@
 
 #include "ImageWriter.h"
 #include "support/MessageLog.h"
+#include "support/Sanitizer.h"
 
 #include <GL/gl.h>
 #include <gtest/gtest.h>
@@ -351,7 +352,7 @@ std::vector<uint8_t> flatGreyJpeg(size_t codedBytes) {
 }
 
 TEST(JpegReader, LargeDeclaredSizeUnderAMemoryLimitIsOneMessageAndTheProgramGoesOn) {
-#if defined(__SANITIZE_ADDRESS__)
+#ifdef HALCYRA_ADDRESS_SANITIZER
     GTEST_SKIP() << "the address sanitizer reserves more address space than the limit";
 #endif
     // A file of 162 bytes ends after its first blocks: only the rows it held take memory.

@@ -428,10 +428,10 @@ protected:
         out.open(0xAFFF);
         leaf(0xA000, [&] { out.text(name); });
         out.open(0xA030);
-        for (const auto& [id, rgb] : specular) {
-            leaf(id, [&] {
-                for (float value : rgb) {
-                    if (id == 0x0011)
+        for (const auto& colour : specular) {
+            leaf(colour.first, [&] {
+                for (float value : colour.second) {
+                    if (colour.first == 0x0011)
                         out.u8(static_cast<uint8_t>(value));
                     else
                         out.f32(value);
