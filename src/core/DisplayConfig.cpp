@@ -1,10 +1,33 @@
 #include "core/DisplayConfig.h"
 
+#include <cmath>
+
 namespace halcyra {
 
 DisplayConfig& DisplayConfig::instance() {
     static DisplayConfig config;
     return config;
+}
+
+float DisplayConfig::pixelScaleFor(int32_t width, int32_t height, int32_t renderTargetSize) {
+    if (!pictureSized(width, height, renderTargetSize))
+        return 1.0f;
+    return static_cast<float>(std::sqrt(static_cast<double>(width) * height) / 1024.0);
+}
+
+float DisplayConfig::screenScaleFor(int32_t width, int32_t height, int32_t renderTargetSize) {
+    if (!pictureSized(width, height, renderTargetSize))
+        return 1.0f;
+    // The setup dialog's four modes.
+    static const int32_t modes[4][2] = {{1024, 768}, {1280, 720}, {1280, 768}, {1280, 800}};
+    const double shape = static_cast<double>(width) / height;
+    const int32_t* nearest = modes[0];
+    for (const int32_t* mode : modes) {
+        const double distance = std::abs(std::log(shape * mode[1] / mode[0]));
+        if (distance < std::abs(std::log(shape * nearest[1] / nearest[0])))
+            nearest = mode;
+    }
+    return static_cast<float>(std::sqrt(static_cast<double>(width) * height / (nearest[0] * nearest[1])));
 }
 
 } // namespace halcyra

@@ -46,7 +46,8 @@ Engine::Engine() {
     // The show's modes draw into square targets of 1024. Larger pictures (offline capture) draw into
     // targets of the picture's own size, which keep every pixel of it at half the cost and memory of the
     // next square power of two (2048 x 2048 for 1920 x 1080); the shadow map stays square.
-    const bool pictureSized = targetSize > 1024 && config.width > 0 && config.height > 0;
+    const bool pictureSized = config.pictureSizedTargets();
+    pixelScale = config.pixelScale();
     const int width = pictureSized ? config.width : targetSize;
     const int height = pictureSized ? config.height : targetSize;
     texelWidth = 1.0f / static_cast<float>(width);
@@ -105,6 +106,8 @@ Engine::Engine() {
     strengthLocation = shaders->uniformLocation(staticProgram, "strength");
     useProgram(staticProgram);
     shaders->setFloat(shaders->uniformLocation(staticProgram, "sheight"), static_cast<float>(screenHeight));
+    // The grain's texels and scan lines grow with the picture beyond the show's modes (exactly 1 at them).
+    shaders->setFloat(shaders->uniformLocation(staticProgram, "invPixelScale"), 1.0f / config.screenScale());
     useNoProgram();
 
     inShadowPass = false;
@@ -218,6 +221,14 @@ void Engine::drawScreenQuad() {
     glVertex2f(1.0f, -1.0f);
     glVertex2f(1.0f, 1.0f);
     glEnd();
+}
+
+void Engine::setPointSize(float pixels) {
+    glPointSize(pixels * pixelScale);
+}
+
+void Engine::setLineWidth(float pixels) {
+    glLineWidth(pixels * pixelScale);
 }
 
 void Engine::drawFadeQuad(const float (&color)[4]) {
@@ -404,7 +415,7 @@ void Engine::applyHdr(float exposureExponent, float blurStrength, float range, b
     useProgram(hdrConvertProgram);
     queueTexture(imageLocation, hdrTarget->textures[1]);
     bindQueuedTextures();
-    shaders->setFloat(halfPixelLocation, texelWidth * 0.5f);
+    shaders->setFloat(halfPixelLocation, texelWidth * 0.5f * pixelScale);
     shaders->setFloat(invRangeLocation, 0.25f / range);
     drawScreenQuad();
     brightTarget->unbind();

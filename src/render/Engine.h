@@ -54,6 +54,9 @@ public:
     void bindQueuedTextures();
     // A quad from (−1, −1) to (1, 1) for programs that take the vertex as its clip-space position.
     void drawScreenQuad();
+    // glPointSize and glLineWidth for sizes given at the show's modes, scaled by pixelScale.
+    void setPointSize(float pixels);
+    void setLineWidth(float pixels);
     // Blends `color` over the view of a fov-45 projection with identity modelview.
     void drawFadeQuad(const float (&color)[4]);
     void applyGLDefaults();
@@ -130,6 +133,9 @@ public:
     std::unique_ptr<RenderTarget> brightTarget;
     std::unique_ptr<RenderTarget> blurTarget;
     int32_t targetSize = 0; // the square targets' side
+    // What sizes in pixels are multiplied by: 1 at the show's modes, more for larger pictures
+    // (DisplayConfig::pixelScale).
+    float pixelScale = 1.0f;
     int32_t screenWidth = 0;
     int32_t screenHeight = 0;
     float aspect = 0.0f;

@@ -78,9 +78,9 @@ void CreditsScene::torusPoint(float t, int i, float baseRadius, float (&out)[3])
     out[2] = c2 * s2 * s1 * r;
 }
 
-void CreditsScene::drawTorus(float t, float baseRadius) {
+void CreditsScene::drawTorus(Engine& engine, float t, float baseRadius) {
     glColor3f(1.0f, 1.0f, 1.0f);
-    glPointSize(13.0f);
+    engine.setPointSize(13.0f);
     glBegin(GL_POINTS);
     for (int i = 0; i < 10000; ++i) {
         float p[3];
@@ -127,11 +127,11 @@ void CreditsScene::render() {
     engine->endBumpShading();
 
     setPointAttenuation(0.001f);
-    drawTorus(t, 200.0f);
+    drawTorus(*engine, t, 200.0f);
 
     const float r = beat.sphereRadius;
     if (r > 0.0f) {
-        glPointSize(r);
+        engine->setPointSize(r);
         glBegin(GL_POINTS);
         for (int i = 0; i < 10000; ++i) {
             const float f = static_cast<float>(i);
@@ -147,7 +147,7 @@ void CreditsScene::render() {
 
     if (t > beatStart) {
         const GlExtensions& ext = GlExtensions::instance();
-        glLineWidth(12.0f);
+        engine->setLineWidth(12.0f);
         ext.glBindBufferARB(GL_ARRAY_BUFFER_ARB, helpersMesh->positionBuffer);
         if (const void* mapped = ext.glMapBufferARB(GL_ARRAY_BUFFER_ARB, GL_READ_ONLY_ARB)) {
             float e[4][3];

@@ -34,8 +34,9 @@ public:
     static float lastSecondBlurStrength(float time);
     // The torus of points: three vertices per index, at time `time` with base radius `baseRadius`.
     static void torusPoint(float time, int i, float baseRadius, float (&out)[3]);
-    // The whole torus, 10,000 indices, as white points 13 pixels wide (the planet scene draws it too).
-    static void drawTorus(float time, float baseRadius);
+    // The whole torus, 10,000 indices, as white points 13 pixels wide at the show's modes (the planet scene
+    // draws it too).
+    static void drawTorus(Engine& engine, float time, float baseRadius);
 
     Beat beat;
 

@@ -114,7 +114,7 @@ void CubeRainScene::render() {
 
     setPointAttenuation(0.01f);
     glColor3f(0.7f, 0.7f, 0.8f);
-    glPointSize(pulse.pulse + 10.0f);
+    engine->setPointSize(pulse.pulse + 10.0f);
     drawPointColumn(t, 2000, 0.0f, 0.0f);
     setPointAttenuation(0.0f);
 

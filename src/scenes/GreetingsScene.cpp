@@ -77,7 +77,7 @@ void GreetingsScene::drawPoints() {
     const float t = time;
     setPointAttenuation(0.01f);
     glColor3f(0.7f, 0.7f, 0.8f);
-    glPointSize(10.0f);
+    engine->setPointSize(10.0f);
     const float driftP = 0.1f * std::sin(t * 0.00090909091f);
     const float driftQ = 0.1f * std::sin(t * 0.00076923077f);
     drawPointColumn(t, 4000, driftP, driftQ);

@@ -133,7 +133,7 @@ void OpeningScene::drawSwarm() {
     engine->useNoProgram();
 
     glColor3f(0.7f, 0.7f, 0.8f);
-    glPointSize(3.0f);
+    engine->setPointSize(3.0f);
     glBegin(GL_POINTS);
     for (int i = 0; i < 2000; ++i) {
         const float f = static_cast<float>(i);
@@ -147,7 +147,7 @@ void OpeningScene::drawSwarm() {
     glEnd();
 
     glColor3f(0.0f, 0.0f, 0.0f);
-    glLineWidth(1.2f);
+    engine->setLineWidth(1.2f);
     glBegin(GL_LINES);
     for (int i = 0; i < fieldCubeCount; ++i) {
         const Vec3& p = cubes[i].position;

@@ -115,7 +115,7 @@ void PlanetScene::render() {
 
     if (t < 45000.0f) {
         setPointAttenuation(0.001f);
-        CreditsScene::drawTorus(t, torusRadius(t));
+        CreditsScene::drawTorus(*engine, t, torusRadius(t));
         setPointAttenuation(0.0f);
     } else {
         drawBandPicture(logo, logoTexture, logoFactor(t));

@@ -64,7 +64,7 @@ void WaterScene::drawPoints() {
     const float t = time;
     setPointAttenuation(0.001f);
     glColor3f(0.6f, 0.6f, 0.6f);
-    glPointSize(3.0f);
+    engine->setPointSize(3.0f);
     glBegin(GL_POINTS);
     for (int i = 0; i < 2000; ++i) {
         const float f = static_cast<float>(i);

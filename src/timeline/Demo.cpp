@@ -23,6 +23,8 @@
 
 #include <GL/gl.h>
 
+#include <cmath>
+
 namespace halcyra {
 
 namespace {
@@ -122,7 +124,8 @@ void Demo::startLoadingScreen() {
     progress = 0.0f;
     // The loading frames hold no edges that multisampling would smooth: they skip it.
     setSingleSampledScreen(true);
-    loadingFont.create(DisplayConfig::instance().fontFile, 12);
+    const DisplayConfig& display = DisplayConfig::instance();
+    loadingFont.create(display.fontFile, static_cast<int>(std::lround(12.0f * display.screenScale())));
     TextureManager& textures = TextureManager::instance();
     textures.loadFile("textures/logo.png", "logo.png", static_cast<int>(TextureKind::Png));
     logo = textures.find("logo.png");

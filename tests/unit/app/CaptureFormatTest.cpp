@@ -2,12 +2,14 @@
 #include "app/OfflineCapture.h"
 
 #include "app/Startup.h"
+#include "core/DisplayConfig.h"
 
 #include <gtest/gtest.h>
 #include <png.h>
 
 #include <algorithm>
 #include <array>
+#include <utility>
 
 namespace halcyra {
 namespace {
@@ -120,6 +122,25 @@ TEST(RenderTargetSize, StaysAt1024ForTheShowsModesAndGrowsForLargePictures) {
     EXPECT_EQ(renderTargetSizeFor(1920, 1080), 2048);
     EXPECT_EQ(renderTargetSizeFor(3840, 2160), 4096);
     EXPECT_EQ(renderTargetSizeFor(1080, 1920), 2048);
+
+    // What the show's pixel sizes grow by: nothing within the modes' targets; beyond them the targets against
+    // 1024 × 1024 and the picture against the mode of its shape, area for area.
+    const auto pixelScale = [](int w, int h) {
+        return DisplayConfig::pixelScaleFor(w, h, renderTargetSizeFor(w, h));
+    };
+    const auto screenScale = [](int w, int h) {
+        return DisplayConfig::screenScaleFor(w, h, renderTargetSizeFor(w, h));
+    };
+    for (const auto& [w, h] : {std::pair{1024, 768}, {1280, 800}, {640, 360}, {1280, 1024}}) {
+        EXPECT_EQ(pixelScale(w, h), 1.0f) << w << "x" << h;
+        EXPECT_EQ(screenScale(w, h), 1.0f) << w << "x" << h;
+    }
+    EXPECT_FLOAT_EQ(pixelScale(1920, 1080), 1.40625f);
+    EXPECT_FLOAT_EQ(pixelScale(2048, 2048), 2.0f);
+    EXPECT_FLOAT_EQ(screenScale(1920, 1080), 1.5f);
+    EXPECT_FLOAT_EQ(screenScale(3840, 2160), 3.0f);
+    EXPECT_FLOAT_EQ(screenScale(2048, 1536), 2.0f);
+    EXPECT_FLOAT_EQ(screenScale(2560, 1600), 2.0f);
 }
 
 } // namespace
