@@ -34,6 +34,30 @@ bool parseFrame(const std::string& text, int64_t& value) {
     return true;
 }
 
+// Stretches "FIRST-LAST" and single frames joined by commas, each after the one before it.
+bool parseFrameList(const std::string& text, std::vector<std::pair<int64_t, int64_t>>& frames) {
+    frames.clear();
+    size_t begin = 0;
+    while (begin <= text.size()) {
+        const size_t comma = std::min(text.find(',', begin), text.size());
+        const std::string item = text.substr(begin, comma - begin);
+        const size_t dash = item.find('-');
+        int64_t first = 0;
+        int64_t last = 0;
+        if (dash == std::string::npos
+                ? !parseFrame(item, first)
+                : !parseFrame(item.substr(0, dash), first) || !parseFrame(item.substr(dash + 1), last))
+            return false;
+        if (dash == std::string::npos)
+            last = first;
+        if (last < first || (!frames.empty() && first <= frames.back().second) || frames.size() >= 10000)
+            return false;
+        frames.emplace_back(first, last);
+        begin = comma + 1;
+    }
+    return true;
+}
+
 } // namespace
 
 bool parseCommandLine(int argc, const char* const* argv, Options& options, std::string& error) {
@@ -138,31 +162,30 @@ bool parseCommandLine(int argc, const char* const* argv, Options& options, std::
         } else if (arg == "--frames") {
             if (!takeValue())
                 return false;
-            const size_t dash = value.find('-');
-            int64_t first = 0;
-            int64_t last = 0;
-            if (dash == std::string::npos || !parseFrame(value.substr(0, dash), first) ||
-                !parseFrame(value.substr(dash + 1), last) || last < first) {
-                error = "option '--frames' needs FIRST-LAST frame numbers, FIRST not above LAST, not '" +
+            if (!parseFrameList(value, options.frames)) {
+                error = "option '--frames' needs FIRST-LAST frame numbers, FIRST not above LAST (or a list "
+                        "of such stretches and single frames in rising order, apart), not '" +
                         value + "'";
                 return false;
             }
-            options.firstFrame = first;
-            options.lastFrame = last;
         } else if (arg == "--size") {
             if (!takeValue())
                 return false;
             const size_t x = value.find('x');
             int w = 0;
             int h = 0;
-            if (x == std::string::npos || !parseCount(value.substr(0, x), w) ||
-                !parseCount(value.substr(x + 1), h) || w < 16 || h < 16 || w > maxCaptureWidth ||
-                h > maxCaptureHeight) {
-                error = "option '--size' needs WIDTHxHEIGHT from 16x16 to 3840x2160, not '" + value + "'";
+            if (value == "desktop") {
+                options.desktopSize = true;
+            } else if (x == std::string::npos || !parseCount(value.substr(0, x), w) ||
+                       !parseCount(value.substr(x + 1), h) || w < 16 || h < 16 || w > maxPictureWidth ||
+                       h > maxPictureHeight) {
+                error = "option '--size' needs WIDTHxHEIGHT from 16x16 to 3840x2160, or desktop, not '" +
+                        value + "'";
                 return false;
+            } else {
+                options.width = w;
+                options.height = h;
             }
-            options.width = w;
-            options.height = h;
         } else if (arg == "--jobs") {
             if (!takeValue())
                 return false;
@@ -202,16 +225,21 @@ bool parseCommandLine(int argc, const char* const* argv, Options& options, std::
         error = "choose one of --capture, --video and --contact-sheet";
         return false;
     }
-    if (outputs == 0 && (options.framesPerSecond || options.width || options.firstFrame)) {
-        error = std::string("option '") +
-                (options.width        ? "--size"
-                 : options.firstFrame ? "--frames"
-                                      : "--fps") +
+    if (outputs == 0 && (options.framesPerSecond || !options.frames.empty())) {
+        error = std::string("option '") + (!options.frames.empty() ? "--frames" : "--fps") +
                 "' needs --capture, --video or --contact-sheet";
         return false;
     }
-    if (options.firstFrame && (options.startSeconds > 0.0 || options.durationSeconds)) {
+    if (!options.frames.empty() && (options.startSeconds > 0.0 || options.durationSeconds)) {
         error = "option '--frames' replaces --start and --duration";
+        return false;
+    }
+    if (options.frames.size() > 1 && (options.captureDir.empty() || options.jobs != 0)) {
+        error = "option '--frames' takes several stretches only with --capture, without --jobs";
+        return false;
+    }
+    if (options.desktopSize && (options.jobs != 0 || !options.joinDir.empty())) {
+        error = "a render spread over processes needs its size as --size WxH, not desktop";
         return false;
     }
     if (outputs == 0 && options.quiet) {
@@ -251,6 +279,8 @@ const char* usageText() {
            "  --data DIR                     folder with data.qz, textures/, models/ and muzak.mp3\n"
            "  --start SECONDS                begin that far into the show\n"
            "  --duration SECONDS             stop after that much of the show\n"
+           "  --size WxH, --size desktop     picture size up to 3840x2160, or the desktop's own (the\n"
+           "                                 mode's size unless told; beyond it, the same picture, sharper)\n"
            "  --stats                        print frame-time statistics per scene at the end\n"
            "\n"
            "Offline rendering (a fixed step of 1000/fps ms per frame, the same frames on every run):\n"
@@ -259,7 +289,8 @@ const char* usageText() {
            "  --contact-sheet FILE.png       one thumbnail per second of show on one sheet (stepped at\n"
            "                                 --fps, 1 unless told)\n"
            "  --fps N                        frames per second of show time (60 unless told)\n"
-           "  --frames FIRST-LAST            render only these frames, numbered from the show's start\n"
+           "  --frames FIRST-LAST[,...]      render only these frames, numbered from the show's start (with\n"
+           "                                 --capture, a list of stretches and single frames)\n"
            "  --jobs N                       render in N processes, each a stretch of the frames, then join\n"
            "  --plan                         with --jobs: print the N stretches (for --frames) and stop\n"
            "  --join DIR                     with --video: join the segments DIR/FIRST-LAST.mp4 rendered\n"
@@ -267,7 +298,6 @@ const char* usageText() {
            "video\n"
            "  --no-audio                     a video without the soundtrack\n"
            "  --quiet                        no progress line\n"
-           "  --size WxH                     picture size up to 3840x2160 (the mode's size unless told)\n"
            "  --help                         show this text\n"
            "  --version                      show the version\n"
            "\n"

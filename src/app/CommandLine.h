@@ -5,6 +5,8 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <utility>
+#include <vector>
 
 namespace halcyra {
 
@@ -23,13 +25,14 @@ struct Options {
     std::string videoFile;
     std::string contactSheet;
     std::optional<int> framesPerSecond;
-    // --frames FIRST-LAST: the frames to render, numbered from the show's start at --fps.
-    std::optional<int64_t> firstFrame;
-    std::optional<int64_t> lastFrame;
-    std::optional<int> width; // --size
+    // --frames FIRST-LAST[,…]: the frames to render, numbered from the show's start at --fps; stretches
+    // (FIRST-LAST or one number, both ends included) in rising order, apart.
+    std::vector<std::pair<int64_t, int64_t>> frames;
+    std::optional<int> width; // --size, in real-time play and offline
     std::optional<int> height;
-    bool noAudio = false; // a video without the soundtrack
-    bool quiet = false;   // no progress line
+    bool desktopSize = false; // --size desktop: the desktop's own resolution
+    bool noAudio = false;     // a video without the soundtrack
+    bool quiet = false;       // no progress line
     // Spreading the render over processes: --jobs N runs N here; --plan prints the N ranges instead;
     // --join DIR joins a video's segments rendered elsewhere.
     int jobs = 0;
@@ -49,7 +52,7 @@ const char* usageText();
 constexpr int maxJobs = 64;
 
 // Largest picture --size accepts.
-constexpr int maxCaptureWidth = 3840;
-constexpr int maxCaptureHeight = 2160;
+constexpr int maxPictureWidth = 3840;
+constexpr int maxPictureHeight = 2160;
 
 } // namespace halcyra

@@ -7,6 +7,7 @@
 #include "core/Message.h"
 #include "core/Platform.h"
 #include "scenes/Scene.h"
+#include "timeline/Demo.h"
 
 #include <GL/gl.h>
 #include <fcntl.h>
@@ -127,9 +128,10 @@ std::vector<uint8_t> encodePngFrame(int width, int height, const uint8_t* bgraBo
 
 // ---- Frames handed to worker threads ------------------------------------------------------------------
 
-CapturedFrames::CapturedFrames(int frameWidth, int frameHeight, int64_t firstNumber, int threads,
-                               CaptureWorkers::Work work)
-    : width(frameWidth), height(frameHeight), number(firstNumber), workers(threads, std::move(work)) {}
+CapturedFrames::CapturedFrames(int frameWidth, int frameHeight, std::vector<FrameRange> frameNumbers,
+                               int threads, CaptureWorkers::Work work)
+    : width(frameWidth), height(frameHeight), numbers(std::move(frameNumbers)),
+      number(numbers.empty() ? 0 : numbers.front().first), workers(threads, std::move(work)) {}
 
 void CapturedFrames::framePresented(int, const Scene&) {
     CaptureTimes& times = workers.times;
@@ -139,6 +141,8 @@ void CapturedFrames::framePresented(int, const Scene&) {
     glFinish();
     const uint64_t start = performanceCounter();
     CapturedFrame frame{number++, workers.buffer(static_cast<size_t>(width) * height * 4)};
+    if (numberRange + 1 < numbers.size() && number >= numbers[numberRange].end)
+        number = numbers[++numberRange].first;
     readFinishedFrame(width, height, frame.pixels);
     times.readback += millisecondsSince(start);
     ++times.frames;
@@ -162,9 +166,9 @@ bool CapturedFrames::finishFrames() {
 
 // ---- PNG frames -------------------------------------------------------------------------------------------
 
-PngSequence::PngSequence(std::string outputFolder, int frameWidth, int frameHeight, int64_t first,
-                         int threads)
-    : CapturedFrames(frameWidth, frameHeight, first, threads,
+PngSequence::PngSequence(std::string outputFolder, int frameWidth, int frameHeight,
+                         std::vector<FrameRange> numbers, int threads)
+    : CapturedFrames(frameWidth, frameHeight, std::move(numbers), threads,
                      [this](CapturedFrame& frame, CaptureTimes& times, std::string& error) {
                          return writeFrame(frame, times, error);
                      }),
@@ -218,17 +222,20 @@ std::vector<std::string> VideoPipe::arguments(const Settings& settings) {
                              "-pix_fmt", "yuv420p"});
     if (!settings.soundtrack.empty())
         args.insert(args.end(), {"-c:a", "aac", "-shortest"});
-    args.push_back(settings.output);
+    // The index goes before the frames, so that a browser plays the video while it downloads.
+    args.insert(args.end(), {"-movflags", "+faststart", settings.output});
     return args;
 }
 
 VideoPipe::VideoPipe(Settings videoSettings)
-    : CapturedFrames(
-          videoSettings.width, videoSettings.height,
-          static_cast<int64_t>(std::llround(videoSettings.startSeconds * videoSettings.framesPerSecond)), 1,
-          [this](CapturedFrame& frame, CaptureTimes& times, std::string& error) {
-              return writeFrame(frame, times, error);
-          }),
+    : CapturedFrames(videoSettings.width, videoSettings.height,
+                     {FrameRange{static_cast<int64_t>(std::llround(videoSettings.startSeconds *
+                                                                   videoSettings.framesPerSecond)),
+                                 INT64_MAX}},
+                     1,
+                     [this](CapturedFrame& frame, CaptureTimes& times, std::string& error) {
+                         return writeFrame(frame, times, error);
+                     }),
       settings(std::move(videoSettings)) {
     if (!programInstalled("ffmpeg"))
         fatalError(
@@ -391,12 +398,19 @@ bool ContactSheet::write() const {
 
 // ---- Progress ---------------------------------------------------------------------------------------------
 
-CaptureProgress::CaptureProgress(int64_t total, double startSeconds)
-    : totalFrames(total), showSeconds(startSeconds), startTicks(performanceCounter()) {}
+CaptureProgress::CaptureProgress(int64_t total) : totalFrames(total), startTicks(performanceCounter()) {
+    double start = 0.0;
+    for (const float length : Demo::sceneLengths()) {
+        sceneStarts.push_back(start);
+        start += length;
+    }
+}
 
-void CaptureProgress::framePresented(int, const Scene& scene) {
+void CaptureProgress::framePresented(int sceneIndex, const Scene& scene) {
     ++frames;
-    showSeconds += scene.frameTime / 1000.0;
+    const size_t index =
+        std::clamp<size_t>(static_cast<size_t>(std::max(0, sceneIndex)), 0, sceneStarts.size() - 1);
+    const double showSeconds = (sceneStarts[index] + scene.time) / 1000.0;
     const double elapsed = static_cast<double>(performanceCounter() - startTicks) / performanceFrequency();
     const double rate = elapsed > 0.0 ? frames / elapsed : 0.0;
     const double left =

@@ -27,7 +27,9 @@ std::vector<uint8_t> encodePngFrame(int width, int height, const uint8_t* bgraBo
 // Reads every presented frame back and hands it to worker threads; the base of PNG and video output.
 class CapturedFrames : public FrameObserver {
 public:
-    CapturedFrames(int width, int height, int64_t firstNumber, int threads, CaptureWorkers::Work work);
+    // Frames are numbered through `numbers` in order, a stretch's first after the end of the one before.
+    CapturedFrames(int width, int height, std::vector<FrameRange> numbers, int threads,
+                   CaptureWorkers::Work work);
     void framePresented(int sceneIndex, const Scene& scene) override;
     // Waits for the workers; false with failure() set when a frame could not be finished.
     bool finishFrames();
@@ -40,20 +42,22 @@ protected:
     int height;
 
 private:
+    std::vector<FrameRange> numbers;
+    size_t numberRange = 0;
     int64_t number;
     uint64_t lastFrameEnd = 0;
     double firstFrameCpu = -1.0;
     CaptureWorkers workers;
 };
 
-// Writes DIR/frameNNNNN.png (top row first), N the frame's number in the whole show, from `firstNumber` on.
+// Writes DIR/frameNNNNN.png (top row first), N the frame's number in the whole show, through `numbers`.
 class PngSequence final : public CapturedFrames {
 public:
     // Compression level 1 with the Up filter and run-length matching: about 60 ms a 1024 x 768 frame,
     // 40 % larger than level 9, which took seconds.
     static constexpr int compressionLevel = 1;
 
-    PngSequence(std::string folder, int width, int height, int64_t firstNumber = 0, int threads = 2);
+    PngSequence(std::string folder, int width, int height, std::vector<FrameRange> numbers, int threads = 2);
     ~PngSequence() override;
     static std::string frameName(int64_t number);
 
@@ -120,13 +124,13 @@ private:
 // "frame 120/600, show 22.0 s, 31.4 fps, 15 s left", refreshed in place on stderr, and a summary at the end.
 class CaptureProgress final : public FrameObserver {
 public:
-    CaptureProgress(int64_t totalFrames, double startSeconds);
+    explicit CaptureProgress(int64_t totalFrames);
     void framePresented(int sceneIndex, const Scene& scene) override;
     void summary() const;
 
 private:
     int64_t totalFrames;
-    double showSeconds;
+    std::vector<double> sceneStarts; // ms of show time at which each scene begins
     int frames = 0;
     uint64_t startTicks;
 };

@@ -130,13 +130,24 @@ FrameRange frameRange(const Options& options, int fps) {
         range.end =
             range.first +
             std::max<int64_t>(1, static_cast<int64_t>(std::ceil(*options.durationSeconds * fps - 1e-6)));
-    if (options.firstFrame) {
-        range.first = *options.firstFrame;
-        range.end = *options.lastFrame + 1;
+    if (!options.frames.empty()) {
+        range.first = options.frames.front().first;
+        range.end = options.frames.back().second + 1;
     }
     range.first = std::min(range.first, showFrames);
     range.end = std::clamp(range.end, range.first, showFrames);
     return range;
+}
+
+std::vector<FrameRange> frameRanges(const Options& options, int fps) {
+    if (options.frames.size() < 2)
+        return {frameRange(options, fps)};
+    const int64_t showFrames = showFrameCount(Demo::sceneLengths(), fps);
+    std::vector<FrameRange> ranges;
+    for (const auto& [first, last] : options.frames)
+        if (first < showFrames)
+            ranges.push_back({first, std::min(last + 1, showFrames)});
+    return ranges;
 }
 
 std::vector<FrameRange> splitFrames(FrameRange range, int parts) {
@@ -372,7 +383,7 @@ bool joinVideo(const std::string& video, const std::string& segments, FrameRange
     if (!soundtrack.empty())
         args.insert(args.end(), {"-ss", start, "-i", soundtrack, "-map", "0:v", "-map", "1:a", "-c:a", "aac",
                                  "-shortest"});
-    args.insert(args.end(), {"-c:v", "copy", video});
+    args.insert(args.end(), {"-c:v", "copy", "-movflags", "+faststart", video});
 
     char logName[] = "/tmp/halcyra-join-XXXXXX";
     const int log = mkstemp(logName);

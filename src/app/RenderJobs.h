@@ -6,6 +6,7 @@
 #pragma once
 
 #include "app/CommandLine.h"
+#include "timeline/Playback.h"
 
 #include <cstdint>
 #include <string>
@@ -13,16 +14,12 @@
 
 namespace halcyra {
 
-// Frames `first` up to (not including) `end`, numbered from the show's start.
-struct FrameRange {
-    int64_t first = 0;
-    int64_t end = 0;
-    int64_t count() const { return end - first; }
-};
-
 // The frames an offline run renders at `fps`: --frames, or from --start (the first frame at or after it)
-// for --duration (whole frames, at least one); never past the show's end.
+// for --duration (whole frames, at least one); never past the show's end. For a list of stretches, the
+// span from the first frame to the last.
 FrameRange frameRange(const Options& options, int fps);
+// The stretches an offline run renders: those of --frames, each within the show, or frameRange alone.
+std::vector<FrameRange> frameRanges(const Options& options, int fps);
 
 // `parts` contiguous ranges covering `range`, as equal as can be (the first ones a frame longer); fewer
 // when the range has fewer frames.

@@ -1,10 +1,12 @@
 #include "app/Startup.h"
 
+#include "app/CommandLine.h"
 #include "app/Events.h"
 #include "app/Fonts.h"
 #include "app/GlProbe.h"
 #include "app/ScreenFramebuffer.h"
 #include "app/SetupDialog.h"
+#include "app/WindowManager.h"
 #include "core/DisplayConfig.h"
 #include "core/GlExtensions.h"
 #include "core/Message.h"
@@ -12,6 +14,7 @@
 #include <SDL.h>
 
 #include <algorithm>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <string>
@@ -60,6 +63,22 @@ const std::string& loadingScreenFont() {
     return file;
 }
 
+// The desktop's resolution on `display`, shrunk with its shape kept to the largest picture the show draws;
+// left unset with a message where the video driver knows no desktop.
+void desktopPictureSize(int display, std::optional<int>& width, std::optional<int>& height) {
+    SDL_DisplayMode desktop{};
+    const int index = std::clamp(display, 0, std::max(0, SDL_GetNumVideoDisplays() - 1));
+    if (SDL_GetDesktopDisplayMode(index, &desktop) != 0 || desktop.w < 16 || desktop.h < 16) {
+        showMessage(std::string("The desktop's size is unknown (") + SDL_GetError() +
+                    "); the show plays at the mode's size.");
+        return;
+    }
+    const double fit = std::min({1.0, static_cast<double>(maxPictureWidth) / desktop.w,
+                                 static_cast<double>(maxPictureHeight) / desktop.h});
+    width = static_cast<int>(desktop.w * fit);
+    height = static_cast<int>(desktop.h * fit);
+}
+
 } // namespace
 
 bool initVideo(const char** error) {
@@ -96,9 +115,13 @@ void initDisplay(DisplayConfig& config, const DisplayRequest& request) {
         SDL_GL_MakeCurrent(config.window, config.glContext);
     }
     applyDialogChoice(preset, extensions, config);
-    if (request.width && request.height) {
-        config.width = *request.width;
-        config.height = *request.height;
+    std::optional<int> width = request.width;
+    std::optional<int> height = request.height;
+    if (request.desktopSize)
+        desktopPictureSize(config.display, width, height);
+    if (width && height) {
+        config.width = *width;
+        config.height = *height;
         config.aspect = static_cast<float>(config.width) / static_cast<float>(config.height);
         config.renderTargetSize = renderTargetSizeFor(config.width, config.height);
     }
@@ -140,9 +163,21 @@ void createMainWindow(DisplayConfig& config, bool hidden) {
     if (hidden)
         flags = SDL_WINDOW_OPENGL | SDL_WINDOW_HIDDEN;
     const int display = std::clamp(config.display, 0, std::max(0, SDL_GetNumVideoDisplays() - 1));
-    const int position = SDL_WINDOWPOS_CENTERED_DISPLAY(display);
-    openWindowWithContext(config, "halcyra by mosslight", position, position, config.width, config.height,
-                          flags, "Could not open the window: ");
+    int x = SDL_WINDOWPOS_CENTERED_DISPLAY(display);
+    int y = x;
+    int width = config.width;
+    int height = config.height;
+    SDL_Rect bounds{};
+    if (config.fullscreen && !hidden && !windowManagerRuns() && SDL_GetDisplayBounds(display, &bounds) == 0) {
+        // Nobody would act on the fullscreen request: a borderless window covers the display instead.
+        flags = SDL_WINDOW_OPENGL | SDL_WINDOW_ALLOW_HIGHDPI | SDL_WINDOW_BORDERLESS;
+        x = bounds.x;
+        y = bounds.y;
+        width = bounds.w;
+        height = bounds.h;
+    }
+    openWindowWithContext(config, "halcyra by mosslight", x, y, width, height, flags,
+                          "Could not open the window: ");
 
     const GlExtensions& ext = GlExtensions::instance();
     const int samples = config.screenSamples;
@@ -163,6 +198,23 @@ void createMainWindow(DisplayConfig& config, bool hidden) {
     if (config.fullscreen)
         SDL_ShowCursor(SDL_DISABLE);
     ignoreUnhandledEvents();
+}
+
+std::string pictureSizeReport(const DisplayConfig& config, bool shown) {
+    char line[256];
+    const int targetWidth = config.pictureSizedTargets() ? config.width : config.renderTargetSize;
+    const int targetHeight = config.pictureSizedTargets() ? config.height : config.renderTargetSize;
+    int length =
+        std::snprintf(line, sizeof line, "picture %d x %d, drawn into %d x %d targets (pixel scale %.2f)",
+                      config.width, config.height, targetWidth, targetHeight, config.pixelScale());
+    if (shown && config.window != nullptr && length > 0 && length < static_cast<int>(sizeof line)) {
+        int drawableWidth = 0;
+        int drawableHeight = 0;
+        SDL_GL_GetDrawableSize(config.window, &drawableWidth, &drawableHeight);
+        std::snprintf(line + length, sizeof line - length, ", shown %s on %d x %d",
+                      config.fullscreen ? "fullscreen" : "in a window", drawableWidth, drawableHeight);
+    }
+    return std::string(line) + "\n";
 }
 
 void shutdownDisplay() {

@@ -6,6 +6,7 @@
 #pragma once
 
 #include <optional>
+#include <string>
 
 namespace halcyra {
 
@@ -18,9 +19,11 @@ struct DisplayRequest {
     std::optional<int> mode; // a mode button of the setup dialog
     std::optional<bool> fullscreen;
     std::optional<bool> vsync;
-    // A picture size other than the mode's (offline rendering); the aspect follows it.
+    // A picture size other than the mode's; the aspect follows it. `desktopSize` takes the desktop's own
+    // resolution on the chosen display (at most 3840 × 2160, shape kept).
     std::optional<int> width;
     std::optional<int> height;
+    bool desktopSize = false;
     // Offline rendering draws into a window nobody sees.
     bool hidden = false;
 };
@@ -47,6 +50,9 @@ void destroyDummyContext(DisplayConfig& config);
 // offline runs), its context with the config's swap interval, and the screen framebuffer. Where the
 // picture cannot be scaled onto the window, the window keeps the mode's size instead.
 void createMainWindow(DisplayConfig& config, bool hidden = false);
+
+// One line for --stats: the picture size played, the targets it is drawn into, and where it is shown.
+std::string pictureSizeReport(const DisplayConfig& config, bool shown);
 
 // Releases the main window and SDL at the very end of a run.
 void shutdownDisplay();

@@ -137,6 +137,7 @@ int main(int argc, char** argv) {
     request.vsync = offline ? std::optional<bool>(false) : options.vsync;
     request.width = options.width;
     request.height = options.height;
+    request.desktopSize = options.desktopSize;
     request.hidden = offline;
     config.display = options.display;
     initDisplay(config, request);
@@ -157,13 +158,17 @@ int main(int argc, char** argv) {
 
         const int fps = options.framesPerSecond.value_or(contactSheetFile.empty() ? 60 : 1);
         const FrameRange range = frameRange(options, fps);
+        const std::vector<FrameRange> ranges = frameRanges(options, fps);
+        int64_t frameCount = 0;
+        for (const FrameRange& part : ranges)
+            frameCount += part.count();
         std::unique_ptr<PngSequence> frames;
         std::unique_ptr<VideoPipe> video;
         std::unique_ptr<ContactSheet> sheet;
         std::unique_ptr<CaptureProgress> progress;
         if (!captureDir.empty())
             observers.add((frames = std::make_unique<PngSequence>(
-                               captureDir, config.width, config.height, range.first,
+                               captureDir, config.width, config.height, ranges,
                                static_cast<int>(std::max(1u, std::thread::hardware_concurrency()))))
                               .get());
         if (!videoFile.empty()) {
@@ -180,15 +185,13 @@ int main(int argc, char** argv) {
                 (sheet = std::make_unique<ContactSheet>(contactSheetFile, config.width, config.height, fps))
                     .get());
         if (offline && !options.quiet) {
-            const int64_t total = range.end - range.first;
-            observers.add(
-                (progress = std::make_unique<CaptureProgress>(total, range.first / double(fps))).get());
+            observers.add((progress = std::make_unique<CaptureProgress>(frameCount)).get());
         }
         if (options.stats)
             observers.add(&statistics);
 
         PerformanceClock realClock;
-        FrameSchedule schedule = offline ? FrameSchedule::fixedStep(fps, range.first, range.end)
+        FrameSchedule schedule = offline ? FrameSchedule::fixedStep(fps, ranges)
                                          : FrameSchedule::realTime(realClock, options.startSeconds * 1000.0);
         PlayOptions play;
         play.schedule = &schedule;
@@ -205,6 +208,7 @@ int main(int argc, char** argv) {
         if (sheet && !sheet->write())
             exitFatally();
         if (options.stats) {
+            std::fputs(pictureSizeReport(config, !offline).c_str(), stdout);
             std::fputs(statistics.report().c_str(), stdout);
             if (frames || video)
                 std::fputs((frames ? frames->times() : video->times()).report().c_str(), stdout);
@@ -214,9 +218,9 @@ int main(int argc, char** argv) {
         // written is complete, but a script or a job must not take it for the whole stretch.
         if (frames || video) {
             const int drawn = (frames ? frames->times() : video->times()).frames;
-            if (drawn < range.count())
+            if (drawn < frameCount)
                 fatalError("The render stopped after " + std::to_string(drawn) + " of " +
-                           std::to_string(range.count()) + " frames.");
+                           std::to_string(frameCount) + " frames.");
         }
     }
     if (FrameCapture::exists())

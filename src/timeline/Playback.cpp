@@ -19,11 +19,19 @@ int64_t PerformanceClock::counter() {
 }
 
 FrameSchedule FrameSchedule::fixedStep(int framesPerSecond, int64_t firstDrawn, int64_t endFrame) {
+    return fixedStep(framesPerSecond, {FrameRange{firstDrawn, endFrame}});
+}
+
+FrameSchedule FrameSchedule::fixedStep(int framesPerSecond, std::vector<FrameRange> drawn) {
     FrameSchedule schedule;
     schedule.phase = Phase::Fixed;
     schedule.rate = framesPerSecond;
-    schedule.firstDrawn = firstDrawn;
-    schedule.lastFrame = endFrame;
+    std::erase_if(drawn, [](const FrameRange& range) { return range.count() <= 0; });
+    if (!drawn.empty()) {
+        schedule.firstDrawn = drawn.front().first;
+        schedule.lastFrame = drawn.back().end;
+    }
+    schedule.drawnRanges = std::move(drawn);
     return schedule;
 }
 
@@ -63,7 +71,9 @@ bool FrameSchedule::beginFrame(Scene& scene) {
     bool drawn = false;
     switch (phase) {
     case Phase::Fixed:
-        drawn = frame >= firstDrawn;
+        while (drawnRange < drawnRanges.size() && frame >= drawnRanges[drawnRange].end)
+            ++drawnRange;
+        drawn = drawnRange < drawnRanges.size() && frame >= drawnRanges[drawnRange].first;
         break;
     case Phase::Replay:
         return false;

@@ -13,6 +13,13 @@ namespace halcyra {
 
 class Scene;
 
+// Frames first … end − 1 of a fixed step, numbered from the show's start.
+struct FrameRange {
+    int64_t first = 0;
+    int64_t end = 0;
+    int64_t count() const { return end - first; }
+};
+
 class FrameClock {
 public:
     virtual ~FrameClock() = default;
@@ -100,6 +107,9 @@ public:
 
     // Frames from `firstDrawn` up to (not including) `endFrame` are drawn; the show stops at `endFrame`.
     static FrameSchedule fixedStep(int framesPerSecond, int64_t firstDrawn, int64_t endFrame);
+    // The frames of `drawn` (stretches in rising order, apart) are drawn, those between them replayed; the
+    // show stops at the end of the last.
+    static FrameSchedule fixedStep(int framesPerSecond, std::vector<FrameRange> drawn);
     // Drawn frames measured on `clock` from `startMs` of show time on.
     static FrameSchedule realTime(FrameClock& clock, double startMs = 0.0);
 
@@ -112,7 +122,7 @@ public:
     // After a frame: sets the scene's frameTime and the time of its next frame.
     void endFrame(Scene& scene);
     // True once the last frame to draw has been drawn (at once when there is none).
-    bool ended() const { return phase == Phase::Fixed && (frame >= lastFrame || firstDrawn >= lastFrame); }
+    bool ended() const { return phase == Phase::Fixed && frame >= lastFrame; }
 
     // The show time (ms) of the first drawn frame, and of frame n on this schedule's step.
     double firstDrawnTime() const;
@@ -129,6 +139,8 @@ private:
     Phase phase = Phase::Fixed;
     int rate = replayRate;
     int64_t frame = 0; // the current frame's number on the step
+    std::vector<FrameRange> drawnRanges;
+    size_t drawnRange = 0; // the first of drawnRanges that does not lie wholly before `frame`
     int64_t firstDrawn = 0;
     int64_t lastFrame = 0;
     double startTime = 0.0;

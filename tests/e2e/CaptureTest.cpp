@@ -1,8 +1,10 @@
+#include "Frames.h"
 #include "support/RunProgram.h"
 #include "support/TempDir.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 
 namespace halcyra {
@@ -89,6 +91,10 @@ TEST(Capture, VideoHasItsDurationFrameCountAndSoundtrack) {
         test::runProgram("/usr/bin/ffprobe", {"-v", "error", "-show_entries", "stream=codec_type,nb_frames",
                                               "-of", "compact", video.string()});
     EXPECT_NE(probe.out.find("codec_type=video|nb_frames=60"), std::string::npos) << probe.out;
+    // The index comes before the frames, so that the video plays while it downloads.
+    const auto boxes = test::mp4Boxes(video);
+    const auto index = std::find(boxes.begin(), boxes.end(), "moov");
+    EXPECT_LT(index, std::find(boxes.begin(), boxes.end(), "mdat")) << "the index follows the frames";
     if (fs::exists(fs::path(HALCYRA_DATA_DIR) / "muzak.mp3")) {
         EXPECT_NE(probe.out.find("codec_type=audio"), std::string::npos) << probe.out;
     }
@@ -110,7 +116,7 @@ TEST(Capture, FailingFfmpegIsReportedAndLeavesNoFile) {
 }
 
 TEST(Capture, CaptureOptionsNeedEachOther) {
-    const auto result = test::runProgram(test::halcyraBinary(), {"--size", "640x360"}, {}, headless);
+    const auto result = test::runProgram(test::halcyraBinary(), {"--fps", "30"}, {}, headless);
     EXPECT_EQ(result.exitStatus, 2);
     const auto both =
         test::runProgram(test::halcyraBinary(), {"--capture", "a", "--video", "b.mp4"}, {}, headless);

@@ -1,10 +1,11 @@
 // Reading the program's captured frames back: RGB rows as libpng's simplified API delivers them (top row
-// first), and the brightness measures ffmpeg's signalstats reports, so a test's figures match the ones
-// scripts/look prints.
+// first), the brightness measures ffmpeg's signalstats reports (so a test's figures match the ones
+// scripts/look prints), shrinking and comparing pictures, and the layout of a written video.
 #pragma once
 
 #include <cstdint>
 #include <filesystem>
+#include <string>
 #include <vector>
 
 namespace halcyra::test {
@@ -26,5 +27,16 @@ struct Brightness {
 };
 
 Brightness brightness(const Frame& frame);
+
+// The frame shrunk by a whole `factor` in both directions, each pixel the mean of its factor × factor
+// block (ffmpeg's area filter for whole factors); empty when the size is not a multiple of it.
+Frame shrink(const Frame& frame, int factor);
+
+// The structural similarity of the two frames' luma (1 for equal pictures), over 8 × 8 windows four pixels
+// apart, as ffmpeg's ssim filter measures a plane; 0 when their sizes differ.
+double structuralSimilarity(const Frame& a, const Frame& b);
+
+// The top-level boxes of an MP4 file in their order ("ftyp", "moov", "mdat", …); empty when unreadable.
+std::vector<std::string> mp4Boxes(const std::filesystem::path& file);
 
 } // namespace halcyra::test

@@ -1,8 +1,10 @@
+#include "Frames.h"
 #include "support/RunProgram.h"
 #include "support/TempDir.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <filesystem>
 #include <map>
@@ -63,6 +65,10 @@ TEST(ChunkedRender, AChunkedVideoHasTheFramesDurationAndSoundOfOneProcess) {
         const auto result = render(arguments);
         ASSERT_EQ(result.exitStatus, 0) << result.err;
         EXPECT_FALSE(fs::exists(video.string() + ".parts")) << "segments left behind";
+        const auto boxes = test::mp4Boxes(video);
+        EXPECT_LT(std::find(boxes.begin(), boxes.end(), "moov"),
+                  std::find(boxes.begin(), boxes.end(), "mdat"))
+            << "the joined video's index follows its frames";
         probes[jobs] = test::runProgram("/usr/bin/ffprobe", {"-v", "error", "-count_frames", "-show_entries",
                                                              "stream=codec_type,nb_read_frames,duration",
                                                              "-of", "compact", video.string()})

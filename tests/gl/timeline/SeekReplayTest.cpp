@@ -130,6 +130,15 @@ TEST_F(SeekReplay, FixedStepCaptureBegunAnywhereDrawsTheFramesOfPlaybackFromTheT
         for (int i = 0; i < 12; ++i)
             EXPECT_EQ(show.log[i], played[first + i]) << "frame " << first + i;
     }
+    // Stretches apart: the frames between them are replayed, not drawn.
+    DisplayConfig::instance().running = true;
+    SteppedShow show;
+    FrameSchedule schedule = FrameSchedule::fixedStep(60, {{5, 7}, {40, 41}, {70, 73}});
+    show.play({&schedule, nullptr, false});
+    const int drawn[] = {5, 6, 40, 70, 71, 72};
+    ASSERT_EQ(show.log.size(), std::size(drawn));
+    for (size_t i = 0; i < std::size(drawn); ++i)
+        EXPECT_EQ(show.log[i], played[drawn[i]]) << "frame " << drawn[i];
 }
 
 TEST_F(SeekReplay, FrameTimesComeFromTheFrameNumberAndScenesSplitWhereTheShowCountsThem) {

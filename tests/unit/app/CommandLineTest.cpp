@@ -66,7 +66,13 @@ TEST(CommandLine, RejectsUnknownAndMalformedOptionsWithOneLine) {
                                                        {"--windowed=yes"},
                                                        {"--start", "nan"},
                                                        {"--frames", "1-2"},
-                                                       {"--capture", "d", "--frames", "5"},
+                                                       {"--capture", "d", "--frames", "5,3"},
+                                                       {"--capture", "d", "--frames", "1-4,4-6"},
+                                                       {"--capture", "d", "--frames", "1-2,"},
+                                                       {"--video", "v.mp4", "--frames", "1-2,5"},
+                                                       {"--capture", "d", "--frames", "1,5", "--jobs", "2"},
+                                                       {"--capture", "d", "--size", "desktop", "--jobs", "2"},
+                                                       {"--size", "1920x1080x2"},
                                                        {"--capture", "d", "--frames", "9-3"},
                                                        {"--capture", "d", "--frames", "-3"},
                                                        {"--capture", "d", "--start", "3", "--frames", "1-2"},
@@ -92,8 +98,23 @@ TEST(CommandLine, FramesNameARangeOfTheShowsFrames) {
     Options options;
     std::string error;
     ASSERT_TRUE(parse({"--video", "a.mp4", "--fps", "25", "--frames=4250-4299"}, options, error)) << error;
-    EXPECT_EQ(options.firstFrame, 4250);
-    EXPECT_EQ(options.lastFrame, 4299);
+    EXPECT_EQ(options.frames, (std::vector<std::pair<int64_t, int64_t>>{{4250, 4299}}));
+    // A capture takes a list of stretches and single frames, in rising order.
+    Options list;
+    ASSERT_TRUE(parse({"--capture", "d", "--frames", "7,10-12,400"}, list, error)) << error;
+    EXPECT_EQ(list.frames, (std::vector<std::pair<int64_t, int64_t>>{{7, 7}, {10, 12}, {400, 400}}));
+}
+
+TEST(CommandLine, SizeAppliesToPlayTooAndTakesTheDesktop) {
+    Options options;
+    std::string error;
+    ASSERT_TRUE(parse({"--windowed", "--size", "2560x1440"}, options, error)) << error;
+    EXPECT_EQ(options.width, 2560);
+    EXPECT_EQ(options.height, 1440);
+    Options desktop;
+    ASSERT_TRUE(parse({"--size=desktop"}, desktop, error)) << error;
+    EXPECT_TRUE(desktop.desktopSize);
+    EXPECT_FALSE(desktop.width);
 }
 
 TEST(CommandLine, JobsPlanAndJoinSpreadAVideo) {

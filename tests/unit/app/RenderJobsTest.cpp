@@ -54,12 +54,23 @@ TEST(FrameRange, StartDurationAndFramesCountFromTheShowsStartAndStopAtItsEnd) {
     EXPECT_EQ(frameRange(options, 25).end, showFrames);
 
     Options frames;
-    frames.firstFrame = 100;
-    frames.lastFrame = 199;
+    frames.frames = {{100, 199}};
     range = frameRange(frames, 25);
     EXPECT_EQ(range.first, 100);
     EXPECT_EQ(range.end, 200);
-    frames.lastFrame = 99999;
+    frames.frames = {{100, 99999}};
+    EXPECT_EQ(frameRange(frames, 25).end, showFrames);
+
+    // A list keeps its stretches within the show; the span runs from the first to the last.
+    frames.frames = {
+        {5, 5}, {10, 19}, {showFrames - 1, showFrames + 50}, {showFrames + 100, showFrames + 200}};
+    const std::vector<FrameRange> ranges = frameRanges(frames, 25);
+    ASSERT_EQ(ranges.size(), 3u);
+    EXPECT_EQ(ranges[0].count(), 1);
+    EXPECT_EQ(ranges[1].first, 10);
+    EXPECT_EQ(ranges[1].end, 20);
+    EXPECT_EQ(ranges[2].end, showFrames);
+    EXPECT_EQ(frameRange(frames, 25).first, 5);
     EXPECT_EQ(frameRange(frames, 25).end, showFrames);
 }
 
