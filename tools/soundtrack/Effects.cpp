@@ -7,7 +7,6 @@
 namespace halcyra {
 namespace {
 
-
 float onePoleCoefficient(float cutoff) {
     return std::exp(-6.2831853f * cutoff / sampleRateHz);
 }
@@ -109,7 +108,7 @@ void PingPongDelay::process(const float* input, float* left, float* right, int f
     }
 }
 
-MasterTone::MasterTone(float lowCut, float bass, float air) {
+MasterTone::MasterTone(float lowCut, float bass, float air, float presence) {
     constexpr double pi = 3.14159265358979323846;
     constexpr double rateD = static_cast<double>(sampleRate);
     if (lowCut > 0.0f) {
@@ -137,6 +136,18 @@ MasterTone::MasterTone(float lowCut, float bass, float air) {
     };
     if (bass != 0.0f)
         shelf(110.0, bass, false);
+    // The presence bell (Q 0.9, about an octave and a half wide) fills the range where the lead and the
+    // snare's crack speak, between the mix's body and the air.
+    if (presence != 0.0f) {
+        const double a = std::pow(10.0, presence / 40.0), w = 2.0 * pi * 4000.0 / rateD;
+        const double alpha = std::sin(w) / (2.0 * 0.9), a0 = 1.0 + alpha / a;
+        Biquad& bell = stages[stageCount++];
+        bell.b0 = (1.0 + alpha * a) / a0;
+        bell.b1 = -2.0 * std::cos(w) / a0;
+        bell.b2 = (1.0 - alpha * a) / a0;
+        bell.a1 = bell.b1;
+        bell.a2 = (1.0 - alpha / a) / a0;
+    }
     if (air != 0.0f)
         shelf(6000.0, air, true);
 }

@@ -132,11 +132,12 @@ TEST(Song, DamagedSongsAreReportedWithTheirLine) {
 
 TEST(Song, MasterLineSetsTheBusAndRefusesWhatItCannotDo) {
     std::string text = twoBarSong;
-    text.replace(text.find("track drums"), 0, "master ceiling -2.5 lowcut 30 bass -1.5 air 2\n");
+    text.replace(text.find("track drums"), 0, "master ceiling -2.5 lowcut 30 bass -1.5 presence 3 air 2\n");
     const Song song = parseSong(text, "test.song");
     EXPECT_EQ(song.master.ceiling, -2.5f);
     EXPECT_EQ(song.master.lowCut, 30.0f);
     EXPECT_EQ(song.master.bass, -1.5f);
+    EXPECT_EQ(song.master.presence, 3.0f);
     EXPECT_EQ(song.master.air, 2.0f);
     const MasterBus plain = parseSong(twoBarSong, "test.song").master;
     EXPECT_EQ(plain.ceiling, -1.0f);
@@ -145,7 +146,8 @@ TEST(Song, MasterLineSetsTheBusAndRefusesWhatItCannotDo) {
     const std::pair<const char*, const char*> cases[] = {
         {"master ceiling 1", "the master ceiling must lie between -24 and 0 dBFS"},
         {"master lowcut 500", "the master low cut must lie between 0 and 200 Hz"},
-        {"master air 20", "the master shelves reach 12 dB at most"},
+        {"master air 20", "the master's tone reaches 12 dB at most"},
+        {"master presence -13", "the master's tone reaches 12 dB at most"},
         {"master treble 2", "unknown master setting 'treble'"},
         {"master ceiling", "master takes pairs of setting and value"},
     };

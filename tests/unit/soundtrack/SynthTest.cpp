@@ -15,7 +15,6 @@
 namespace halcyra {
 namespace {
 
-
 // Power of `signal` at `frequency` relative to a full-scale sine there (Goertzel).
 double powerAt(const std::vector<float>& signal, double frequency) {
     const double coefficient = 2.0 * std::cos(2.0 * 3.14159265358979 * frequency / sampleRateHz);
@@ -280,9 +279,9 @@ TEST(Effects, DelayEchoesOnItsTimeAlternatingSides) {
     EXPECT_LT(std::fabs(right[1000]), 1.0e-6f);
 }
 
-TEST(Effects, MasterToneCutsRumbleShelvesTheBassAndLiftsTheAir) {
-    const auto gainAt = [](float frequency, float lowCut, float bass, float air) {
-        MasterTone tone(lowCut, bass, air);
+TEST(Effects, MasterToneCutsRumbleShelvesTheBassAndLiftsThePresenceAndTheAir) {
+    const auto gainAt = [](float frequency, float lowCut, float bass, float air, float presence = 0.0f) {
+        MasterTone tone(lowCut, bass, air, presence);
         std::vector<float> left(44100), right(44100);
         for (size_t i = 0; i < left.size(); ++i)
             left[i] = right[i] =
@@ -295,6 +294,10 @@ TEST(Effects, MasterToneCutsRumbleShelvesTheBassAndLiftsTheAir) {
     EXPECT_NEAR(gainAt(1000.0f, 30.0f, -3.0f, 4.0f), 0.0, 0.3);
     EXPECT_NEAR(gainAt(40.0f, 0.0f, -3.0f, 0.0f), -3.0, 0.3);
     EXPECT_NEAR(gainAt(15000.0f, 0.0f, 0.0f, 4.0f), 4.0, 0.3);
+    // The presence bell lifts round 4 kHz and leaves the body and the top nearly alone.
+    EXPECT_NEAR(gainAt(4000.0f, 0.0f, 0.0f, 0.0f, 3.0f), 3.0, 0.3);
+    EXPECT_LT(gainAt(500.0f, 0.0f, 0.0f, 0.0f, 3.0f), 0.5);
+    EXPECT_LT(gainAt(16000.0f, 0.0f, 0.0f, 0.0f, 3.0f), 0.8);
 }
 
 TEST(Effects, ReverbTailFadesByAboutSixtyDecibelsInItsDecayTime) {
