@@ -10,7 +10,6 @@
 namespace halcyra {
 namespace {
 
-
 // The metallic component of hats and cymbals: six square waves at inharmonic ratios, which give the noise
 // a ring instead of a hiss. They sit under high-passed noise, so plain (aliasing) squares do.
 class MetalRing {
@@ -136,7 +135,8 @@ struct KickVoice {
     }
 };
 
-// Snare: two falling sine partials for the body, high-passed noise for the wires.
+// Snare: two falling sine partials for the body, band-passed noise for the wires: high-passed at the cutoff
+// and low-passed with two poles at 6.5 kHz, so the crack sits in the presence range and does not hiss above.
 struct SnareVoice {
     static constexpr float defaultCutoff = 1700.0f;
     struct Settings {
@@ -151,7 +151,7 @@ struct SnareVoice {
     Decay sweep, body, wires;
     Noise noise;
     StateVariableFilter wireFilter;
-    OnePole wireTone;
+    StateVariableFilter wireTone;
     float velocity = 0.0f;
 
     void seed(unsigned value) { noise = Noise(value); }
@@ -168,19 +168,19 @@ struct SnareVoice {
         body.trigger();
         wires.setup(settings.decay * (0.6f + 0.4f * hitVelocity), sampleRateHz);
         wires.trigger();
-        wireTone.setup(6000.0f, sampleRateHz);
     }
 
     void render(const Settings& settings, float cutoff, float* __restrict left, float* __restrict right,
                 int frames) {
         wireFilter.setup(cutoff, 0.2f, sampleRateHz);
+        wireTone.setup(6500.0f, 0.25f, sampleRateHz);
         for (int i = 0; i < frames; ++i) {
             const float frequency = settings.pitch * (1.0f + 0.5f * sweep.next());
             const float tone = (low.next(Waveform::Sine, frequency / sampleRateHz) +
                                 0.45f * high.next(Waveform::Sine, 1.62f * frequency / sampleRateHz)) *
                                body.next();
             const float wire = wireTone.lowpass(wireFilter.highpass(noise.next())) * wires.next();
-            const float value = velocity * softClip(0.9f * tone + 1.3f * wire);
+            const float value = velocity * softClip(0.9f * tone + 1.6f * wire);
             left[i] += value;
             right[i] += value;
             ++age;
@@ -242,9 +242,12 @@ struct ClapVoice {
     }
 };
 
-// Hi-hat: high-passed noise with a little metallic ring; `decay` makes it closed or open.
+// Hi-hat: a band of noise with a little metallic ring, high-passed at the cutoff and low-passed a third of an
+// octave over it, so its sizzle sits round 8 kHz and falls above instead of rising to the top of the band as
+// plain high-passed noise does; `decay` makes it closed or open.
 struct HatVoice {
     static constexpr float defaultCutoff = 7500.0f;
+    static constexpr float topRatio = 1.3f; // low-pass against the high-pass
     struct Settings {
         explicit Settings(const Tone& tone) : decay(tone.decay.value_or(0.035f)) {}
         float decay;
@@ -254,8 +257,7 @@ struct HatVoice {
     int age = 0;
     Noise noise;
     MetalRing metal{1.7f};
-    StateVariableFilter filter;
-    OnePole shine;
+    StateVariableFilter filter, top;
     Decay amplitude;
     float velocity = 0.0f;
 
@@ -267,14 +269,14 @@ struct HatVoice {
         velocity = hitVelocity;
         amplitude.setup(settings.decay, sampleRateHz);
         amplitude.trigger();
-        shine.setup(16000.0f, sampleRateHz);
     }
 
     void render(const Settings&, float cutoff, float* __restrict left, float* __restrict right, int frames) {
         filter.setup(cutoff, 0.25f, sampleRateHz);
+        top.setup(cutoff * topRatio, 0.25f, sampleRateHz);
         for (int i = 0; i < frames; ++i) {
             const float source = noise.next() + 0.12f * metal.next();
-            const float value = 0.9f * velocity * amplitude.next() * shine.lowpass(filter.highpass(source));
+            const float value = 0.9f * velocity * amplitude.next() * top.lowpass(filter.highpass(source));
             left[i] += value;
             right[i] += value;
             ++age;
@@ -286,9 +288,11 @@ struct HatVoice {
     }
 };
 
-// Crash cymbal: wide, long high-passed noise with a metallic shimmer, different noise on each side.
+// Crash cymbal: wide, long noise with a metallic shimmer, different noise on each side, high-passed at the
+// cutoff and low-passed a little over an octave above it: a bright wash that does not hiss.
 struct CymbalVoice {
     static constexpr float defaultCutoff = 4200.0f;
+    static constexpr float topRatio = 2.2f; // low-pass against the high-pass
     struct Settings {
         explicit Settings(const Tone& tone) : decay(tone.decay.value_or(0.8f)) {}
         float decay;
@@ -298,7 +302,7 @@ struct CymbalVoice {
     int age = 0;
     Noise noiseLeft, noiseRight;
     MetalRing metal{2.3f};
-    StateVariableFilter filterLeft, filterRight;
+    StateVariableFilter filterLeft, filterRight, topLeft, topRight;
     Decay amplitude;
     float velocity = 0.0f;
 
@@ -318,13 +322,16 @@ struct CymbalVoice {
     void render(const Settings&, float cutoff, float* __restrict left, float* __restrict right, int frames) {
         filterLeft.setup(cutoff, 0.1f, sampleRateHz);
         filterRight.setup(cutoff * 1.05f, 0.1f, sampleRateHz);
+        topLeft.setup(cutoff * topRatio, 0.25f, sampleRateHz);
+        topRight.setup(cutoff * 1.05f * topRatio, 0.25f, sampleRateHz);
         constexpr int attack = static_cast<int>(0.002f * sampleRateHz);
         for (int i = 0; i < frames; ++i) {
             const float ring = metal.next();
             const float level =
                 velocity * amplitude.next() * (age < attack ? static_cast<float>(age) / attack : 1.0f);
-            left[i] += 0.7f * level * filterLeft.highpass(noiseLeft.next() + 0.1f * ring);
-            right[i] += 0.7f * level * filterRight.highpass(noiseRight.next() + 0.1f * ring);
+            left[i] += 0.7f * level * topLeft.lowpass(filterLeft.highpass(noiseLeft.next() + 0.1f * ring));
+            right[i] +=
+                0.7f * level * topRight.lowpass(filterRight.highpass(noiseRight.next() + 0.1f * ring));
             ++age;
             if (amplitude.value() < 0.001f) {
                 active = false;

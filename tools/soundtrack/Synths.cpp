@@ -101,9 +101,10 @@ struct BassVoice {
     }
 };
 
-// Pad: three saws a few cents apart, spread left and right, each side through its own low-pass that
-// opens a little with the swell. Above the filter a little of the saws' own top end comes through
-// (high-passed at 4 kHz, more of it the brighter the filter stands): air that a low-pass alone would take.
+// Pad: three saws a few cents apart, the outer two on their own sides and the middle one shared a little, so
+// the chord fills the width of the room; each side through its own low-pass that opens a little with the
+// swell. Above the filter a little of the saws' own top end comes through (high-passed at 4 kHz, more of it
+// the brighter the filter stands): air that a low-pass alone would take.
 struct PadVoice {
     static constexpr float defaultCutoff = 1800.0f;
     static VoiceSettings defaults() { return {0.7f, 1.6f, 0.75f, 2.0f, 0.15f, 0.6f, 13.0f, 0.0f}; }
@@ -138,7 +139,7 @@ struct PadVoice {
                 const float b = saws[1].next(Waveform::Saw, increment * ratios[1]);
                 const float c = saws[2].next(Waveform::Saw, increment * ratios[2]);
                 const float level = 0.2f * core.velocity * core.amplitude.next();
-                const float sideLeft = a + 0.6f * b, sideRight = c + 0.6f * b;
+                const float sideLeft = a + 0.3f * b, sideRight = c + 0.3f * b;
                 left[i] += level * (filterLeft.lowpass(sideLeft) + air * airLeft.highpass(sideLeft));
                 right[i] += level * (filterRight.lowpass(sideRight) + air * airRight.highpass(sideRight));
             }
@@ -181,8 +182,9 @@ struct PluckVoice {
     }
 };
 
-// Lead: two saws spread left and right over a square an octave down, with glide and a vibrato that fades
-// in on held notes; like the pad, a little unfiltered top end gives it air.
+// Lead: two saws spread left and right over a square an octave down in the middle, so the theme stands wide
+// on a firm centre, with glide and a vibrato that fades in on held notes; like the pad, a little unfiltered
+// top end gives it air.
 struct LeadVoice {
     static constexpr float defaultCutoff = 2200.0f;
     static VoiceSettings defaults() { return {0.006f, 0.45f, 0.7f, 0.5f, 0.3f, 1.4f, 11.0f, 0.07f}; }
@@ -220,7 +222,7 @@ struct LeadVoice {
                 const float c = 0.35f * square.next(Waveform::Square, 0.5f * increment);
                 const float level = 0.3f * core.velocity * core.amplitude.next();
                 core.filter.next();
-                const float sideLeft = a + 0.5f * b + c, sideRight = b + 0.5f * a + c;
+                const float sideLeft = a + 0.25f * b + c, sideRight = b + 0.25f * a + c;
                 left[i] += level * (filterLeft.lowpass(sideLeft) + air * airLeft.highpass(sideLeft));
                 right[i] += level * (filterRight.lowpass(sideRight) + air * airRight.highpass(sideRight));
             }

@@ -1,5 +1,6 @@
 // The built soundtrack, decoded the way the show plays it.
 #include "soundtrack/Instrument.h"
+#include "soundtrack/Loudness.h"
 #include "soundtrack/Mp3Decoder.h"
 #include "soundtrack/Sequencer.h"
 #include "soundtrack/Song.h"
@@ -108,6 +109,13 @@ TEST_F(Muzak, BassAndTrebleBalanceTheMiddle) {
     const MasterFigures& figures = masterFigures(decoded);
     EXPECT_LE(figures.lowBand - figures.middleBand, 1.5);
     EXPECT_GE(figures.highBand - figures.middleBand, -8.0);
+    // Through the climax's first eight bars the level per octave falls above 5 kHz: the top shines, it does
+    // not hiss.
+    const auto band = [&](double low, double high) {
+        return bandLevelDb(decoded.left, decoded.right, beatFrame(400), beatFrame(432), 44100.0, low, high);
+    };
+    EXPECT_LT(band(5600.0, 11200.0), band(2800.0, 5600.0));
+    EXPECT_LT(band(11200.0, 0.0), band(5600.0, 11200.0));
 }
 
 TEST_F(Muzak, TheTorusFallsIntoASilentBeatAndTheWhiteScreenHits) {
