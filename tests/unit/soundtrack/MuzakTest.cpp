@@ -97,10 +97,12 @@ TEST_F(Muzak, LoudnessFollowsTheShow) {
                                      [&](const char* candidate) { return std::string(candidate) == name; });
         return figures.partLoudness[static_cast<size_t>(at - partNames.begin())];
     };
-    // The planet's climax is the loudest stretch and clearly over the metaballs; the water breathes.
+    // The planet's climax is the loudest stretch, clearly over the metaballs and well over the greetings and
+    // their break, so that it arrives as an event; the water breathes.
     for (const double loudness : figures.partLoudness)
         EXPECT_LE(loudness, part("planet, climax"));
     EXPECT_GE(part("planet, climax"), part("metaballs") + 1.0);
+    EXPECT_GE(part("planet, climax"), part("greetings") + 2.0);
     EXPECT_LE(part("water"), part("metaballs") - 3.0);
     EXPECT_LE(part("water"), part("cube rain") - 3.0);
 }
