@@ -206,6 +206,30 @@ bool parseCommandLine(int argc, const char* const* argv, Options& options, std::
             if (!noValue())
                 return false;
             (arg == "--plan" ? options.plan : arg == "--no-audio" ? options.noAudio : options.quiet) = true;
+        } else if (arg == "--studio") {
+            if (!noValue())
+                return false;
+            options.studio = true;
+        } else if (arg == "--shaders") {
+            if (!takeValue())
+                return false;
+            if (value.empty()) {
+                error = "option '--shaders' needs a folder of GLSL sources";
+                return false;
+            }
+            options.shadersDir = value;
+        } else if (arg == "--loop") {
+            if (!takeValue())
+                return false;
+            const size_t dash = value.find('-', 1);
+            double from = 0.0;
+            double to = 0.0;
+            if (dash == std::string::npos || !parseNumber(value.substr(0, dash), from) ||
+                !parseNumber(value.substr(dash + 1), to) || from < 0.0 || to <= from || to > 1.0e6) {
+                error = "option '--loop' needs A-B in seconds, A below B, not '" + value + "'";
+                return false;
+            }
+            options.loop = std::pair(from, to);
         } else if (arg == "--stats") {
             if (!noValue())
                 return false;
@@ -236,6 +260,14 @@ bool parseCommandLine(int argc, const char* const* argv, Options& options, std::
     }
     if (options.frames.size() > 1 && (options.captureDir.empty() || options.jobs != 0)) {
         error = "option '--frames' takes several stretches only with --capture, without --jobs";
+        return false;
+    }
+    if (options.studio && outputs > 0) {
+        error = "option '--studio' is for play, not offline rendering";
+        return false;
+    }
+    if (options.loop && !options.studio) {
+        error = "option '--loop' needs --studio";
         return false;
     }
     if (options.desktopSize && (options.jobs != 0 || !options.joinDir.empty())) {
@@ -283,6 +315,12 @@ const char* usageText() {
            "                                 mode's size unless told; beyond it, the same picture, sharper)\n"
            "  --stats                        print frame-time statistics per scene at the end\n"
            "\n"
+           "For the people who make the show:\n"
+           "  --studio                       the studio's keys and overlay (see Keys)\n"
+           "  --shaders DIR                  read the GLSL sources from DIR (as content/shaders) instead of\n"
+           "                                 the data packet; in the studio, rebuilt when a file changes\n"
+           "  --loop A-B                     with --studio: play from A to B seconds again and again\n"
+           "\n"
            "Offline rendering (a fixed step of 1000/fps ms per frame, the same frames on every run):\n"
            "  --capture DIR                  write every frame as DIR/frame00000.png, ...\n"
            "  --video FILE.mp4               encode the frames and the soundtrack with ffmpeg\n"
@@ -301,7 +339,11 @@ const char* usageText() {
            "  --help                         show this text\n"
            "  --version                      show the version\n"
            "\n"
-           "Keys: Escape ends the show, F12 saves the frame to frames/scrNNNNN.bmp.\n";
+           "Keys: Escape ends the show, F12 saves the frame to frames/scrNNNNN.bmp, Space pauses, Left\n"
+           "and Right go 5 s back and on, Page Up and Page Down to the previous and next scene, Home to\n"
+           "the top. The studio adds Shift+Left and Shift+Right (one bar), comma and period (one frame\n"
+           "back, or on while paused), 1 to 7 (a scene), Tab (the overlay) and F1 to F5 (the picture, the\n"
+           "HDR target, the bright pass, the blur, the shadow map).\n";
 }
 
 } // namespace halcyra

@@ -38,6 +38,11 @@ struct Options {
     int jobs = 0;
     bool plan = false;
     std::string joinDir;
+    // For the people who make the show: the studio's keys and overlay, GLSL read from a folder (and, in the
+    // studio, rebuilt when a file changes), a stretch played again and again (seconds).
+    bool studio = false;
+    std::string shadersDir;
+    std::optional<std::pair<double, double>> loop;
     bool help = false;
     bool version = false;
 };

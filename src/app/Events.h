@@ -1,10 +1,19 @@
 // Events: the window procedure of the show. Close and Escape clear DisplayConfig::running, F12 runs the
-// capture handler. Event kinds the show never handles are switched off once the main window exists, so
-// that the one event taken per frame is one that matters. The platform layer hands dispatchOneEvent to
-// the timeline as its dispatchOneMessage.
+// capture handler, and the player's keys (Space, the arrows, Page Up and Down, Home; in the studio also
+// Shift with the arrows, comma and period, 1 to 7, Tab and F1 to F5) go to the player handler. Event kinds
+// the show never handles are switched off once the main window exists, so that the one event taken per
+// frame is one that matters. Seek keys already queued behind a seek key are taken with it as one message,
+// so that a held key never queues up replays. The platform layer hands dispatchOneEvent to the timeline as
+// its dispatchOneMessage.
 #pragma once
 
+#include "timeline/Player.h"
+
+#include <functional>
+#include <optional>
+
 union SDL_Event;
+struct SDL_KeyboardEvent;
 
 namespace halcyra {
 
@@ -20,5 +29,13 @@ void windowProc(const SDL_Event& event);
 // What F12 does; nothing until one is installed.
 using CaptureHandler = void (*)();
 void setCaptureHandler(CaptureHandler handler);
+
+// Where the player's keys go; none until one is installed. The studio's keys are messages only with
+// `studio`.
+using PlayerHandler = std::function<void(const PlayerRequest&)>;
+void setPlayerHandler(PlayerHandler handler, bool studio);
+
+// The request a key makes, when it makes one (`studio`: with the studio's keys).
+std::optional<PlayerRequest> playerRequestFor(const SDL_KeyboardEvent& key, bool studio);
 
 } // namespace halcyra

@@ -398,13 +398,8 @@ bool ContactSheet::write() const {
 
 // ---- Progress ---------------------------------------------------------------------------------------------
 
-CaptureProgress::CaptureProgress(int64_t total) : totalFrames(total), startTicks(performanceCounter()) {
-    double start = 0.0;
-    for (const float length : Demo::sceneLengths()) {
-        sceneStarts.push_back(start);
-        start += length;
-    }
-}
+CaptureProgress::CaptureProgress(int64_t total)
+    : totalFrames(total), sceneStarts(Demo::sceneStarts()), startTicks(performanceCounter()) {}
 
 void CaptureProgress::framePresented(int sceneIndex, const Scene& scene) {
     ++frames;

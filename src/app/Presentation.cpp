@@ -12,11 +12,18 @@ namespace halcyra {
 namespace {
 
 bool presenting = true;
+PictureView pictureView = nullptr;
+WindowOverlay windowOverlay = nullptr;
 
 } // namespace
 
 void setPresenting(bool present) {
     presenting = present;
+}
+
+void setPresentationViews(PictureView picture, WindowOverlay overlay) {
+    pictureView = picture;
+    windowOverlay = overlay;
 }
 
 void swapBuffers() {
@@ -48,7 +55,10 @@ void swapBuffers() {
         GlExtensions::instance().glBindFramebufferEXT(GL_DRAW_FRAMEBUFFER_EXT, 0);
         glClearColor(0.0f, 0.0f, 0.0f, 1.0f);
         glClear(GL_COLOR_BUFFER_BIT);
-        blitScreenTo(x, y, width, height);
+        if (pictureView == nullptr || !pictureView(x, y, width, height))
+            blitScreenTo(x, y, width, height);
+        if (windowOverlay != nullptr)
+            windowOverlay(drawableWidth, drawableHeight);
         glClearColor(clearColor[0], clearColor[1], clearColor[2], clearColor[3]);
         glColorMask(colorMask[0], colorMask[1], colorMask[2], colorMask[3]);
     }

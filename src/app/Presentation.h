@@ -1,6 +1,7 @@
 // Presentation: the finished frame in the screen framebuffer is scaled onto the window with its aspect
-// kept (black bars), then the window swaps. The platform layer hands swapBuffers to the timeline as its
-// presentFrame. Offline runs show nobody the window and switch presenting off.
+// kept (black bars), the studio's pass view and overlay go over it (never into the frame), then the window
+// swaps. The platform layer hands swapBuffers to the timeline as its presentFrame. Offline runs show nobody
+// the window and switch presenting off.
 #pragma once
 
 namespace halcyra {
@@ -12,5 +13,12 @@ void swapBuffers();
 // Offline runs read their frames from the screen framebuffer: swapBuffers then leaves the finished frame
 // where it is.
 void setPresenting(bool present);
+
+// What the studio draws into the window as a frame is presented: `picture` draws into the picture's
+// rectangle of the window in place of the finished frame when it returns true; `overlay` draws over the
+// whole drawable. Null for either leaves it out.
+using PictureView = bool (*)(int x, int y, int width, int height);
+using WindowOverlay = void (*)(int width, int height);
+void setPresentationViews(PictureView picture, WindowOverlay overlay);
 
 } // namespace halcyra

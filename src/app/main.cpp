@@ -11,12 +11,15 @@
 #include "app/Presentation.h"
 #include "app/RenderJobs.h"
 #include "app/Startup.h"
+#include "app/StudioView.h"
 #include "core/DisplayConfig.h"
 #include "core/Message.h"
 #include "core/Platform.h"
 #include "render/Engine.h"
 #include "timeline/Demo.h"
+#include "timeline/MusicStream.h"
 #include "timeline/Playback.h"
+#include "timeline/Player.h"
 
 #include <sys/resource.h>
 
@@ -82,6 +85,12 @@ int main(int argc, char** argv) {
     const std::string videoFile = absolute(options.videoFile);
     const std::string contactSheetFile = absolute(options.contactSheet);
     const std::string joinDir = absolute(options.joinDir);
+    const std::string shadersDir = absolute(options.shadersDir);
+    if (!shadersDir.empty() && !fs::is_directory(shadersDir)) {
+        std::fprintf(stderr, "halcyra: option '--shaders' needs a folder of GLSL sources; %s is none\n",
+                     options.shadersDir.c_str());
+        return 2;
+    }
     const bool offline = !captureDir.empty() || !videoFile.empty() || !contactSheetFile.empty();
     std::error_code startFolderError;
     FrameCapture::folder = fs::current_path(startFolderError);
@@ -153,7 +162,7 @@ int main(int argc, char** argv) {
     }
 
     {
-        Demo demo;
+        Demo demo(shadersDir);
         const uint64_t loadedTicks = performanceCounter();
 
         const int fps = options.framesPerSecond.value_or(contactSheetFile.empty() ? 60 : 1);
@@ -187,17 +196,42 @@ int main(int argc, char** argv) {
         if (offline && !options.quiet) {
             observers.add((progress = std::make_unique<CaptureProgress>(frameCount)).get());
         }
-        if (options.stats)
+        MusicSync musicSync;
+        if (options.stats) {
             observers.add(&statistics);
+            if (!offline)
+                observers.add(&musicSync);
+        }
+
+        // The viewer's keys in real-time play; the studio's too with --studio.
+        std::unique_ptr<Player> player;
+        double startMs = options.startSeconds * 1000.0;
+        if (!offline) {
+            player = std::make_unique<Player>(Demo::sceneLengths(), Demo::sceneNames(), options.studio);
+            if (options.loop) {
+                player->loop(options.loop->first * 1000.0, options.loop->second * 1000.0);
+                if (options.startSeconds == 0.0)
+                    startMs = options.loop->first * 1000.0;
+            }
+            if (options.studio) {
+                player->watchShaders(demo.shaderSources.get());
+                setStudioPlayer(player.get());
+            }
+            setPlayerHandler([&player](const PlayerRequest& request) { player->handle(request); },
+                             options.studio);
+        }
 
         PerformanceClock realClock;
-        FrameSchedule schedule = offline ? FrameSchedule::fixedStep(fps, ranges)
-                                         : FrameSchedule::realTime(realClock, options.startSeconds * 1000.0);
+        FrameSchedule schedule =
+            offline ? FrameSchedule::fixedStep(fps, ranges) : FrameSchedule::realTime(realClock, startMs);
         PlayOptions play;
         play.schedule = &schedule;
         play.observer = &observers;
         play.music = !offline;
+        play.player = player.get();
         demo.play(play);
+        setPlayerHandler(nullptr, false);
+        releaseStudioView();
 
         if (frames && !frames->finishFrames())
             fatalError(frames->failure());
@@ -210,6 +244,8 @@ int main(int argc, char** argv) {
         if (options.stats) {
             std::fputs(pictureSizeReport(config, !offline).c_str(), stdout);
             std::fputs(statistics.report().c_str(), stdout);
+            if (player != nullptr)
+                std::fputs((player->report() + musicSync.report()).c_str(), stdout);
             if (frames || video)
                 std::fputs((frames ? frames->times() : video->times()).report().c_str(), stdout);
             printRunFigures(demo.loadingTimes, startTicks, loadedTicks);

@@ -9,15 +9,21 @@
 namespace halcyra {
 namespace {
 
-// The driver's own account of a failed compile or link, for whoever wrote the GLSL.
-void writeInfoLog(GLhandleARB object, const std::string& programName, const char* what) {
+// The driver's own account of a compile or link.
+std::string infoLog(GLhandleARB object) {
     const GlExtensions& ext = GlExtensions::instance();
     GLint length = 0;
     ext.glGetObjectParameterivARB(object, GL_OBJECT_INFO_LOG_LENGTH_ARB, &length);
     std::vector<GLcharARB> log(static_cast<size_t>(length > 1 ? length : 1), '\0');
     if (length > 1)
         ext.glGetInfoLogARB(object, length, nullptr, log.data());
-    std::fprintf(stderr, "%s of program \"%s\" failed:\n%s\n", what, programName.c_str(), log.data());
+    return log.data();
+}
+
+// The account of a failed compile or link, for whoever wrote the GLSL.
+void writeInfoLog(GLhandleARB object, const std::string& programName, const char* what) {
+    std::fprintf(stderr, "%s of program \"%s\" failed:\n%s\n", what, programName.c_str(),
+                 infoLog(object).c_str());
     std::fflush(stderr);
 }
 
@@ -103,6 +109,52 @@ void ShaderManager::release(ShaderProgram* program) {
     ext.glDeleteObjectARB(program->fragmentShader);
     ext.glDeleteObjectARB(program->handle);
     program->built = false;
+}
+
+bool ShaderManager::replaceSources(ShaderProgram* program, std::string vertexSource,
+                                   std::string fragmentSource, std::string& log) {
+    const GlExtensions& ext = GlExtensions::instance();
+    const GLhandleARB trial = ext.glCreateProgramObjectARB();
+    const GLhandleARB shaders[2] = {ext.glCreateShaderObjectARB(GL_VERTEX_SHADER_ARB),
+                                    ext.glCreateShaderObjectARB(GL_FRAGMENT_SHADER_ARB)};
+    const GLcharARB* texts[2] = {vertexSource.c_str(), fragmentSource.c_str()};
+    const char* stages[2] = {"vertex shader", "fragment shader"};
+    bool built = true;
+    log.clear();
+    for (int i = 0; i < 2; ++i) {
+        ext.glShaderSourceARB(shaders[i], 1, &texts[i], nullptr);
+        ext.glCompileShaderARB(shaders[i]);
+        ext.glAttachObjectARB(trial, shaders[i]);
+        GLint status = 0;
+        ext.glGetObjectParameterivARB(shaders[i], GL_OBJECT_COMPILE_STATUS_ARB, &status);
+        if (!status) {
+            log += std::string(stages[i]) + " of \"" + program->name + "\":\n" + infoLog(shaders[i]);
+            built = false;
+        }
+    }
+    if (built) {
+        ext.glLinkProgramARB(trial);
+        GLint status = 0;
+        ext.glGetObjectParameterivARB(trial, GL_OBJECT_LINK_STATUS_ARB, &status);
+        if (!status) {
+            log = "linking \"" + program->name + "\":\n" + infoLog(trial);
+            built = false;
+        }
+    }
+    for (const GLhandleARB shader : shaders) {
+        ext.glDetachObjectARB(trial, shader);
+        ext.glDeleteObjectARB(shader);
+    }
+    ext.glDeleteObjectARB(trial);
+    if (!built)
+        return false;
+    program->vertexSource = std::move(vertexSource);
+    program->fragmentSource = std::move(fragmentSource);
+    if (program->built) {
+        release(program);
+        build(program);
+    }
+    return true;
 }
 
 void ShaderManager::teardown() {

@@ -38,6 +38,12 @@ public:
     void build(ShaderProgram* program);
     // Deletes the program's GL objects; does nothing for one not built. It can be built again.
     void release(ShaderProgram* program);
+    // New sources for a registered program (read from a folder, edited in the studio): they are compiled
+    // and linked on their own first. When they build they become the program's sources, and a built program
+    // is built again from them (new GL objects: callers fetch their locations again); true. When they do not,
+    // the program keeps its sources and its build, `log` gets the driver's account, and false. Never fatal.
+    bool replaceSources(ShaderProgram* program, std::string vertexSource, std::string fragmentSource,
+                        std::string& log);
     // Releases and frees every program in registration order.
     void teardown();
 

@@ -99,16 +99,7 @@ Engine::Engine() {
 
     prepareBlurProgram();
 
-    shaders->build(requireProgram(staticProgram, "static"));
-    noiseLocation = shaders->uniformLocation(staticProgram, "noise");
-    timeLocation = shaders->uniformLocation(staticProgram, "time");
-    screenYLocation = shaders->uniformLocation(staticProgram, "screenY");
-    strengthLocation = shaders->uniformLocation(staticProgram, "strength");
-    useProgram(staticProgram);
-    shaders->setFloat(shaders->uniformLocation(staticProgram, "sheight"), static_cast<float>(screenHeight));
-    // The grain's texels and scan lines grow with the picture beyond the show's modes (exactly 1 at them).
-    shaders->setFloat(shaders->uniformLocation(staticProgram, "invPixelScale"), 1.0f / config.screenScale());
-    useNoProgram();
+    prepareStaticProgram();
 
     inShadowPass = false;
     applyGLDefaults();
@@ -289,6 +280,29 @@ void Engine::prepareBlurProgram() {
     static const char* const offsets[4] = {"s0", "s1", "s2", "s3"};
     for (int i = 0; i < 4; ++i)
         blurOffsetLocations[i] = shaders->uniformLocation(blurProgram, offsets[i]);
+}
+
+void Engine::prepareStaticProgram() {
+    shaders->build(requireProgram(staticProgram, "static"));
+    noiseLocation = shaders->uniformLocation(staticProgram, "noise");
+    timeLocation = shaders->uniformLocation(staticProgram, "time");
+    screenYLocation = shaders->uniformLocation(staticProgram, "screenY");
+    strengthLocation = shaders->uniformLocation(staticProgram, "strength");
+    useProgram(staticProgram);
+    shaders->setFloat(shaders->uniformLocation(staticProgram, "sheight"), static_cast<float>(screenHeight));
+    // The grain's texels and scan lines grow with the picture beyond the show's modes (exactly 1 at them).
+    shaders->setFloat(shaders->uniformLocation(staticProgram, "invPixelScale"),
+                      1.0f / DisplayConfig::instance().screenScale());
+    useNoProgram();
+}
+
+void Engine::refreshPrograms() {
+    prepareBlurProgram();
+    prepareStaticProgram();
+    if (bumpProgram != nullptr && bumpProgram->built)
+        prepareBumpProgram();
+    if (hdrConvertProgram != nullptr && hdrConvertProgram->built)
+        prepareHdrPrograms();
 }
 
 void Engine::prepareHdrPrograms() {

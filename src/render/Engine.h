@@ -67,6 +67,9 @@ public:
     void releaseBumpProgram();
     void releaseBlurProgram();
     void releaseHdrPrograms();
+    // After programs were built again from new sources (the studio): the locations of every program the
+    // Engine keeps built are fetched again, and "static" gets its screen uniforms again.
+    void refreshPrograms();
 
     // Mesh drawing (MeshDrawing.cpp). beginBumpShading makes "bumpmap" current with light 0, the eye and
     // dofPlanes; drawMesh then binds the shadow map, texture and bump map to units 0, 1, 2 and draws the
@@ -159,6 +162,8 @@ protected:
 private:
     friend class Singleton<Engine>;
     void teardown();
+    // Builds "static" and sets what it takes once: its locations, the screen height and the grain's scale.
+    void prepareStaticProgram();
 
     // ---- The Engine's own working state: its programs, their uniform locations, the texture queue ----
     // Mesh drawing with the bump program.

@@ -19,7 +19,7 @@
 
 namespace halcyra {
 
-CreditsScene::CreditsScene() : ShowScene("credits", length, 0.1f) {
+CreditsScene::CreditsScene() : ShowScene(name, length, 0.1f) {
     creditsModel = model("credits");
     creditsMesh1 = mesh(creditsModel, 1);
     creditsMesh0 = mesh(creditsModel, 0);
@@ -32,6 +32,7 @@ CreditsScene::CreditsScene() : ShowScene("credits", length, 0.1f) {
 }
 
 void CreditsScene::start() {
+    beat = Beat{};
     engine->camera->selectTrack(4);
     engine->lights->disableAll();
     engine->lights->setPosition(0, 194.0f, 55.0f, 91.0f, 1.0f);
@@ -42,8 +43,10 @@ void CreditsScene::start() {
 }
 
 void CreditsScene::update() {
-    creditsModel->animate(time);
-    helpersModel->animate(time);
+    if (!replaying) {
+        creditsModel->animate(time);
+        helpersModel->animate(time);
+    }
     engine->camera->update(frameTime);
     noiseStrength = noiseStrengthAt(time);
 }

@@ -11,6 +11,7 @@ namespace halcyra {
 class CreditsScene final : public ShowScene {
 public:
     static constexpr float length = 43308.26953125f;
+    static constexpr const char* name = "credits";
     static constexpr float beatStart = 14436.0f;
     static constexpr float beatLength = 451.11f;
 

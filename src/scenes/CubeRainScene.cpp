@@ -17,7 +17,7 @@ namespace halcyra {
 
 constexpr int rainCubeCount = 500;
 
-CubeRainScene::CubeRainScene() : ShowScene("cube rain", length, 0.1f) {
+CubeRainScene::CubeRainScene() : ShowScene(name, length, 0.1f) {
     structure = model("mixmax3");
     cubeProgram.program = program("envmap");
     environmentTexture = texture("c_mmixb.png");
@@ -29,6 +29,7 @@ CubeRainScene::CubeRainScene() : ShowScene("cube rain", length, 0.1f) {
 }
 
 void CubeRainScene::start() {
+    pulse = Pulse{};
     engine->camera->selectTrack(2);
     engine->lights->disableAll();
     prepareEngine(true, 106.0f);
@@ -75,7 +76,8 @@ Vec3 CubeRainScene::cubePosition(int i, float t) {
 }
 
 void CubeRainScene::update() {
-    structure->animate(time);
+    if (!replaying)
+        structure->animate(time);
     engine->camera->update(frameTime);
     const Vec3& eye = engine->camera->eye;
     engine->lights->setPosition(0, eye.x, eye.y, eye.z, 1.0f);

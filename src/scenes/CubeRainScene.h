@@ -14,6 +14,7 @@ namespace halcyra {
 class CubeRainScene final : public ShowScene {
 public:
     static constexpr float length = 28872.1796875f;
+    static constexpr const char* name = "cube rain";
     static constexpr float barLength = 1804.5114f;
 
     CubeRainScene();

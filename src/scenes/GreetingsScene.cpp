@@ -19,7 +19,7 @@ namespace halcyra {
 const char* const GreetingsScene::groups[groupCount] = {"tamrik", "ovomel", "sundrift", "yrda",
                                                         "belko",  "zorda",  "kivo",     "lanterna"};
 
-GreetingsScene::GreetingsScene() : ShowScene("greetings", length, 0.14f) {
+GreetingsScene::GreetingsScene() : ShowScene(name, length, 0.14f) {
     maskTexture = texture("mask2.png");
     mirror.program = program("mirror");
     maskProgram = program("mask");
@@ -38,6 +38,7 @@ GreetingsScene::GreetingsScene() : ShowScene("greetings", length, 0.14f) {
 }
 
 void GreetingsScene::start() {
+    clocks = Clocks{};
     engine->lights->disableAll();
     engine->lights->setPosition(0, 0.0f, 100.0f, -50.0f, 1.0f);
     engine->camera->setTarget(0.0f, 0.0f, 0.0f);
@@ -68,7 +69,8 @@ Vec3 GreetingsScene::eyeAt(float c, float t) {
 
 void GreetingsScene::update() {
     clocks.advance(frameTime);
-    structure->animate(time);
+    if (!replaying)
+        structure->animate(time);
     const Vec3 eye = eyeAt(clocks.cameraClock, time);
     engine->camera->setEye(eye.x, eye.y, eye.z);
 }

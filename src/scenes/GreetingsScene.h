@@ -14,6 +14,7 @@ namespace halcyra {
 class GreetingsScene final : public ShowScene {
 public:
     static constexpr float length = 28872.1796875f;
+    static constexpr const char* name = "greetings";
     static constexpr float greetingLength = 3609.008f;
     static constexpr float widerOrbitTime = 25263.05f;
     static constexpr int groupCount = 8;

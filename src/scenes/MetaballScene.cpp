@@ -13,7 +13,7 @@
 
 namespace halcyra {
 
-MetaballScene::MetaballScene() : ShowScene("metaballs", length, 0.1f) {
+MetaballScene::MetaballScene() : ShowScene(name, length, 0.1f) {
     standingModel = model("mixmax1");
     standingModel->animate(0.0f);
     animatedModel = model("mixmaxtr");
@@ -78,13 +78,16 @@ float MetaballScene::firstSecondBlurStrength(float t) {
 
 void MetaballScene::update() {
     const float t = time;
-    animatedModel->animate(t);
+    if (!replaying)
+        animatedModel->animate(t);
     engine->camera->update(frameTime);
     engine->lights->setPosition(0, 10.0f * std::sin(t * 0.00083333335f) + 19.0f, 80.0f,
                                 10.0f * std::cos(t * 0.00083333335f), 1.0f);
-    placeBalls(field, t);
-    field.sampleField();
-    field.computeNormals();
+    if (!replaying) {
+        placeBalls(field, t);
+        field.sampleField();
+        field.computeNormals();
+    }
     noiseStrength = noiseStrengthAt(t);
     if (const float fov = lastSecondFov(t); fov > 0.0f)
         engine->setPerspective(fov, -1.0f);

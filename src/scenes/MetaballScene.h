@@ -11,6 +11,7 @@ namespace halcyra {
 class MetaballScene final : public ShowScene {
 public:
     static constexpr float length = 28872.1796875f;
+    static constexpr const char* name = "metaballs";
 
     MetaballScene();
 

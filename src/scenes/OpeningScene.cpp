@@ -17,7 +17,7 @@ namespace halcyra {
 
 constexpr int fieldCubeCount = 1000;
 
-OpeningScene::OpeningScene() : ShowScene("opening", length, 0.14f) {
+OpeningScene::OpeningScene() : ShowScene(name, length, 0.14f) {
     titleTexture = texture("halcyra.png");
     environmentTexture = texture("c_noise.jpg");
     waterNormalTexture = texture("n_water.png");

@@ -14,6 +14,7 @@ namespace halcyra {
 class OpeningScene final : public ShowScene {
 public:
     static constexpr float length = 21654.134765625f;
+    static constexpr const char* name = "opening";
     static constexpr float titleTime = 14436.0f;
 
     OpeningScene();

@@ -15,7 +15,7 @@
 
 namespace halcyra {
 
-PlanetScene::PlanetScene() : ShowScene("planet", length, 0.1f) {
+PlanetScene::PlanetScene() : ShowScene(name, length, 0.1f) {
     planet = model("planet");
     planet->animate(0.0f);
     maskProgram = program("mask");

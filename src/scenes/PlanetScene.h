@@ -11,6 +11,7 @@ namespace halcyra {
 class PlanetScene final : public ShowScene {
 public:
     static constexpr float length = 52330.828125f;
+    static constexpr const char* name = "planet";
 
     PlanetScene();
 

@@ -61,6 +61,10 @@ public:
     bool started = false;
     // Measured for statistics: milliseconds spent in the last update (scene logic, no GL calls).
     float updateTime = 0.0f;
+    // Set by the run loop for a frame it steps without drawing (a seek's replay): update may then leave out
+    // what only poses the picture from the time alone (models, the metaball surface), since the next drawn
+    // frame poses it again; whatever later frames read (clocks, camera paths, ramps) it must still step.
+    bool replaying = false;
 };
 
 } // namespace halcyra

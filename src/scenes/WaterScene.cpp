@@ -14,7 +14,7 @@
 
 namespace halcyra {
 
-WaterScene::WaterScene() : ShowScene("water", length, 0.1f) {
+WaterScene::WaterScene() : ShowScene(name, length, 0.1f) {
     standingModel = model("mixmax2");
     standingModel->animate(0.0f);
     animatedModel = model("mixmax2t");
@@ -44,7 +44,8 @@ float WaterScene::scroll(float t) {
 
 void WaterScene::update() {
     const float t = time;
-    animatedModel->animate(t);
+    if (!replaying)
+        animatedModel->animate(t);
     engine->camera->update(frameTime);
     engine->lights->setPosition(0, 20.0f * std::sin(t * 0.00083333335f) + 19.0f, 150.0f,
                                 20.0f * std::cos(t * 0.00083333335f), 1.0f);

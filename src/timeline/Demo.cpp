@@ -20,6 +20,8 @@
 #include "timeline/AssetList.h"
 #include "timeline/LoadingScreen.h"
 #include "timeline/MusicStream.h"
+#include "timeline/Player.h"
+#include "timeline/ShaderWatch.h"
 
 #include <GL/gl.h>
 
@@ -63,12 +65,16 @@ private:
 
 } // namespace
 
-Demo::Demo() {
+Demo::Demo(const std::string& shaderFolder) {
     timeStage(LoadingTimes::LoadingScreen, [&] { startLoadingScreen(); });
     // The images decode on worker threads from here on, the pause included.
     prefetchTextureList();
     pause();
-    timeStage(LoadingTimes::DataPacket, [&] { DataPacket packet("data.qz"); });
+    timeStage(LoadingTimes::DataPacket, [&] {
+        DataPacket packet("data.qz");
+        if (!shaderFolder.empty())
+            shaderSources = std::make_unique<ShaderWatch>(shaderFolder);
+    });
     drawLoadingFrame(loadingStep, 1);
     timeStage(LoadingTimes::Engine, [&] { engine = &Engine::instance(); });
     timeStage(LoadingTimes::TextureList, [&] { readTextureList(loadingStep); });
@@ -83,6 +89,7 @@ Demo::Demo() {
     drawLoadingFrame(0.0f, 6);
     finishLoadingScreen();
     pause();
+    showStart.capture();
 }
 
 Demo::Demo(NoLoading) {}
@@ -253,26 +260,66 @@ std::vector<float> Demo::sceneLengths() {
             CubeRainScene::length, GreetingsScene::length, PlanetScene::length};
 }
 
+std::vector<double> Demo::sceneStarts() {
+    std::vector<double> starts;
+    double start = 0.0;
+    for (const float length : sceneLengths()) {
+        starts.push_back(start);
+        start += length;
+    }
+    return starts;
+}
+
+std::vector<std::string> Demo::sceneNames() {
+    return {OpeningScene::name,  CreditsScene::name,   MetaballScene::name, WaterScene::name,
+            CubeRainScene::name, GreetingsScene::name, PlanetScene::name};
+}
+
 void Demo::play(const PlayOptions& options) {
     FrameSchedule& schedule = *options.schedule;
+    Player* player = options.player;
     const StageClock clock;
     MusicStream* music = nullptr;
     if (options.music) {
         music = &MusicStream::instance();
         music->open("muzak.mp3");
-        // A start later in the show replays the scenes' logic first; the music waits for the picture.
-        schedule.onFirstDrawnFrame = [&] { music->play(schedule.firstDrawnTime() / 1000.0); };
+        // A start later in the show, or a seek, replays the scenes' logic first; the music waits for the
+        // picture, and for the end of a pause.
+        schedule.onFirstDrawnFrame = [&] {
+            if (player == nullptr || !player->paused())
+                music->play(schedule.firstDrawnTime() / 1000.0);
+        };
     }
+    if (player != nullptr)
+        player->attach(&schedule, [&](bool start, double showMs) {
+            if (music == nullptr)
+                return;
+            if (start)
+                music->play(showMs / 1000.0);
+            else
+                music->stop();
+        });
     loadingTimes.stages[LoadingTimes::MusicOpen] = clock.elapsed();
     loadingTimes.residentAfter[LoadingTimes::MusicOpen] = residentMebibytes();
     FirstFrameWatch watch(options.observer, loadingTimes);
-    float carry = 0.0f;
-    double sceneStart = 0.0;
-    for (int i = 0; i < static_cast<int>(scenes.size()); ++i) {
-        carry = scenes[i]->run(carry, PlaybackContext{&schedule, &watch, i, sceneStart});
-        sceneStart += scenes[i]->endTime;
-    }
+    // A seek ends the scenes' loops; the show then plays again from the top, from the state it started
+    // from, replaying up to the seek's frame.
+    if (!showStart.captured())
+        showStart.capture();
+    do {
+        if (schedule.interrupted())
+            schedule.restart();
+        showStart.restore();
+        float carry = 0.0f;
+        double sceneStart = 0.0;
+        for (int i = 0; i < static_cast<int>(scenes.size()); ++i) {
+            carry = scenes[i]->run(carry, PlaybackContext{&schedule, &watch, i, sceneStart, player});
+            sceneStart += scenes[i]->endTime;
+        }
+    } while (schedule.interrupted() && DisplayConfig::instance().running);
     schedule.onFirstDrawnFrame = nullptr;
+    if (player != nullptr)
+        player->attach(nullptr, nullptr);
     if (music != nullptr) {
         music->stop();
         music->release();

@@ -8,6 +8,7 @@
 #include "timeline/BitmapFont.h"
 #include "timeline/LoadingTimes.h"
 #include "timeline/Playback.h"
+#include "timeline/ShowState.h"
 
 #include <functional>
 #include <memory>
@@ -18,17 +19,21 @@ namespace halcyra {
 
 class Engine;
 class ImageDecodeQueue;
+class Player;
+class ShaderWatch;
 struct Texture;
 
 struct PlayOptions {
     FrameSchedule* schedule = nullptr; // where the frames lie and which are drawn
     FrameObserver* observer = nullptr;
-    bool music = true; // play muzak.mp3 from the first drawn frame's show time
+    bool music = true;        // play muzak.mp3 from the first drawn frame's show time
+    Player* player = nullptr; // the viewer's keys in real-time play: pause and seeks
 };
 
 class Demo {
 public:
-    Demo();
+    // `shaderFolder`, when not empty, holds GLSL sources that replace the packet's (--shaders).
+    explicit Demo(const std::string& shaderFolder = {});
     virtual ~Demo();
 
     void play(const PlayOptions& options);
@@ -37,6 +42,10 @@ public:
     virtual void createScenes(float step);
     // The lengths (ms) of the seven scenes in playback order, known without loading anything.
     static std::vector<float> sceneLengths();
+    // Their names, for people: "opening", "credits", …
+    static std::vector<std::string> sceneNames();
+    // Where each begins in the show (ms): the lengths of those before it.
+    static std::vector<double> sceneStarts();
 
     float progress = 0.0f;
     Texture* logo = nullptr;
@@ -45,6 +54,11 @@ public:
     int32_t sceneCount = 0;
     // What loading and the way to the first scene frame took, for --stats.
     LoadingTimes loadingTimes;
+    // The GLSL folder given instead of the packet's programs; null without one.
+    std::unique_ptr<ShaderWatch> shaderSources;
+    // The state the show starts from, kept as loading ends: every play, and every seek's replay, starts
+    // from it.
+    ShowState showStart;
 
 protected:
     // For tests that drive single loading steps without the whole sequence.

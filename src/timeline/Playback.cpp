@@ -96,6 +96,25 @@ bool FrameSchedule::beginFrame(Scene& scene) {
     return drawn;
 }
 
+void FrameSchedule::seek(int64_t replayFrame) {
+    if (clock == nullptr)
+        return;
+    seekPending = true;
+    startTime = frameTime(std::max<int64_t>(0, replayFrame));
+}
+
+void FrameSchedule::restart() {
+    seekPending = false;
+    frame = 0;
+    drawnYet = false;
+    phase = frameTime(0) < startTime ? Phase::Replay : Phase::Pending;
+}
+
+void FrameSchedule::resume(Scene& scene) {
+    if (phase == Phase::Measured)
+        scene.currentCounter = clock->counter();
+}
+
 void FrameSchedule::endFrame(Scene& scene) {
     if (phase == Phase::Measured) {
         scene.previousCounter = scene.currentCounter;

@@ -11,6 +11,7 @@
 
 namespace halcyra {
 
+class Player;
 class Scene;
 
 // Frames first … end − 1 of a fixed step, numbered from the show's start.
@@ -100,7 +101,9 @@ private:
 // top has it, and every run draws the same frame n alike wherever it began.
 //
 // Real-time play measures every drawn frame on a FrameClock. Begun later than the show's start, it first
-// replays the frames before that moment on a 60 Hz step, then draws its first frame exactly there.
+// replays the frames before that moment on a 60 Hz step, then draws its first frame exactly there. A seek
+// during play does the same: the scenes' loops end, and the Demo plays the show again from its top,
+// replaying up to the frame asked for.
 class FrameSchedule {
 public:
     static constexpr int replayRate = 60; // frames per second of a real-time start's replay
@@ -121,14 +124,26 @@ public:
     bool beginFrame(Scene& scene);
     // After a frame: sets the scene's frameTime and the time of its next frame.
     void endFrame(Scene& scene);
-    // True once the last frame to draw has been drawn (at once when there is none).
-    bool ended() const { return phase == Phase::Fixed && frame >= lastFrame; }
+    // True once the last frame to draw has been drawn (at once when there is none), or the show was ended.
+    bool ended() const { return stopped || (phase == Phase::Fixed && frame >= lastFrame); }
+
+    // Real-time play: asks for frame `replayFrame` of the 60 Hz replay step. The scenes' loops end at their
+    // next test (interrupted), and restart, which the Demo calls before it plays the show again from the
+    // top, replays the frames before it; that frame is then the first one measured.
+    void seek(int64_t replayFrame);
+    bool interrupted() const { return seekPending; }
+    void restart();
+    // Ends the show as its last frame would (a seek past the end).
+    void end() { stopped = true; }
+    // After a pause: the measured clock starts again now, so that the pause is no frame time.
+    void resume(Scene& scene);
 
     // The show time (ms) of the first drawn frame, and of frame n on this schedule's step.
     double firstDrawnTime() const;
     double frameTime(int64_t n) const { return static_cast<double>(n) * 1000.0 / rate; }
 
-    // Runs once, as the first drawn frame begins: the soundtrack starts there.
+    // Runs as the first drawn frame begins, and again after every seek's replay: the soundtrack starts
+    // there.
     std::function<void()> onFirstDrawnFrame;
 
 private:
@@ -147,6 +162,8 @@ private:
     double sceneStart = 0.0;
     FrameClock* clock = nullptr;
     bool drawnYet = false;
+    bool seekPending = false;
+    bool stopped = false;
 };
 
 // The number of frames the whole show has on a step of 1000 / fps ms, the frames of each scene decided as
@@ -159,6 +176,7 @@ struct PlaybackContext {
     FrameObserver* observer = nullptr; // may be null
     int sceneIndex = 0;                // position of the scene in the show, for the observer
     double sceneStart = 0.0;           // show ms at which the scene begins: the lengths of those before it
+    Player* player = nullptr;          // real-time play's keys; may be null
 };
 
 // Hands every frame to several observers in order.

@@ -3,6 +3,7 @@
 #include "core/DisplayConfig.h"
 #include "core/Platform.h"
 #include "timeline/Playback.h"
+#include "timeline/Player.h"
 
 #include <GL/gl.h>
 
@@ -18,8 +19,9 @@ float Scene::run(float startTime, const PlaybackContext& playback) {
     noiseClock = 0.0f;
     time = schedule.beginScene(*this, playback.sceneStart, startTime);
 
-    while (time < endTime && config.running && !schedule.ended()) {
+    while (time < endTime && config.running && !schedule.ended() && !schedule.interrupted()) {
         const bool drawn = schedule.beginFrame(*this);
+        replaying = !drawn;
         if (!started) {
             start();
             started = true;
@@ -39,6 +41,7 @@ float Scene::run(float startTime, const PlaybackContext& playback) {
             skipRender();
         }
 
+        const float shown = time;
         schedule.endFrame(*this);
         noiseClock += frameTime;
         if (noiseClock > 40.0f) {
@@ -50,7 +53,12 @@ float Scene::run(float startTime, const PlaybackContext& playback) {
         if (drawn) {
             if (playback.observer != nullptr)
                 playback.observer->framePresented(playback.sceneIndex, *this);
+            if (playback.player != nullptr)
+                playback.player->frameShown(playback.sceneIndex, playback.sceneStart + shown,
+                                            playback.sceneStart + time, frameTime);
             dispatchOneMessage();
+            if (playback.player != nullptr)
+                playback.player->afterFrame(*this);
         }
     }
     finish();

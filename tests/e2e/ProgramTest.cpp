@@ -3,6 +3,11 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
+#include <cstdio>
+#include <filesystem>
+#include <sstream>
+
 namespace halcyra {
 namespace {
 
@@ -31,6 +36,22 @@ TEST(Program, StatsReportFramesPerScenePlayed) {
         EXPECT_NE(result.out.find(stage), std::string::npos) << stage << result.out;
     EXPECT_NE(result.out.find("(67 frames)"), std::string::npos) << "61 steps and 6 stage frames";
     EXPECT_NE(result.out.find("peak memory"), std::string::npos);
+    EXPECT_NE(result.out.find("picture 1024 x 768"), std::string::npos) << result.out;
+
+    // The music plays from the show's time: at each scene's first frame its position is the picture's.
+    if (!std::filesystem::exists(std::filesystem::path(HALCYRA_DATA_DIR) / "muzak.mp3"))
+        return;
+    std::istringstream lines(result.out);
+    int samples = 0;
+    for (std::string line; std::getline(lines, line);) {
+        int scene = 0;
+        double at = 0.0, gap = 0.0;
+        if (std::sscanf(line.c_str(), "  scene %d at %lf s: %lf ms", &scene, &at, &gap) != 3)
+            continue;
+        ++samples;
+        EXPECT_LT(std::abs(gap), 100.0) << line;
+    }
+    EXPECT_EQ(samples, 2) << "the opening at 21 s, the credits at 21.65 s\n" << result.out;
 }
 
 TEST(Program, BadOptionsPrintOneLineAndExitWithTwo) {

@@ -3,6 +3,8 @@
 // ("<key>.vert", vertex source, "<key>.frag", fragment source). Sections 1, 2, 3 and 5 stay empty.
 #pragma once
 
+#include "assets/ShaderFolder.h"
+
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -14,11 +16,8 @@ struct PacketTexture {
     std::vector<uint8_t> png;
 };
 
-struct PacketProgram {
-    std::string key;
-    std::string vertexSource;
-    std::string fragmentSource;
-};
+// A program: its key and two sources (the files they came from are not packed).
+using PacketProgram = ShaderSources;
 
 struct PacketContents {
     std::vector<PacketTexture> textures;
@@ -30,10 +29,5 @@ std::vector<uint8_t> writePacket(const PacketContents& contents);
 // A picture file for section 0, named by its file name. The show reads packet textures as PNG only (any
 // other file would leave its texture silently empty), so anything else is refused: false with the reason.
 bool readPacketTexture(const std::string& path, PacketTexture& texture, std::string& error);
-
-// Every program of a shader folder, in key order: <key>.frag with <key>.vert, or with the shared vertex
-// source that shared/programs names for the key (lines "<source> <key> <key> ...", # starts a comment).
-// False with the reason when a source has no partner or two, or cannot be read.
-bool readShaderFolder(const std::string& folder, std::vector<PacketProgram>& programs, std::string& error);
 
 } // namespace halcyra::tools

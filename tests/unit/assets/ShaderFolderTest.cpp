@@ -1,4 +1,4 @@
-#include "PacketWriter.h"
+#include "assets/ShaderFolder.h"
 
 #include "support/TempDir.h"
 
@@ -11,12 +11,9 @@
 namespace halcyra {
 namespace {
 
-using tools::PacketProgram;
-using tools::readShaderFolder;
-
 struct Folder {
     test::TempDir dir;
-    std::vector<PacketProgram> programs;
+    std::vector<ShaderSources> programs;
     std::string error;
 
     bool read() { return readShaderFolder(dir.path().string(), programs, error); }

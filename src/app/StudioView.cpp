@@ -1,0 +1,278 @@
+#include "app/StudioView.h"
+
+#include "app/Presentation.h"
+
+#include "core/DisplayConfig.h"
+#include "core/GlExtensions.h"
+#include "render/Engine.h"
+#include "render/RenderTarget.h"
+#include "timeline/BitmapFont.h"
+#include "timeline/Player.h"
+
+#include <GL/gl.h>
+#include <GL/glext.h>
+
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+#include <sstream>
+#include <string>
+#include <utility>
+#include <vector>
+
+namespace halcyra {
+namespace {
+
+const Player* player = nullptr;
+BitmapFont font;
+int fontHeight = 0;
+
+// The pass views' own program: a target's texture brought into view. Colour is scaled (the bright pass is
+// stored divided by four times the range, the HDR picture runs above 1); depth is made linear between the
+// projection's planes (1 and 2000) and shown near as light, far as dark.
+const char* const viewVertex = R"(#version 110
+varying vec2 uv;
+void main() {
+    gl_Position = ftransform();
+    uv = gl_MultiTexCoord0.xy;
+})";
+const char* const viewFragment = R"(#version 110
+uniform sampler2D tex;
+uniform float scale;
+uniform int depth;
+varying vec2 uv;
+void main() {
+    vec4 texel = texture2D(tex, uv);
+    if (depth != 0) {
+        float z = texel.r * 2.0 - 1.0;
+        float distance = 2.0 * 2000.0 / (2001.0 - z * 1999.0);
+        gl_FragColor = vec4(vec3(1.0 - clamp(distance / 600.0, 0.0, 1.0)), 1.0);
+    } else {
+        gl_FragColor = vec4(clamp(texel.rgb * scale, 0.0, 1.0), 1.0);
+    }
+})";
+GLhandleARB viewProgram = 0;
+
+GLhandleARB passViewProgram() {
+    if (viewProgram != 0)
+        return viewProgram;
+    const GlExtensions& ext = GlExtensions::instance();
+    viewProgram = ext.glCreateProgramObjectARB();
+    for (const auto& [stage, text] :
+         {std::pair{GL_VERTEX_SHADER_ARB, viewVertex}, {GL_FRAGMENT_SHADER_ARB, viewFragment}}) {
+        const GLhandleARB shader = ext.glCreateShaderObjectARB(stage);
+        const GLcharARB* source = text;
+        ext.glShaderSourceARB(shader, 1, &source, nullptr);
+        ext.glCompileShaderARB(shader);
+        ext.glAttachObjectARB(viewProgram, shader);
+        ext.glDeleteObjectARB(shader);
+    }
+    ext.glLinkProgramARB(viewProgram);
+    return viewProgram;
+}
+
+const char* passName(PassView view) {
+    switch (view) {
+    case PassView::Hdr:
+        return "F2 HDR target";
+    case PassView::Bright:
+        return "F3 bright pass";
+    case PassView::Blur:
+        return "F4 blur target";
+    case PassView::Shadow:
+        return "F5 shadow map";
+    default:
+        return "F1 picture";
+    }
+}
+
+// Saves what the studio's drawing changes, and sets the window's pixels as the units: origin bottom left.
+class WindowDrawing {
+public:
+    WindowDrawing(int x, int y, int width, int height) {
+        glPushAttrib(GL_ALL_ATTRIB_BITS);
+        const GlExtensions& ext = GlExtensions::instance();
+        ext.glUseProgramObjectARB(0);
+        ext.glActiveTextureARB(GL_TEXTURE0_ARB);
+        glGetIntegerv(GL_TEXTURE_BINDING_2D, &boundTexture);
+        for (const GLenum matrix : {GL_TEXTURE, GL_PROJECTION, GL_MODELVIEW}) {
+            glMatrixMode(matrix);
+            glPushMatrix();
+            glLoadIdentity();
+        }
+        glOrtho(0.0, width, 0.0, height, -1.0, 1.0);
+        glViewport(x, y, width, height);
+        glDisable(GL_DEPTH_TEST);
+        glDisable(GL_CULL_FACE);
+        glDisable(GL_LIGHTING);
+        glDisable(GL_SCISSOR_TEST);
+        glDisable(GL_BLEND);
+        glDisable(GL_TEXTURE_2D);
+    }
+    ~WindowDrawing() {
+        for (const GLenum matrix : {GL_TEXTURE, GL_PROJECTION, GL_MODELVIEW}) {
+            glMatrixMode(matrix);
+            glPopMatrix();
+        }
+        glBindTexture(GL_TEXTURE_2D, static_cast<GLuint>(boundTexture));
+        glPopAttrib();
+    }
+    WindowDrawing(const WindowDrawing&) = delete;
+    WindowDrawing& operator=(const WindowDrawing&) = delete;
+
+private:
+    GLint boundTexture = 0;
+};
+
+void texturedQuad(float width, float height) {
+    glBegin(GL_QUADS);
+    glTexCoord2f(0.0f, 0.0f);
+    glVertex2f(0.0f, 0.0f);
+    glTexCoord2f(1.0f, 0.0f);
+    glVertex2f(width, 0.0f);
+    glTexCoord2f(1.0f, 1.0f);
+    glVertex2f(width, height);
+    glTexCoord2f(0.0f, 1.0f);
+    glVertex2f(0.0f, height);
+    glEnd();
+}
+
+std::string clock(double ms) {
+    const long long whole = std::llround(std::max(0.0, ms));
+    char text[32];
+    std::snprintf(text, sizeof text, "%lld:%02lld.%03lld", whole / 60000, whole / 1000 % 60, whole % 1000);
+    return text;
+}
+
+// The lines of the overlay, top first.
+std::vector<std::string> overlayLines(const Player& shown) {
+    const double ms = shown.shownTime();
+    const long long bar = static_cast<long long>(std::floor(ms / Player::barMs));
+    const int beat = static_cast<int>(std::floor((ms - bar * Player::barMs) / Player::beatMs)) + 1;
+    const long long row = static_cast<long long>(std::floor(ms / (Player::beatMs / 4.0)));
+    const DisplayConfig& look = DisplayConfig::instance();
+    char line[256];
+    std::vector<std::string> lines;
+    std::snprintf(line, sizeof line, "%s   bar %lld beat %d   row %lld%s", clock(ms).c_str(), bar, beat, row,
+                  shown.paused() ? "   paused" : "");
+    lines.emplace_back(line);
+    std::snprintf(line, sizeof line, "scene %d %s   frame %.1f ms", shown.sceneIndex() + 1,
+                  shown.sceneName().c_str(), shown.frameTime());
+    lines.emplace_back(line);
+    std::snprintf(line, sizeof line, "exposure %.3f  range %.2f  glow %.3f  light %.3f  ambient %.3f%s",
+                  look.hdrExposure, look.hdrRange, look.hdrBlurStrength, look.lightLevel, look.ambientLevel,
+                  look.hdrEnabled ? "" : "  (HDR off)");
+    lines.emplace_back(line);
+    std::string views = passName(shown.passView());
+    if (shown.looping())
+        views += "   loop " + clock(shown.loopFrom()) + " - " + clock(shown.loopTo());
+    lines.push_back(views);
+    std::istringstream log(shown.shaderLog());
+    int logLines = 0;
+    for (std::string text; std::getline(log, text) && logLines < 14; ++logLines)
+        lines.push_back((logLines == 0 ? "! " : "  ") + text.substr(0, 120));
+    return lines;
+}
+
+} // namespace
+
+void setStudioPlayer(const Player* studioPlayer) {
+    player = studioPlayer;
+    if (player != nullptr)
+        setPresentationViews(drawPassView, drawStudioOverlay);
+    else
+        setPresentationViews(nullptr, nullptr);
+}
+
+bool drawPassView(int x, int y, int width, int height) {
+    if (player == nullptr || player->passView() == PassView::Picture || !Engine::exists())
+        return false;
+    const Engine& engine = Engine::instance();
+    const RenderTarget* target = nullptr;
+    int texture = 0;
+    switch (player->passView()) {
+    case PassView::Hdr:
+        target = engine.hdrTarget.get();
+        texture = 1;
+        break;
+    case PassView::Bright:
+        target = engine.brightTarget.get();
+        break;
+    case PassView::Blur:
+        target = engine.blurTarget.get();
+        texture = 1;
+        break;
+    case PassView::Shadow:
+        target = engine.shadowTarget.get();
+        break;
+    default:
+        break;
+    }
+    if (target == nullptr || texture >= target->colorCount)
+        return false;
+    const GLuint id = target->textures[texture].id;
+    const float scale = player->passView() == PassView::Bright ? 4.0f * DisplayConfig::instance().hdrRange
+                        : player->passView() == PassView::Hdr  ? 0.5f
+                                                               : 1.0f;
+    WindowDrawing drawing(x, y, width, height);
+    const GlExtensions& ext = GlExtensions::instance();
+    const GLhandleARB program = passViewProgram();
+    ext.glUseProgramObjectARB(program);
+    ext.glUniform1iARB(ext.glGetUniformLocationARB(program, "tex"), 0);
+    ext.glUniform1fARB(ext.glGetUniformLocationARB(program, "scale"), scale);
+    ext.glUniform1iARB(ext.glGetUniformLocationARB(program, "depth"), target->depthOnly ? 1 : 0);
+    glBindTexture(GL_TEXTURE_2D, id);
+    // The shadow map compares depths when sampled; shown, it gives the depths themselves.
+    GLint compare = GL_NONE;
+    if (target->depthOnly) {
+        glGetTexParameteriv(GL_TEXTURE_2D, GL_TEXTURE_COMPARE_MODE_ARB, &compare);
+        glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_COMPARE_MODE_ARB, GL_NONE);
+    }
+    texturedQuad(static_cast<float>(width), static_cast<float>(height));
+    if (target->depthOnly)
+        glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_COMPARE_MODE_ARB, compare);
+    ext.glUseProgramObjectARB(0);
+    return true;
+}
+
+void drawStudioOverlay(int width, int height) {
+    if (player == nullptr || !player->overlayShown() || width <= 0 || height <= 0)
+        return;
+    const int size = std::clamp(height / 48, 12, 40);
+    if (size != fontHeight) {
+        if (fontHeight != 0)
+            font.destroy();
+        font.create(DisplayConfig::instance().fontFile, size);
+        fontHeight = size;
+    }
+    const std::vector<std::string> lines = overlayLines(*player);
+    const int lineHeight = size + size / 3;
+    const int margin = size / 2;
+    const int panelHeight = static_cast<int>(lines.size()) * lineHeight + margin * 2;
+    const int panelWidth = std::min(width, size * 44);
+
+    WindowDrawing drawing(0, 0, width, height);
+    glEnable(GL_BLEND);
+    glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
+    glColor4f(0.0f, 0.0f, 0.0f, 0.6f);
+    glRecti(0, height - panelHeight, panelWidth, height);
+    glDisable(GL_BLEND);
+    int y = height - margin - size;
+    for (size_t i = 0; i < lines.size(); ++i, y -= lineHeight) {
+        const bool log = i >= 4;
+        font.print(margin, y, log ? Rgba{1.0f, 0.45f, 0.35f, 1.0f} : Rgba{0.85f, 0.95f, 1.0f, 1.0f}, "%s",
+                   lines[i].c_str());
+    }
+}
+
+void releaseStudioView() {
+    if (fontHeight != 0)
+        font.destroy();
+    fontHeight = 0;
+    if (viewProgram != 0)
+        GlExtensions::instance().glDeleteObjectARB(viewProgram);
+    viewProgram = 0;
+    setStudioPlayer(nullptr);
+}
+
+} // namespace halcyra
