@@ -108,7 +108,7 @@ void writePacketSeeds(const std::string& shaderFolder) {
     // Two of the show's own programs, as the build packs them.
     std::vector<tools::PacketProgram> programs;
     std::string error;
-    if (!tools::readShaderFolder(shaderFolder, programs, error)) {
+    if (!tools::readPacketPrograms(shaderFolder, programs, error)) {
         std::fprintf(stderr, "fuzz_seeds: %s\n", error.c_str());
         failed = true;
         return;

@@ -4,6 +4,7 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <utility>
 
 namespace halcyra::tools {
 namespace {
@@ -58,6 +59,16 @@ bool readPacketTexture(const std::string& path, PacketTexture& texture, std::str
         error = path + " is not a PNG file; packet textures must be PNG";
         return false;
     }
+    return true;
+}
+
+bool readPacketPrograms(const std::string& folder, std::vector<PacketProgram>& programs, std::string& error) {
+    std::vector<ShaderSources> sources;
+    if (!readShaderFolder(folder, sources, error))
+        return false;
+    for (ShaderSources& program : sources)
+        programs.push_back(
+            {std::move(program.key), std::move(program.vertexSource), std::move(program.fragmentSource)});
     return true;
 }
 

@@ -16,8 +16,15 @@ struct PacketTexture {
     std::vector<uint8_t> png;
 };
 
-// A program: its key and two sources (the files they came from are not packed).
-using PacketProgram = ShaderSources;
+struct PacketProgram {
+    std::string key;
+    std::string vertexSource;
+    std::string fragmentSource;
+};
+
+// The programs of a shader folder (assets/ShaderFolder.h) as the packet holds them. False with the reason
+// when the folder does not read.
+bool readPacketPrograms(const std::string& folder, std::vector<PacketProgram>& programs, std::string& error);
 
 struct PacketContents {
     std::vector<PacketTexture> textures;

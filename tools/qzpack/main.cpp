@@ -38,7 +38,7 @@ int main(int argc, char** argv) {
         return 1;
     }
     std::string error;
-    if (!shaders.empty() && !halcyra::readShaderFolder(shaders, contents.programs, error)) {
+    if (!shaders.empty() && !readPacketPrograms(shaders, contents.programs, error)) {
         std::fprintf(stderr, "qzpack: %s\n", error.c_str());
         return 1;
     }
