@@ -5,7 +5,8 @@
 // what glows by itself (1 reflects light only, 0 glows at full strength), so lit strips and lettering
 // shine whatever the light does. A steel-teal rim keeps silhouettes in the dark, and surfaces beyond the
 // focus band (dofPlanes: near, far edge of focus, fully faded) sink gently into the deep blue-black
-// background.
+// background. Alpha leaves the surface's defocus for the blur, above 1: 1 within the band, rising to 2
+// half way from its near edge to the eye and at the fade's end.
 uniform sampler2D tex;
 uniform sampler2D bump;
 uniform sampler2DShadow depth;
@@ -53,6 +54,14 @@ float distanceFade() {
     return 0.7 * beyond * beyond + 0.3 * before;
 }
 
+float defocus() {
+    if (dofPlanes.z <= dofPlanes.y)
+        return 0.0;
+    float before = dofPlanes.x > 0.0 ? clamp(2.0 - 2.0 * viewDepth / dofPlanes.x, 0.0, 1.0) : 0.0;
+    float beyond = clamp((viewDepth - dofPlanes.y) / (dofPlanes.z - dofPlanes.y), 0.0, 1.0);
+    return max(before, sqrt(beyond));
+}
+
 void main() {
     vec4 surface = texture2D(tex, uv);
     vec3 albedo = surface.rgb;
@@ -73,5 +82,5 @@ void main() {
     color += rimColor * rim * (ambient + 0.3 * diffuse);
     color += albedo * (1.0 - surface.a) * glowIntensity;
     color = mix(color, background, distanceFade());
-    gl_FragColor = vec4(color, 1.0);
+    gl_FragColor = vec4(color, 1.0 + defocus());
 }

@@ -5,6 +5,8 @@
 // more colour, and a light display gamma.
 // The scenes' exposures run from 2.5 to 21; their fourth root keeps their order but narrows the span, so
 // the models' shared surfaces read alike from scene to scene and none sinks into the dark.
+// The lit programs leave each pixel's defocus in alpha above 1 (1 in focus, 2 fully out of it; the clear
+// colour, below 0.75, lies at infinity); the result keeps half of it in alpha for the blur.
 uniform sampler2D Base;
 uniform sampler2D Blur;
 uniform float exposure;
@@ -25,5 +27,6 @@ void main() {
     vec3 mapped = clamp((c * (2.51 * c + 0.03)) / (c * (2.43 * c + 0.59) + 0.14), 0.0, 1.0);
     float luma = dot(mapped, vec3(0.2126, 0.7152, 0.0722));
     mapped = max(mix(vec3(luma), mapped, saturation), 0.0);
-    gl_FragColor = vec4(pow(mapped, vec3(0.8)), 1.0);
+    float defocus = scene.a < 0.75 ? 1.0 : clamp(scene.a - 1.0, 0.0, 1.0);
+    gl_FragColor = vec4(pow(mapped, vec3(0.8)), 0.5 * defocus);
 }
