@@ -82,7 +82,7 @@ ModelFile mixmaxtrModel() {
         double uvPerUnit;
         double radius, tube, height, tilt, period, direction, phase;
     };
-    // The rings leave room inside them for the camera's orbit about the surface (18.5 from the axis) at
+    // The rings leave room inside them for the camera's orbit about the surface (12 from the axis) at
     // any tilt they take.
     const Ring rings[] = {{"RingLow", "teal", tealUv, 25.0, 0.7, 18.0, 18.0, 14000.0, 1.0, 0.0},
                           {"RingMiddle", "steel", steelUv, 27.5, 0.55, 38.0, 24.0, 19000.0, -1.0, 120.0},
