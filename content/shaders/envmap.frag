@@ -35,7 +35,13 @@ void main() {
     vec3 hue = diffuse / max(max(diffuse.r, max(diffuse.g, diffuse.b)), 0.05);
     vec3 metal = mix(vec3(1.0), hue, 0.55);
     float source = smoothstep(0.75, 1.0, dot(environment, vec3(0.3, 0.4, 0.3)));
-    vec3 glints = environment * metal * source * source * (4.0 + 6.0 * rim);
+    vec3 glints = environment * metal * source * source * (1.2 + 1.5 * rim);
 
-    gl_FragColor = vec4(mix(lit, reflected, mixval) + glints + specular.rgb * highlight, 1.0);
+    // A clear lacquer over every surface: the environment mirrored in its own colours, faint face on and
+    // strong at grazing angles, its lights bright wherever they fall, and a hot point of the light itself.
+    float fresnel = 0.05 + 0.95 * pow(1.0 - facing, 5.0);
+    float coatHighlight = pow(max(dot(reflect(-toLight, n), toEye), 0.0), 300.0);
+    vec3 coat = environment * (0.2 + 2.0 * source) * fresnel + vec3(1.5 * coatHighlight);
+
+    gl_FragColor = vec4(mix(lit, reflected, mixval) + glints + coat + specular.rgb * highlight, 1.0);
 }
