@@ -56,12 +56,12 @@ Plates makePlates() {
         TextStyle heading;
         heading.size = title ? 124.0 : panel.bandRows * 0.56;
         heading.tracking = title ? 0.16 : 0.1;
-        heading.weight = -0.03 * heading.size;
+        heading.weight = -0.01 * heading.size;
         heading.opticalSpacing = 0.7;
         TextLine line = face.layout(panel.heading, heading);
         if (line.inkWidth() > size - 200.0) {
             heading.size *= (size - 200.0) / line.inkWidth();
-            heading.weight = -0.03 * heading.size;
+            heading.weight = -0.01 * heading.size;
             line = face.layout(panel.heading, heading);
         }
         // The heading's ink is centred a little above the band's middle when a byline follows, a little
@@ -163,18 +163,17 @@ Raster creditsTexture() {
         }
     }
     composite(rgb, p.details, mix(labelSteel, glowTeal, 0.35), 0.95);
-    addGlow(rgb, p.letters, glowTeal, 9.0, 9.0, 0.4);
-    addGlow(rgb, p.letters, glowTeal, 2.5, 2.5, 0.35);
-    composite(rgb, p.letters, Colour{0.93f, 0.97f, 1.0f});
+    addGlow(rgb, p.letters, glowTeal, 9.0, 9.0, 0.22);
+    // The headings' ice is half white: lit and shining by themselves they still reach white on the
+    // screen, but stay close enough to the glow's threshold that their glow rings them instead of
+    // flooding the strokes.
+    composite(rgb, p.letters, Colour{0.47f, 0.49f, 0.5f});
     // The headings shine by themselves in a teal halo, the frames and small lines more softly, so the
     // names read at a glance whatever the light does.
-    Raster halo = p.letters;
-    halo.blur(2.5, 2.5, Edge::Clamp);
     Raster glow(size, size, 1);
     for (int y = 0; y < size; ++y)
         for (int x = 0; x < size; ++x)
-            glow.at(x, y) =
-                std::min(1.0f, 0.45f * p.letters.at(x, y) + 0.1f * halo.at(x, y) + 0.2f * p.details.at(x, y));
+            glow.at(x, y) = std::min(1.0f, 0.35f * p.letters.at(x, y) + 0.2f * p.details.at(x, y));
     return withGlow(rgb, glow);
 }
 
