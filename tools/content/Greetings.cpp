@@ -175,9 +175,11 @@ Raster greetingFace(int group) {
         }
     }
     composite(rgb, plate.details, mix(accent, Colour{0.1f, 0.12f, 0.14f}, 0.35), 0.9);
-    addGlow(rgb, plate.name, accent, 10.0, 10.0, 0.35);
-    addGlow(rgb, plate.name, accent, 3.0, 3.0, 0.3);
-    composite(rgb, plate.name, mix(Colour{0.92f, 0.96f, 1.0f}, accent, 0.15));
+    addGlow(rgb, plate.name, accent, 10.0, 10.0, 0.25);
+    addGlow(rgb, plate.name, accent, 3.0, 3.0, 0.12);
+    // The name's ice at a little over half of white: lit, it still reaches white on the screen, but stays
+    // near the glow's threshold, so its glow rings the letters instead of flooding their counters.
+    composite(rgb, plate.name, scaled(mix(Colour{0.92f, 0.96f, 1.0f}, accent, 0.15), 0.55));
     return rgb;
 }
 
