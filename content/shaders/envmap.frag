@@ -24,7 +24,10 @@ void main() {
 
     float lambert = max(dot(n, toLight), 0.0);
     float highlight = pow(max(dot(reflect(-toLight, n), toEye), 0.0), specular.w);
-    vec3 lit = diffuse * (0.1 + 0.9 * lambert);
+    // The body is a deeper shade of the colour, and light through the face towards the eye keeps the
+    // unlit side in it.
+    vec3 hue = diffuse / max(max(diffuse.r, max(diffuse.g, diffuse.b)), 0.05);
+    vec3 lit = diffuse * mix(vec3(1.0), hue, 0.6) * (0.1 + 0.9 * lambert + 0.5 * facing * facing);
 
     // The environment seen in the surface takes the surface's own colour, brightening towards grazing angles.
     float m = 2.0 * sqrt(mirrored.x * mirrored.x + mirrored.y * mirrored.y + (mirrored.z + 1.0) * (mirrored.z + 1.0));
@@ -32,7 +35,6 @@ void main() {
     float rim = pow(1.0 - facing, 3.0);
     vec3 reflected = environment * (diffuse + vec3(0.04)) * (0.9 + 1.5 * rim);
 
-    vec3 hue = diffuse / max(max(diffuse.r, max(diffuse.g, diffuse.b)), 0.05);
     vec3 metal = mix(vec3(1.0), hue, 0.55);
     float source = smoothstep(0.75, 1.0, dot(environment, vec3(0.3, 0.4, 0.3)));
     vec3 glints = environment * metal * source * source * (1.2 + 1.5 * rim);
