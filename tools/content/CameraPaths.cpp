@@ -61,16 +61,16 @@ Vec3d spherical(const Vec3d& centre, double azimuth, double elevation, double di
                           distance * std::cos(e) * std::sin(a)};
 }
 
-// Metaballs: a slow orbit close about the floating surface, inside the rings, rising and sinking with it
-// about level with its centre, so that it fills the middle of the picture against the dark above the
-// plinth. At 12 from the axis the surface's farthest reach towards the eye stays 3 away.
+// Metaballs: a slow orbit close about the floating surface, inside the rings, rising and sinking with it a
+// little above its centre, so that it fills the middle of the picture over the plinth. At 12 from the axis
+// the surface's farthest reach towards the eye stays 3 away.
 CameraShot metaballsShot(double ms) {
     const double s = ms / show::metaballsLength;
     const Vec3d axis{show::metaballCentre.x, 0.0, show::metaballCentre.z};
     const double surfaceHeight = show::metaballCentre.y + show::metaballBob * std::sin(ms * 0.00125);
     CameraShot shot;
     shot.eye = axis + cylindrical(205.0 + 150.0 * s, 12.0,
-                                  surfaceHeight - 1.0 + 2.0 * std::sin(2.0 * pi * 1.2 * s - 0.5));
+                                  surfaceHeight + 3.0 + 2.0 * std::sin(2.0 * pi * 1.2 * s - 0.5));
     shot.target = axis + Vec3d{0.0, surfaceHeight, 0.0};
     shot.roll = 3.0 * std::sin(2.0 * pi * s);
     return shot;

@@ -52,7 +52,8 @@ ModelFile mixmax1Model() {
     assembly.still("Plinth", plinth, "floor", onAxis(0.0));
 
     MeshBuilder drum;
-    drum.lathe(axis, hardStrips({{0, 0}, {9, 0}, {9, 2}, {8, 3}, {0, 3}}), around(64, 2 * pi * 9, tealUv));
+    // Narrower than the surface floating over it, so that the surface stays the larger shape.
+    drum.lathe(axis, hardStrips({{0, 0}, {6, 0}, {6, 2}, {5.3, 3}, {0, 3}}), around(64, 2 * pi * 6, tealUv));
     assembly.still("Drum", drum, "teal", onAxis(0.0));
 
     MeshBuilder pillars;
