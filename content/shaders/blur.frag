@@ -41,7 +41,13 @@ bool cornerTexel() {
 // The first pass of the picture's chain (s0 is its step along x); texel is the target's texel.
 vec3 depthOfField(vec4 centre, vec2 texel) {
     float step = abs(s0.x);
-    float radius = 2.0 * centre.a * (focusBase + focusGrowth * step);
+    // The target's texel covers four of the picture's: it is as sharp as the sharpest of them, so points
+    // and thin lines in focus keep their light instead of being spread into the background around them.
+    vec2 quarter = 0.25 * texel;
+    float least = min(min(texture2D(tex, uv - quarter).a, texture2D(tex, uv + quarter).a),
+                      min(texture2D(tex, uv + vec2(quarter.x, -quarter.y)).a,
+                          texture2D(tex, uv + vec2(-quarter.x, quarter.y)).a));
+    float radius = 2.0 * least * (focusBase + focusGrowth * step);
     // A circle in target texels is a circle in the picture at every picture size.
     float texelAspect = texel.y / texel.x;
     if (radius < 1.5 * texel.x) {
