@@ -71,11 +71,15 @@ void main() {
     vec3 h = normalize(l + v);
 
     float lambert = max(dot(n, l), 0.0);
-    float highlight = lambert > 0.0 ? pow(max(dot(n, h), 0.0), shininess * 2.0) : 0.0;
     float lit = shadowFactor();
+    // The highlight's power is eight times the sheen's: three squarings of the sheen give it.
     float sheen = lambert > 0.0 ? pow(max(dot(n, h), 0.0), shininess * 0.25) : 0.0;
+    float highlight = sheen * sheen;
+    highlight *= highlight;
+    highlight *= highlight;
     float facing = max(dot(n, v), 0.0);
-    float rim = pow(1.0 - facing, 3.0);
+    float grazing = 1.0 - facing;
+    float rim = grazing * grazing * grazing;
 
     vec3 color = albedo * (ambient + diffuse * (lambert * lit * lightIntensity + fillStrength * facing));
     color += specular * diffuse * (highlight + 0.12 * sheen) * lit * lightIntensity;

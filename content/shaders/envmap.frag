@@ -32,7 +32,8 @@ void main() {
     // The environment seen in the surface takes the surface's own colour, brightening towards grazing angles.
     float m = 2.0 * sqrt(mirrored.x * mirrored.x + mirrored.y * mirrored.y + (mirrored.z + 1.0) * (mirrored.z + 1.0));
     vec3 environment = texture2D(EnvMap, mirrored.xy / m + 0.5).rgb;
-    float rim = pow(1.0 - facing, 3.0);
+    float grazing = 1.0 - facing;
+    float rim = grazing * grazing * grazing;
     vec3 reflected = environment * (diffuse + vec3(0.04)) * (0.9 + 1.5 * rim);
 
     vec3 metal = mix(vec3(1.0), hue, 0.55);
@@ -41,8 +42,10 @@ void main() {
 
     // A clear lacquer over every surface: the environment mirrored in its own colours, faint face on and
     // strong at grazing angles, its lights bright wherever they fall, and a hot point of the light itself.
-    float fresnel = 0.05 + 0.95 * pow(1.0 - facing, 5.0);
-    float coatHighlight = pow(max(dot(reflect(-toLight, n), toEye), 0.0), 300.0);
+    // The hot point is the highlight at four times its power.
+    float fresnel = 0.05 + 0.95 * rim * grazing * grazing;
+    float coatHighlight = highlight * highlight;
+    coatHighlight *= coatHighlight;
     vec3 coat = environment * (0.2 + 2.0 * source) * fresnel + vec3(1.5 * coatHighlight);
 
     gl_FragColor = vec4(mix(lit, reflected, mixval) + glints + coat + specular.rgb * highlight, 1.0);
