@@ -25,19 +25,16 @@ const float focusGrowth = 0.6;
 
 void main() {
     vec4 centre = texture2D(tex, uv);
-    // The samples lie at s0 and s1 and mirrored through the centre at s2 = -s0 and s3 = -s1.
     float near = max(abs(s0.x), abs(s0.y));
     float first = step(centre.a, 0.75);
     float later = step(near, 0.0065) * step(2e-9, abs(near - 0.004));
     float calm = max(first, later) > 0.5 ? min(1.0, calmStep / near) : 1.0;
-    vec2 o0 = s0 * calm;
-    vec2 o1 = s1 * calm;
 
     float radius = first * centre.a * 2.0 * (focusBase + focusGrowth * near);
-    vec4 a0 = texture2D(tex, uv + vec2(o0.x - radius, o0.y));
-    vec4 a1 = texture2D(tex, uv + vec2(o1.x, o1.y - radius));
-    vec4 a2 = texture2D(tex, uv - vec2(o0.x - radius, o0.y));
-    vec4 a3 = texture2D(tex, uv - vec2(o1.x, o1.y - radius));
+    vec4 a0 = texture2D(tex, uv + s0 * calm - vec2(radius, 0.0));
+    vec4 a1 = texture2D(tex, uv + s1 * calm - vec2(0.0, radius));
+    vec4 a2 = texture2D(tex, uv + s2 * calm + vec2(radius, 0.0));
+    vec4 a3 = texture2D(tex, uv + s3 * calm + vec2(0.0, radius));
 
     // As the cross opens its samples weigh alike, each as far as its own blur reaches the centre: the
     // defocus of the sample against the centre's.
