@@ -150,7 +150,7 @@ ModelFile mixmax2tModel() {
     assembly.animated("Gate", gate, "teal", gateRest, frames, gatePose);
     // A line of light round the ring's inner edge, turning with it.
     MeshBuilder gateLight;
-    gateLight.torus({gateRest.orientation, gateRest.position}, 23.7, 0.3, 144, 8, 1.0, 1.0);
+    gateLight.torus({gateRest.orientation, gateRest.position}, 23.7, 0.38, 144, 8, 1.0, 1.0);
     assembly.animated("GateLight", gateLight, "glow", gateRest, frames, gatePose, false, true);
 
     // Three small lights circling the ring at different heights, their orbit rocking gently; small, so
@@ -159,7 +159,7 @@ ModelFile mixmax2tModel() {
     MeshBuilder lights;
     const double lightHeights[3] = {16.0, 22.0, 28.0};
     for (int i = 0; i < 3; ++i)
-        lights.sphere(at(onAxis(water + lightHeights[i]) + cylindrical(120.0 * i, 31.0, 0.0)), 0.9, 24, 12);
+        lights.sphere(at(onAxis(water + lightHeights[i]) + cylindrical(120.0 * i, 31.0, 0.0)), 1.1, 24, 12);
     assembly.animated(
         "Orbiters", lights, "glow", orbitRest, frames,
         [water](double ms) {
