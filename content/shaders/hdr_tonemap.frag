@@ -23,7 +23,7 @@ void main() {
     // darker still towards the top of the picture, like a sky deepening away from its horizon.
     vec3 base = scene.rgb * (scene.a < 0.75 ? 0.35 * mix(1.2, 0.5, uv.y) : 1.0);
     vec3 glow = texture2D(Blur, uv).rgb * (4.0 * range);
-    vec3 c = (base + glow * blurStrength) * exposureScale * pow(exposure, 0.25);
+    vec3 c = (base + glow * blurStrength) * exposureScale * sqrt(sqrt(exposure));
     vec3 mapped = clamp((c * (2.51 * c + 0.03)) / (c * (2.43 * c + 0.59) + 0.14), 0.0, 1.0);
     float luma = dot(mapped, vec3(0.2126, 0.7152, 0.0722));
     mapped = max(mix(vec3(luma), mapped, saturation), 0.0);

@@ -47,7 +47,9 @@ void main() {
 
     // The face glows faintly from within, so the greeting reads even on the side away from the light.
     vec3 face = texture2D(bottom, uv).rgb;
-    float fresnel = vars.w + (1.0 - vars.w) * pow(1.0 - max(dot(toEye, surface), 0.0), 4.0);
+    float grazing = 1.0 - max(dot(toEye, surface), 0.0);
+    grazing *= grazing;
+    float fresnel = vars.w + (1.0 - vars.w) * grazing * grazing;
     vec3 colour = face * (0.6 + 1.4 * lambert * lightReaches) + mirrored * fresnel * 0.12 + vec3(highlight);
     gl_FragColor = vec4(colour, 1.0);
 }

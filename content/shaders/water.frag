@@ -42,10 +42,16 @@ void main() {
     vec3 below = texture2D(bottom, readAt).rgb * vec3(0.2, 0.42, 0.5);
 
     float facing = max(dot(toEye, n), 0.0);
-    float fresnel = vars.w + (1.0 - vars.w) * pow(1.0 - facing, 5.0);
+    float grazing = 1.0 - facing;
+    float grazing2 = grazing * grazing;
+    float fresnel = vars.w + (1.0 - vars.w) * grazing2 * grazing2 * grazing;
     vec3 halfway = normalize(toLight + toEye);
-    float glint = pow(max(dot(n, halfway), 0.0), vars.y * 4.0);
-    float sparkle = pow(max(dot(n, halfway), 0.0), vars.y * 0.5) * smoothstep(0.35, 0.9, waves.y * 0.5 + 0.5);
+    // The glint's power is eight times the sparkle's: three squarings of the sparkle's base give it.
+    float broad = pow(max(dot(n, halfway), 0.0), vars.y * 0.5);
+    float glint = broad * broad;
+    glint *= glint;
+    glint *= glint;
+    float sparkle = broad * smoothstep(0.35, 0.9, waves.y * 0.5 + 0.5);
 
     vec3 deep = vec3(0.004, 0.016, 0.03);
     vec3 colour = mix(below + deep, mirrored * 0.45, fresnel);
