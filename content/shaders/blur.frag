@@ -15,22 +15,15 @@ uniform vec2 s1;
 uniform vec2 s2;
 uniform vec2 s3;
 varying vec2 uv;
-
-// The widest step of a pass of the picture's chain: the calm blur's widest first step.
-const float calmStep = 0.0008;
-// The depth of field's widest cross, as a fraction of the picture: a base, and the share of the chain's
-// blur step it grows by (the step is widest while the grain is strong).
-const float focusBase = 0.003;
-const float focusGrowth = 0.6;
+// From blur.vert: the calm scale, 1 in a later pass of the picture's chain, the reach at full defocus.
+varying vec3 pass;
 
 void main() {
     vec4 centre = texture2D(tex, uv);
-    float near = max(abs(s0.x), abs(s0.y));
     float first = step(centre.a, 0.75);
-    float later = step(near, 0.0065) * step(2e-9, abs(near - 0.004));
-    float calm = max(first, later) > 0.5 ? min(1.0, calmStep / near) : 1.0;
+    float calm = mix(1.0, pass.x, max(first, pass.y));
 
-    float radius = first * centre.a * 2.0 * (focusBase + focusGrowth * near);
+    float radius = first * centre.a * pass.z;
     vec4 a0 = texture2D(tex, uv + s0 * calm - vec2(radius, 0.0));
     vec4 a1 = texture2D(tex, uv + s1 * calm - vec2(0.0, radius));
     vec4 a2 = texture2D(tex, uv + s2 * calm + vec2(radius, 0.0));
