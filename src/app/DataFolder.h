@@ -1,7 +1,7 @@
 // DataFolder: where the show's data (data.qz, textures/, models/, muzak.mp3) is found, so that the program
 // plays from any working directory: from its build folder, installed (bin/halcyra with the data under
-// share/halcyra), or from a folder named on the command line. main enters the folder before loading; the
-// loaders then open their files by the relative names the lists hold.
+// share/halcyra), or from a folder named on the command line. main hands it to the platform (setDataFolder)
+// before loading; the loaders open the names the lists hold against it, and the working directory stays.
 #pragma once
 
 #include <filesystem>
@@ -22,8 +22,8 @@ std::filesystem::path findDataFolder(const std::filesystem::path& workingDirecto
 // The running executable's full path, links resolved; empty when the system does not tell.
 std::filesystem::path programPath();
 
-// Enters the folder `asked` (when not empty) or the one findDataFolder picks. False, with `error` set,
-// when the folder asked for does not exist or cannot be entered.
-bool enterDataFolder(const std::string& asked, std::string& error);
+// The folder `asked` (when not empty) or the one findDataFolder picks, as an absolute path. False, with
+// `error` set, when the folder asked for does not exist.
+bool resolveDataFolder(const std::string& asked, std::filesystem::path& folder, std::string& error);
 
 } // namespace halcyra

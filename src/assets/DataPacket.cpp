@@ -6,6 +6,7 @@
 #include "assets/TextureLoader.h"
 #include "assets/TextureManager.h"
 #include "core/Message.h"
+#include "core/Platform.h"
 
 #include <cstdio>
 #include <cstring>
@@ -121,7 +122,7 @@ void DataPacket::read(const uint8_t* bytes, size_t length) {
 }
 
 DataPacket::DataPacket(const char* path) {
-    std::FILE* file = std::fopen(path, "rb");
+    std::FILE* file = std::fopen(dataFilePath(path).c_str(), "rb");
     if (file == nullptr) {
         showMessage("can't open data packet");
         return;

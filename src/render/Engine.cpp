@@ -5,6 +5,7 @@
 #include "core/DisplayConfig.h"
 #include "core/GlExtensions.h"
 #include "core/Message.h"
+#include "core/Platform.h"
 #include "render/RenderTarget.h"
 #include "scene3ds/Camera.h"
 #include "scene3ds/LightLibrary.h"
@@ -15,9 +16,7 @@
 #include <GL/glu.h>
 
 #include <algorithm>
-#include <chrono>
 #include <cmath>
-#include <ctime>
 #include <string>
 #include <vector>
 
@@ -338,8 +337,8 @@ void Engine::releaseHdrPrograms() {
 TextureBinding Engine::uploadTexture(Texture& texture, uint32_t minFilter, uint32_t magFilter) {
     if (texture.binding.id != TextureBinding::noObject)
         return texture.binding;
-    const auto begin = std::chrono::steady_clock::now();
-    const std::clock_t cpuBegin = std::clock();
+    const uint64_t begin = performanceCounter();
+    const double cpuBegin = processCpuMilliseconds();
     static const uint8_t magenta[3] = {255, 0, 255};
     const bool decoded = !texture.pixels.empty() && texture.width > 0 && texture.height > 0;
     if (!decoded)
@@ -360,9 +359,8 @@ TextureBinding Engine::uploadTexture(Texture& texture, uint32_t minFilter, uint3
         generateMipmap(GL_TEXTURE_2D);
     // The GL object now holds the picture; nothing reads the decoded copy again.
     texture.pixels = std::vector<uint8_t>();
-    uploadTimes.wall +=
-        std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - begin).count();
-    uploadTimes.cpu += static_cast<double>(std::clock() - cpuBegin) * 1000.0 / CLOCKS_PER_SEC;
+    uploadTimes.wall += counterMilliseconds(begin, performanceCounter());
+    uploadTimes.cpu += processCpuMilliseconds() - cpuBegin;
     return texture.binding;
 }
 

@@ -4,6 +4,7 @@
 
 #include "assets/TextureManager.h"
 #include "core/Message.h"
+#include "core/Platform.h"
 
 #include <GL/gl.h>
 
@@ -62,8 +63,9 @@ void ObjectLoader::readImage(const char* filePath) {
     path = filePath != nullptr ? filePath : "";
     std::error_code error;
     std::ifstream in;
-    if (!std::filesystem::is_directory(path, error))
-        in.open(path, std::ios::binary);
+    const std::string file = dataFilePath(path);
+    if (!std::filesystem::is_directory(file, error))
+        in.open(file, std::ios::binary);
     if (!in.is_open())
         fatalError("Could not open 3ds file.", "ERROR", MessageIcon::Plain);
     in.seekg(0, std::ios::end);
@@ -549,8 +551,8 @@ void ObjectLoader::readShadowInfo(const std::string& modelPath) {
     const std::string infoPath = modelPath.size() >= 4 ? modelPath.substr(0, modelPath.size() - 4) : "";
     std::error_code error;
     std::ifstream in;
-    if (std::filesystem::is_regular_file(infoPath, error))
-        in.open(infoPath);
+    if (std::filesystem::is_regular_file(dataFilePath(infoPath), error))
+        in.open(dataFilePath(infoPath));
     if (!in.is_open()) {
         warn("Shadow info file \"" + infoPath + "\" not found; every object casts and receives shadows.");
         return;

@@ -1,6 +1,7 @@
 #include "timeline/AssetList.h"
 
 #include "core/Message.h"
+#include "core/Platform.h"
 
 #include <cctype>
 #include <cstdio>
@@ -55,7 +56,7 @@ struct FileCloser {
 
 int readAssetList(const char* path, size_t minimumLength,
                   const std::function<void(const std::string* line)>& visit) {
-    std::unique_ptr<std::FILE, FileCloser> file(std::fopen(path, "rb"));
+    std::unique_ptr<std::FILE, FileCloser> file(std::fopen(dataFilePath(path).c_str(), "rb"));
     if (!file) {
         showMessage(std::string("Asset list ") + path + " could not be opened.");
         return 0;

@@ -1,6 +1,7 @@
 #include "timeline/MusicStream.h"
 
 #include "core/Message.h"
+#include "core/Platform.h"
 #include "scenes/Scene.h"
 #include "timeline/Demo.h"
 
@@ -19,7 +20,7 @@ void MusicStream::open(const char* path) {
         SDL_InitSubSystem(SDL_INIT_AUDIO) == 0 && Mix_OpenAudio(44100, MIX_DEFAULT_FORMAT, 2, 1024) == 0;
     if (!deviceOpen)
         showMessage("bass initialization failed");
-    stream = deviceOpen ? Mix_LoadMUS(path) : nullptr;
+    stream = deviceOpen ? Mix_LoadMUS(dataFilePath(path).c_str()) : nullptr;
     if (stream == nullptr)
         showMessage("sound file not found");
 }

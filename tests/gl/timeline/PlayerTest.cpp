@@ -3,6 +3,7 @@
 // frame later, and the player's waits while paused move it on too, so that a pause's length is known.
 #include "timeline/Player.h"
 #include "app/Events.h"
+#include "app/Platform.h"
 #include "core/DisplayConfig.h"
 #include "core/Platform.h"
 #include "support/GlTestContext.h"
@@ -78,14 +79,16 @@ protected:
     }
     void TearDown() override {
         onSleep = nullptr;
-        setPlayerHandler(nullptr, false);
+        configurePlatform({});
         setPlatformFunctions(saved);
         DisplayConfig::instance().running = true;
     }
 
     // Plays the stepped show in real time with the player's keys, from `startMs`.
     void play(SteppedShow& show, Player& player, KeyScript& script, double startMs = 0.0) {
-        setPlayerHandler([&player](const PlayerRequest& request) { player.handle(request); }, false);
+        PlatformSettings settings;
+        settings.player = [&player](const PlayerRequest& request) { player.handle(request); };
+        configurePlatform(settings);
         TestClock clock;
         FrameSchedule schedule = FrameSchedule::realTime(clock, startMs);
         show.play({&schedule, &script, false, &player});
@@ -178,7 +181,9 @@ TEST_F(PlayerKeys, ASeekShowsThePixelsACaptureOfThatFrameHas) {
     script.keys[4] = {SDLK_ESCAPE};
     Screens played(&script, context);
     Player player(Demo::sceneLengths(), Demo::sceneNames(), false);
-    setPlayerHandler([&player](const PlayerRequest& request) { player.handle(request); }, false);
+    PlatformSettings settings;
+    settings.player = [&player](const PlayerRequest& request) { player.handle(request); };
+    configurePlatform(settings);
     TestClock clock;
     FrameSchedule realTime = FrameSchedule::realTime(clock, 190000.0);
     demo.play({&realTime, &played, false, &player});
