@@ -127,15 +127,15 @@ void windowProc(const SDL_Event& event) {
     DisplayConfig& config = DisplayConfig::instance();
     switch (event.type) {
     case SDL_QUIT:
-        config.running = false;
+        config.stop(StopReason::Quit);
         break;
     case SDL_WINDOWEVENT:
         if (event.window.event == SDL_WINDOWEVENT_CLOSE)
-            config.running = false;
+            config.stop(StopReason::WindowClosed);
         break;
     case SDL_KEYDOWN:
         if (event.key.keysym.sym == SDLK_ESCAPE) {
-            config.running = false;
+            config.stop(StopReason::Escape);
         } else if (event.key.keysym.sym == SDLK_F12) {
             if (platformSettings().capture != nullptr)
                 platformSettings().capture();

@@ -148,7 +148,7 @@ void CapturedFrames::framePresented(int, const Scene&) {
     ++times.frames;
     // A failed frame stops the show at once; the caller reports why after the show has ended.
     if (!workers.submit(std::move(frame)))
-        DisplayConfig::instance().running = false;
+        DisplayConfig::instance().stop(StopReason::CaptureFailed);
     if (firstFrameCpu < 0.0)
         firstFrameCpu = processCpuMilliseconds();
     lastFrameEnd = performanceCounter();

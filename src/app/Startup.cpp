@@ -109,7 +109,7 @@ void initDisplay(DisplayConfig& config, const DisplayRequest& request) {
         preset.vsync = *request.vsync;
     if (request.showDialog) {
         if (runSetupDialog(preset) == DialogResult::Exit) {
-            config.running = false;
+            config.stop(StopReason::DialogExit);
             std::exit(0);
         }
         SDL_GL_MakeCurrent(config.window, config.glContext);

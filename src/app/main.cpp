@@ -255,6 +255,8 @@ int main(int argc, char** argv) {
             exitFatally();
         if (options.stats) {
             std::fputs(pictureSizeReport(config, !offline).c_str(), stdout);
+            if (config.stopReason() != StopReason::None)
+                std::printf("stopped early: %s\n", stopReasonText(config.stopReason()));
             std::fputs(statistics.report().c_str(), stdout);
             if (player != nullptr)
                 std::fputs((player->report() + musicSync.report()).c_str(), stdout);
@@ -268,7 +270,8 @@ int main(int argc, char** argv) {
             const int drawn = (frames ? frames->times() : video->times()).frames;
             if (drawn < frameCount)
                 fatalError("The render stopped after " + std::to_string(drawn) + " of " +
-                           std::to_string(frameCount) + " frames.");
+                           std::to_string(frameCount) + " frames: " + stopReasonText(config.stopReason()) +
+                           ".");
         }
     }
     if (FrameCapture::exists())

@@ -9,6 +9,31 @@ DisplayConfig& DisplayConfig::instance() {
     return config;
 }
 
+void DisplayConfig::stop(StopReason reason) {
+    if (running || stoppedBy == StopReason::None)
+        stoppedBy = reason;
+    running = false;
+}
+
+const char* stopReasonText(StopReason reason) {
+    switch (reason) {
+    case StopReason::Escape:
+        return "Escape was pressed";
+    case StopReason::WindowClosed:
+        return "the window was closed";
+    case StopReason::Quit:
+        return "the program was asked to quit";
+    case StopReason::DialogExit:
+        return "Exit was chosen";
+    case StopReason::TimeLimit:
+        return "its time ran out";
+    case StopReason::CaptureFailed:
+        return "a frame could not be written";
+    default:
+        return "it ended";
+    }
+}
+
 float DisplayConfig::pixelScaleFor(int32_t width, int32_t height, int32_t renderTargetSize) {
     if (!pictureSized(width, height, renderTargetSize))
         return 1.0f;

@@ -19,9 +19,26 @@ struct PixelFormatDescriptor {
     bool doubleBuffer = true;
 };
 
+// Why the show stopped before its end.
+enum class StopReason {
+    None,          // it goes on, or ended at its end
+    Escape,        // the viewer pressed Escape
+    WindowClosed,  // the viewer closed the window
+    Quit,          // the session asked the program to quit (an interrupt, a logout)
+    DialogExit,    // Exit in the setup dialog
+    TimeLimit,     // --duration ran out
+    CaptureFailed, // a frame of an offline render could not be written
+};
+const char* stopReasonText(StopReason reason);
+
 class DisplayConfig {
 public:
     static DisplayConfig& instance();
+
+    // The one way the show is stopped early: clears `running` and keeps the reason of the stop that
+    // cleared it, so that there is one place to read when a run ends.
+    void stop(StopReason reason);
+    StopReason stopReason() const { return stoppedBy; }
 
     // Display mode, written by the setup dialog's Run.
     int32_t width = 0;
@@ -31,7 +48,7 @@ public:
     int32_t renderTargetSize = 0; // edge of the Engine's square render targets; 1024 (larger: see Engine)
     float aspect = 0.0f;          // projection aspect ratio
     bool fullscreen = false;
-    bool running = false; // cleared by Escape, closing the window and Exit
+    bool running = false; // cleared by stop(): Escape, closing the window, Exit and the like
 
     // Pictures beyond the show's modes (a render target edge above 1024) draw into targets of the
     // picture's own size rather than square ones.
@@ -74,6 +91,8 @@ public:
 
 private:
     DisplayConfig() = default;
+
+    StopReason stoppedBy = StopReason::None;
 };
 
 } // namespace halcyra

@@ -208,7 +208,7 @@ void ShowTimeLimit::framePresented(int, const Scene& scene) {
     played += scene.frameTime;
     // Frame times are floats: a fixed step of 1000/30 ms summed 60 times falls a hair short of 2000 ms.
     if (played >= limit - 0.01)
-        DisplayConfig::instance().running = false;
+        DisplayConfig::instance().stop(StopReason::TimeLimit);
 }
 
 void FrameObservers::framePresented(int sceneIndex, const Scene& scene) {

@@ -57,6 +57,7 @@ TEST_F(EventDispatch, EscapeStopsTheShowAndOtherKeysAreLeftAside) {
     pressKey(SDLK_ESCAPE);
     EXPECT_TRUE(dispatchOneMessage());
     EXPECT_FALSE(DisplayConfig::instance().running);
+    EXPECT_EQ(DisplayConfig::instance().stopReason(), StopReason::Escape);
     EXPECT_EQ(captures, 0);
 }
 
@@ -64,6 +65,7 @@ TEST_F(EventDispatch, ClosingTheWindowStopsTheShow) {
     closeWindow();
     EXPECT_TRUE(dispatchOneMessage());
     EXPECT_FALSE(DisplayConfig::instance().running);
+    EXPECT_EQ(DisplayConfig::instance().stopReason(), StopReason::WindowClosed);
 }
 
 TEST_F(EventDispatch, F12CapturesAndOneMessageIsHandledPerCall) {
