@@ -194,6 +194,13 @@ bool parseCommandLine(int argc, const char* const* argv, Options& options, std::
                         ", not '" + value + "'";
                 return false;
             }
+        } else if (arg == "--progress-fd") {
+            if (!takeValue())
+                return false;
+            if (!parseCount(value, options.progressFd) || options.progressFd < 3) {
+                error = "option '--progress-fd' needs a file descriptor from 3 on, not '" + value + "'";
+                return false;
+            }
         } else if (arg == "--join") {
             if (!takeValue())
                 return false;
@@ -291,6 +298,10 @@ bool parseCommandLine(int argc, const char* const* argv, Options& options, std::
         error = "option '--plan' needs --jobs";
         return false;
     }
+    if (options.progressFd >= 0 && options.captureDir.empty() && options.videoFile.empty()) {
+        error = "option '--progress-fd' needs --capture or --video";
+        return false;
+    }
     if (!options.joinDir.empty() && options.jobs != 0) {
         error = "option '--join' joins segments rendered elsewhere; it takes no --jobs";
         return false;
@@ -335,6 +346,8 @@ const char* usageText() {
            "                                 with --frames and --no-audio, and the soundtrack, into one "
            "video\n"
            "  --no-audio                     a video without the soundtrack\n"
+           "  --progress-fd FD               write a line \"frame N\" to descriptor FD for every finished\n"
+           "                                 frame (the channel render jobs are counted by)\n"
            "  --quiet                        no progress line\n"
            "  --help                         show this text\n"
            "  --version                      show the version\n"

@@ -38,6 +38,8 @@ struct Options {
     int jobs = 0;
     bool plan = false;
     std::string joinDir;
+    // A render job writes "frame N" to this descriptor for every finished frame; -1 for none.
+    int progressFd = -1;
     // For the people who make the show: the studio's keys and overlay, GLSL read from a folder (and, in the
     // studio, rebuilt when a file changes), a stretch played again and again (seconds).
     bool studio = false;

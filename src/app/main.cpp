@@ -219,6 +219,9 @@ int main(int argc, char** argv) {
         if (offline && !options.quiet) {
             observers.add((progress = std::make_unique<CaptureProgress>(frameCount)).get());
         }
+        std::unique_ptr<JobProgress> jobProgress;
+        if (options.progressFd >= 0)
+            observers.add((jobProgress = std::make_unique<JobProgress>(options.progressFd, ranges)).get());
         MusicSync musicSync;
         if (options.stats) {
             observers.add(&statistics);

@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <utility>
 
 namespace halcyra {
 
@@ -16,6 +17,16 @@ int64_t PerformanceClock::frequency() {
 
 int64_t PerformanceClock::counter() {
     return static_cast<int64_t>(performanceCounter());
+}
+
+FrameNumbers::FrameNumbers(std::vector<FrameRange> stretches)
+    : ranges(std::move(stretches)), number(ranges.empty() ? 0 : ranges.front().first) {}
+
+int64_t FrameNumbers::next() {
+    const int64_t current = number++;
+    if (range + 1 < ranges.size() && number >= ranges[range].end)
+        number = ranges[++range].first;
+    return current;
 }
 
 FrameSchedule FrameSchedule::fixedStep(int framesPerSecond, int64_t firstDrawn, int64_t endFrame) {

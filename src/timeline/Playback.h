@@ -21,6 +21,19 @@ struct FrameRange {
     int64_t count() const { return end - first; }
 };
 
+// Numbers drawn frames through stretches in order: the first of a stretch comes right after the last of the
+// one before.
+class FrameNumbers {
+public:
+    explicit FrameNumbers(std::vector<FrameRange> stretches);
+    int64_t next();
+
+private:
+    std::vector<FrameRange> ranges;
+    size_t range = 0;
+    int64_t number = 0;
+};
+
 class FrameClock {
 public:
     virtual ~FrameClock() = default;
