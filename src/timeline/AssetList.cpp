@@ -9,12 +9,12 @@
 
 namespace halcyra {
 
-TextureKind textureKindOf(const std::string& line) {
+ImageKind textureKindOf(const std::string& line) {
     if (line.find(".jpg") != std::string::npos)
-        return TextureKind::Jpeg;
+        return ImageKind::Jpeg;
     if (line.find(".png") != std::string::npos)
-        return TextureKind::Png;
-    return TextureKind::Tga;
+        return ImageKind::Png;
+    return ImageKind::Tga;
 }
 
 std::string textureNameOf(const std::string& line) {

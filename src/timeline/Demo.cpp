@@ -92,8 +92,6 @@ Demo::Demo(const std::string& shaderFolder) {
     showStart.capture();
 }
 
-Demo::Demo(NoLoading) {}
-
 // The logo stays registered; its GL texture goes with the texture registry.
 Demo::~Demo() {
     scenes.clear();
@@ -134,7 +132,7 @@ void Demo::startLoadingScreen() {
     const DisplayConfig& display = DisplayConfig::instance();
     loadingFont.create(display.fontFile, static_cast<int>(std::lround(12.0f * display.screenScale())));
     TextureManager& textures = TextureManager::instance();
-    textures.loadFile("textures/logo.png", "logo.png", static_cast<int>(TextureKind::Png));
+    textures.loadFile("textures/logo.png", "logo.png", static_cast<int>(ImageKind::Png));
     logo = textures.find("logo.png");
 
     // The logo is uploaded here, without mipmaps, since the Engine does not exist yet. A logo that did not
@@ -290,36 +288,18 @@ void Demo::play(const PlayOptions& options) {
                 music->play(schedule.firstDrawnTime() / 1000.0);
         };
     }
-    if (player != nullptr)
-        player->attach(&schedule, [&](bool start, double showMs) {
-            if (music == nullptr)
-                return;
-            if (start)
-                music->play(showMs / 1000.0);
-            else
-                music->stop();
-        });
     loadingTimes.stages[LoadingTimes::MusicOpen] = clock.elapsed();
     loadingTimes.residentAfter[LoadingTimes::MusicOpen] = residentMebibytes();
     FirstFrameWatch watch(options.observer, loadingTimes);
-    // A seek ends the scenes' loops; the show then plays again from the top, from the state it started
-    // from, replaying up to the seek's frame.
-    if (!showStart.captured())
-        showStart.capture();
-    do {
-        if (schedule.interrupted())
-            schedule.restart();
-        showStart.restore();
-        float carry = 0.0f;
-        double sceneStart = 0.0;
-        for (int i = 0; i < static_cast<int>(scenes.size()); ++i) {
-            carry = scenes[i]->run(carry, PlaybackContext{&schedule, &watch, i, sceneStart, player});
-            sceneStart += scenes[i]->endTime;
-        }
-    } while (schedule.interrupted() && DisplayConfig::instance().running);
+    playScenes(scenes, schedule, &watch, player, showStart, [&](bool start, double showMs) {
+        if (music == nullptr)
+            return;
+        if (start)
+            music->play(showMs / 1000.0);
+        else
+            music->stop();
+    });
     schedule.onFirstDrawnFrame = nullptr;
-    if (player != nullptr)
-        player->attach(nullptr, nullptr);
     if (music != nullptr) {
         music->stop();
         music->release();

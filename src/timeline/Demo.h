@@ -61,10 +61,6 @@ public:
     ShowState showStart;
 
 protected:
-    // For tests that drive single loading steps without the whole sequence.
-    struct NoLoading {};
-    explicit Demo(NoLoading);
-
     void startLoadingScreen();
     // After the last loading frame: the font goes, and the screen is multisampled again for the show.
     void finishLoadingScreen();

@@ -6,6 +6,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -13,6 +14,7 @@ namespace halcyra {
 
 class Player;
 class Scene;
+class ShowState;
 
 // Frames first … end − 1 of a fixed step, numbered from the show's start.
 struct FrameRange {
@@ -46,19 +48,6 @@ class PerformanceClock final : public FrameClock {
 public:
     int64_t frequency() override;
     int64_t counter() override;
-};
-
-// Advances by exactly 1000 / framesPerSecond ms between two readings: a measured clock whose
-// measurements are known in advance, for tests of real-time play.
-class FixedStepClock final : public FrameClock {
-public:
-    explicit FixedStepClock(int framesPerSecond) : ticksPerSecond(framesPerSecond) {}
-    int64_t frequency() override { return ticksPerSecond; }
-    int64_t counter() override { return ticks++; }
-
-private:
-    int64_t ticksPerSecond;
-    int64_t ticks = 0;
 };
 
 class FrameObserver {
@@ -191,6 +180,14 @@ struct PlaybackContext {
     double sceneStart = 0.0;           // show ms at which the scene begins: the lengths of those before it
     Player* player = nullptr;          // real-time play's keys; may be null
 };
+
+// Plays `scenes` back to back on `schedule`, each from the overshoot of the one before, handing every drawn
+// frame to `observer` and `player` (both may be null). A seek ends the scenes' loops; the show then plays
+// again from the top, from the state `start` kept (taken now when it has none), replaying up to the seek's
+// frame. `music` starts (true) and stops (false) the soundtrack at a show time, for the player's pauses and
+// seeks; it may be empty.
+void playScenes(std::vector<std::unique_ptr<Scene>>& scenes, FrameSchedule& schedule, FrameObserver* observer,
+                Player* player, ShowState& start, std::function<void(bool play, double showMs)> music);
 
 // Hands every frame to several observers in order.
 class FrameObservers final : public FrameObserver {
