@@ -155,8 +155,9 @@ bool parseCommandLine(int argc, const char* const* argv, Options& options, std::
                 return false;
             }
         } else if (arg == "--progress-fd") {
-            if (!parseCount(value, options.progressFd) || options.progressFd < 3) {
-                error = "option '--progress-fd' needs a file descriptor from 3 on, not '" + value + "'";
+            if (!parseCount(value, options.progressFd) || options.progressFd < 1 || options.progressFd == 2) {
+                error = "option '--progress-fd' needs an open file descriptor other than 0 and 2, not '" +
+                        value + "'";
                 return false;
             }
         } else if (arg == "--join") {

@@ -33,7 +33,8 @@ struct DisplayRequest {
 // gives its picture targets the picture's own size and keeps this edge for the square shadow map.
 int renderTargetSizeFor(int width, int height);
 
-// Initialises SDL's video subsystem. Returns false, with the reason in `error`, when no video driver works.
+// Initialises SDL's video subsystem (its offscreen driver when no display server is named in the
+// environment). Returns false, with the reason in `error`, when no video driver works.
 bool initVideo(const char** error);
 
 // True when the video driver draws to no screen (SDL's offscreen or dummy driver).
