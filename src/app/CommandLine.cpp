@@ -70,7 +70,8 @@ bool parseCommandLine(int argc, const char* const* argv, Options& options, std::
         {"contact-sheet", true}, {"fps", true},         {"frames", true},      {"size", true},
         {"jobs", true},          {"join", true},        {"progress-fd", true}, {"plan", false},
         {"no-audio", false},     {"quiet", false},      {"studio", false},     {"shaders", true},
-        {"loop", true},          {"stats", false},      {"help", false},       {"version", false}};
+        {"loop", true},          {"stats", false},      {"help", false},       {"version", false},
+        {"draft", false},        {"gpu-class", true}};
     const auto apply = [&](const std::string& name, const std::string& value) -> bool {
         const std::string arg = "--" + name;
         if (arg == "--mode") {
@@ -170,6 +171,14 @@ bool parseCommandLine(int argc, const char* const* argv, Options& options, std::
             (arg == "--plan" ? options.plan : arg == "--no-audio" ? options.noAudio : options.quiet) = true;
         } else if (arg == "--studio") {
             options.studio = true;
+        } else if (arg == "--draft") {
+            options.draft = true;
+        } else if (arg == "--gpu-class") {
+            if (value != "1" && value != "2") {
+                error = "option '--gpu-class' needs 1 or 2, not '" + value + "'";
+                return false;
+            }
+            options.gpuClass = value[0] - '0';
         } else if (arg == "--shaders") {
             if (value.empty()) {
                 error = "option '--shaders' needs a folder of GLSL sources";
@@ -275,6 +284,8 @@ const char* usageText() {
            "  --duration SECONDS             stop after that much of the show\n"
            "  --size WxH, --size desktop     picture size up to 3840x2160, or the desktop's own (the\n"
            "                                 mode's size unless told; beyond it, the same picture, sharper)\n"
+           "  --draft                        draw at the picture's own size whatever it is: a small picture\n"
+           "                                 is drawn fast, close to the show but not exact\n"
            "  --stats                        print frame-time statistics per scene at the end\n"
            "\n"
            "For the people who make the show:\n"
@@ -282,6 +293,8 @@ const char* usageText() {
            "  --shaders DIR                  read the GLSL sources from DIR (as content/shaders) instead of\n"
            "                                 the data packet; in the studio, rebuilt when a file changes\n"
            "  --loop A-B                     with --studio: play from A to B seconds again and again\n"
+           "  --gpu-class 1|2                draw with the render targets of GPU class 1 (most drivers) or 2\n"
+           "                                 (NVIDIA's) rather than the driver's own, to compare them\n"
            "\n"
            "Offline rendering (a fixed step of 1000/fps ms per frame, the same frames on every run):\n"
            "  --capture DIR                  write every frame as DIR/frame00000.png, ...\n"

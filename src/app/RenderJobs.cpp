@@ -177,6 +177,10 @@ std::vector<std::string> jobArguments(const Options& options, const std::string&
     else
         args.insert(args.end(),
                     {"--video", (fs::path(segments) / (rangeText(range) + ".mp4")).string(), "--no-audio"});
+    if (options.draft)
+        args.push_back("--draft");
+    if (options.gpuClass)
+        args.insert(args.end(), {"--gpu-class", std::to_string(*options.gpuClass)});
     if (options.stats)
         args.push_back("--stats");
     return args;

@@ -13,6 +13,8 @@
 
 #include <SDL.h>
 
+#include <GL/gl.h>
+
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
@@ -121,6 +123,7 @@ void initDisplay(DisplayConfig& config, const DisplayRequest& request) {
         SDL_GL_MakeCurrent(config.window, config.glContext);
     }
     applyDialogChoice(preset, extensions, config);
+    config.draft = request.draft;
     std::optional<int> width = request.width;
     std::optional<int> height = request.height;
     if (request.desktopSize)
@@ -204,6 +207,16 @@ void createMainWindow(DisplayConfig& config, bool hidden) {
     if (config.fullscreen)
         SDL_ShowCursor(SDL_DISABLE);
     ignoreUnhandledEvents();
+}
+
+std::string glReport(bool forced) {
+    const auto text = [](GLenum name) {
+        const auto* value = reinterpret_cast<const char*>(glGetString(name));
+        return value != nullptr ? value : "(unknown)";
+    };
+    return std::string("GL ") + text(GL_VENDOR) + ", " + text(GL_RENDERER) + ", " + text(GL_VERSION) +
+           "; GPU class " + std::to_string(GlExtensions::instance().GpuVendorClass) +
+           (forced ? " (--gpu-class)" : "") + "\n";
 }
 
 std::string pictureSizeReport(const DisplayConfig& config, bool shown) {

@@ -13,11 +13,11 @@
 #include "app/Startup.h"
 #include "app/StudioView.h"
 #include "core/DisplayConfig.h"
+#include "core/GlExtensions.h"
 #include "core/Message.h"
 #include "core/Platform.h"
 #include "render/Engine.h"
 #include "timeline/Demo.h"
-#include "timeline/MusicStream.h"
 #include "timeline/Playback.h"
 #include "timeline/Player.h"
 
@@ -172,9 +172,12 @@ int main(int argc, char** argv) {
     request.width = options.width;
     request.height = options.height;
     request.desktopSize = options.desktopSize;
+    request.draft = options.draft;
     request.hidden = offline;
     config.display = options.display;
     initDisplay(config, request);
+    if (options.gpuClass)
+        GlExtensions::instance().GpuVendorClass = *options.gpuClass;
 
     FrameStatistics statistics;
     std::optional<ShowTimeLimit> limit;
@@ -222,12 +225,8 @@ int main(int argc, char** argv) {
         std::unique_ptr<JobProgress> jobProgress;
         if (options.progressFd >= 0)
             observers.add((jobProgress = std::make_unique<JobProgress>(options.progressFd, ranges)).get());
-        MusicSync musicSync;
-        if (options.stats) {
+        if (options.stats)
             observers.add(&statistics);
-            if (!offline)
-                observers.add(&musicSync);
-        }
 
         if (options.studio)
             player->watchShaders(demo.shaderSources.get());
@@ -257,12 +256,13 @@ int main(int argc, char** argv) {
         if (sheet && !sheet->write())
             exitFatally();
         if (options.stats) {
-            std::fputs(pictureSizeReport(config, !offline).c_str(), stdout);
+            std::fputs((glReport(options.gpuClass.has_value()) + pictureSizeReport(config, !offline)).c_str(),
+                       stdout);
             if (config.stopReason() != StopReason::None)
                 std::printf("stopped early: %s\n", stopReasonText(config.stopReason()));
             std::fputs(statistics.report().c_str(), stdout);
             if (player != nullptr)
-                std::fputs((player->report() + musicSync.report()).c_str(), stdout);
+                std::fputs((player->report() + demo.musicReport).c_str(), stdout);
             if (frames || video)
                 std::fputs((frames ? frames->times() : video->times()).report().c_str(), stdout);
             printRunFigures(demo.loadingTimes, startTicks, loadedTicks);

@@ -34,14 +34,14 @@ const char* stopReasonText(StopReason reason) {
     }
 }
 
-float DisplayConfig::pixelScaleFor(int32_t width, int32_t height, int32_t renderTargetSize) {
-    if (!pictureSized(width, height, renderTargetSize))
+float DisplayConfig::pixelScaleFor(int32_t width, int32_t height, int32_t renderTargetSize, bool draft) {
+    if (!pictureSized(width, height, renderTargetSize, draft))
         return 1.0f;
     return static_cast<float>(std::sqrt(static_cast<double>(width) * height) / 1024.0);
 }
 
-float DisplayConfig::screenScaleFor(int32_t width, int32_t height, int32_t renderTargetSize) {
-    if (!pictureSized(width, height, renderTargetSize))
+float DisplayConfig::screenScaleFor(int32_t width, int32_t height, int32_t renderTargetSize, bool draft) {
+    if (!pictureSized(width, height, renderTargetSize, draft))
         return 1.0f;
     // The setup dialog's four modes.
     static const int32_t modes[4][2] = {{1024, 768}, {1280, 720}, {1280, 768}, {1280, 800}};

@@ -25,6 +25,7 @@
 
 #include <GL/gl.h>
 
+#include <algorithm>
 #include <cmath>
 
 namespace halcyra {
@@ -130,7 +131,8 @@ void Demo::startLoadingScreen() {
     // The loading frames hold no edges that multisampling would smooth: they skip it.
     setSingleSampledScreen(true);
     const DisplayConfig& display = DisplayConfig::instance();
-    loadingFont.create(display.fontFile, static_cast<int>(std::lround(12.0f * display.screenScale())));
+    // The text grows with the picture; a small draft keeps it readable.
+    loadingFont.create(display.fontFile, std::max(8, static_cast<int>(std::lround(12.0f * display.screenScale()))));
     TextureManager& textures = TextureManager::instance();
     textures.loadFile("textures/logo.png", "logo.png", static_cast<int>(ImageKind::Png));
     logo = textures.find("logo.png");
@@ -290,7 +292,14 @@ void Demo::play(const PlayOptions& options) {
     }
     loadingTimes.stages[LoadingTimes::MusicOpen] = clock.elapsed();
     loadingTimes.residentAfter[LoadingTimes::MusicOpen] = residentMebibytes();
-    FirstFrameWatch watch(options.observer, loadingTimes);
+    // The music is kept in step with the picture, and how well it kept is reported.
+    MusicSync musicSync;
+    FrameObservers observers;
+    if (options.observer != nullptr)
+        observers.add(options.observer);
+    if (music != nullptr)
+        observers.add(&musicSync);
+    FirstFrameWatch watch(&observers, loadingTimes);
     playScenes(scenes, schedule, &watch, player, showStart, [&](bool start, double showMs) {
         if (music == nullptr)
             return;
@@ -301,6 +310,7 @@ void Demo::play(const PlayOptions& options) {
     });
     schedule.onFirstDrawnFrame = nullptr;
     if (music != nullptr) {
+        musicReport = musicSync.report();
         music->stop();
         music->release();
         MusicStream::destroy();

@@ -9,6 +9,7 @@
 #include <SDL_mixer.h>
 
 #include <algorithm>
+#include <cstdint>
 #include <cmath>
 #include <cstdio>
 #include <memory>
@@ -32,12 +33,26 @@ void MusicStream::play(double startSeconds) {
         Mix_FadeInMusicPos(stream, 1, 0, startSeconds);
     else
         Mix_PlayMusic(stream, 1);
+    // A sound server may hold a new stream back behind sound it has already rendered (an idle PulseAudio
+    // null sink runs up to 2 s ahead), so the decoder stands still until the device takes its sound.
+    // Returning only once it moves lets the picture's clock start with the music rather than before it.
+    const double begun = position();
+    if (begun < 0.0)
+        return;
+    const uint64_t deadline = SDL_GetTicks64() + static_cast<uint64_t>(flowWaitMs);
+    while (position() == begun && SDL_GetTicks64() < deadline)
+        SDL_Delay(1);
 }
 
 double MusicStream::position() const {
     if (stream == nullptr || !Mix_PlayingMusic() || Mix_PausedMusic())
         return -1.0;
     return Mix_GetMusicPosition(stream);
+}
+
+void MusicStream::moveTo(double seconds) {
+    if (stream != nullptr && Mix_PlayingMusic())
+        Mix_SetMusicPosition(seconds);
 }
 
 void MusicStream::stop() {
@@ -65,28 +80,44 @@ void MusicSync::framePresented(int sceneIndex, const Scene& scene) {
     // After the frame: its duration is added, so the scene's time is the show's time now.
     const double showMs = sceneStarts[static_cast<size_t>(sceneIndex)] + scene.time;
     const bool jumped = lastShowMs >= 0.0 && (showMs < lastShowMs || showMs - lastShowMs > 1000.0);
-    if ((sceneIndex != lastScene || jumped) && MusicStream::exists()) {
-        const double music = MusicStream::instance().position();
-        if (music >= 0.0)
-            samples.push_back({sceneIndex, showMs, music * 1000.0 - showMs});
-    }
+    const bool marked = sceneIndex != lastScene || jumped;
     lastScene = sceneIndex;
     lastShowMs = showMs;
+    if (!MusicStream::exists() || (!marked && showMs - lastReadMs < 100.0))
+        return;
+    lastReadMs = showMs;
+    const double music = MusicStream::instance().position();
+    if (music < 0.0)
+        return;
+    const Sample sample{sceneIndex, showMs, music * 1000.0 - showMs};
+    if (marked)
+        samples.push_back(sample);
+    if (largest.scene < 0 || std::abs(sample.gapMs) > std::abs(largest.gapMs))
+        largest = sample;
+    last = sample;
+    if (std::abs(sample.gapMs) > maxGapMs) {
+        MusicStream::instance().moveTo(showMs / 1000.0);
+        ++moves;
+    }
 }
 
 std::string MusicSync::report() const {
     if (samples.empty())
         return "music against the picture: no music played\n";
     std::string text = "music against the picture (the decoder's position less the show time):\n";
-    double largest = 0.0;
     char line[96];
     for (const Sample& sample : samples) {
         std::snprintf(line, sizeof line, "  scene %d at %8.3f s: %+7.1f ms\n", sample.scene + 1,
                       sample.showMs / 1000.0, sample.gapMs);
         text += line;
-        largest = std::max(largest, std::abs(sample.gapMs));
     }
-    std::snprintf(line, sizeof line, "  largest gap %.1f ms\n", largest);
+    std::snprintf(line, sizeof line, "  at the end, %8.3f s: %+7.1f ms\n", last.showMs / 1000.0, last.gapMs);
+    text += line;
+    std::snprintf(line, sizeof line, "  largest gap %.1f ms, at %.3f s\n", std::abs(largest.gapMs),
+                  largest.showMs / 1000.0);
+    text += line;
+    std::snprintf(line, sizeof line, "  moved to the picture's time (a gap over %.0f ms): %d\n", maxGapMs,
+                  moves);
     return text + line;
 }
 

@@ -101,8 +101,13 @@ bool FrameSchedule::beginFrame(Scene& scene) {
     }
     if (drawn && !drawnYet) {
         drawnYet = true;
-        if (onFirstDrawnFrame)
+        if (onFirstDrawnFrame) {
             onFirstDrawnFrame();
+            // The soundtrack starts there and may take a moment to begin: the first frame is measured
+            // from then.
+            if (phase == Phase::Measured)
+                scene.currentCounter = clock->counter();
+        }
     }
     return drawn;
 }
@@ -175,19 +180,20 @@ FrameStatistics::Summary FrameStatistics::summarize(std::vector<float> times) {
     };
     summary.median = rank(0.5);
     summary.p95 = rank(0.95);
+    summary.p99 = rank(0.99);
     summary.max = times.back();
     return summary;
 }
 
 std::string FrameStatistics::report() const {
-    std::string text = "scene  frames  median ms  p95 ms  max ms  update ms  cpu ms\n";
+    std::string text = "scene  frames  median ms  p95 ms  p99 ms  max ms  update ms  cpu ms\n";
     char line[128];
     for (size_t i = 0; i < scenes.size(); ++i) {
         if (scenes[i].frameTimes.empty())
             continue;
         const Summary s = summarize(scenes[i].frameTimes);
-        std::snprintf(line, sizeof line, "%5zu  %6d  %9.2f  %6.2f  %6.2f  %9.3f  %6.2f\n", i + 1, s.frames,
-                      s.median, s.p95, s.max, summarize(scenes[i].updateTimes).median,
+        std::snprintf(line, sizeof line, "%5zu  %6d  %9.2f  %6.2f  %6.2f  %6.2f  %9.3f  %6.2f\n", i + 1,
+                      s.frames, s.median, s.p95, s.p99, s.max, summarize(scenes[i].updateTimes).median,
                       summarize(scenes[i].cpuTimes).median);
         text += line;
     }

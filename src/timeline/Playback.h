@@ -57,8 +57,8 @@ public:
     virtual void framePresented(int sceneIndex, const Scene& scene) = 0;
 };
 
-// Frame-time statistics per scene: count, median, 95th percentile and maximum of the frame times, and the
-// medians of the scene logic (update) and of the main thread's CPU time per frame.
+// Frame-time statistics per scene: count, median, 95th and 99th percentile and maximum of the frame times,
+// and the medians of the scene logic (update) and of the main thread's CPU time per frame.
 class FrameStatistics final : public FrameObserver {
 public:
     void framePresented(int sceneIndex, const Scene& scene) override;
@@ -68,6 +68,7 @@ public:
         int frames = 0;
         double median = 0.0;
         double p95 = 0.0;
+        double p99 = 0.0;
         double max = 0.0;
     };
     static Summary summarize(std::vector<float> frameTimes);
@@ -145,7 +146,7 @@ public:
     double frameTime(int64_t n) const { return static_cast<double>(n) * 1000.0 / rate; }
 
     // Runs as the first drawn frame begins, and again after every seek's replay: the soundtrack starts
-    // there.
+    // there. Real-time play measures that frame from the hook's return.
     std::function<void()> onFirstDrawnFrame;
 
 private:

@@ -45,6 +45,7 @@ TEST(FrameStatistics, NearestRankMedianAndPercentile) {
     EXPECT_EQ(summary.frames, 100);
     EXPECT_DOUBLE_EQ(summary.median, 50.0);
     EXPECT_DOUBLE_EQ(summary.p95, 95.0);
+    EXPECT_DOUBLE_EQ(summary.p99, 99.0);
     EXPECT_DOUBLE_EQ(summary.max, 100.0);
 
     const auto one = FrameStatistics::summarize({7.0f});
