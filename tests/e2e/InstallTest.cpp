@@ -119,6 +119,58 @@ TEST_F(InstallTest, DesktopEntryValidates) {
     EXPECT_EQ(result.out + result.err, "") << "errors, warnings and hints alike";
 }
 
+// The .deb cpack makes of this build, packed into a fresh folder so that the build's own packages stay.
+class PackageInstallTest : public testing::Test {
+protected:
+    void SetUp() override {
+        for (const char* tool : {"dpkg-deb", "dpkg-shlibdeps", "file"})
+            if (findOnPath(tool).empty())
+                GTEST_SKIP() << tool
+                             << " is not installed (Debian packages dpkg-dev and file; "
+                                "scripts/install-deps --test installs them)";
+    }
+
+    // Makes the package and returns its path ("" when cpack made none).
+    fs::path pack() const {
+        const auto result = test::runProgram(
+            HALCYRA_CPACK, {"-G", "DEB", "--config", std::string(HALCYRA_BUILD_DIR) + "/CPackConfig.cmake",
+                            "-B", folder.path().string()});
+        EXPECT_EQ(result.exitStatus, 0) << result.out << result.err;
+        for (const auto& entry : fs::directory_iterator(folder.path()))
+            if (entry.path().extension() == ".deb")
+                return entry.path();
+        return {};
+    }
+
+    test::TempDir folder;
+};
+
+TEST_F(PackageInstallTest, LintianFindsNothingToReport) {
+    const std::string lintian = findOnPath("lintian");
+    if (lintian.empty())
+        GTEST_SKIP() << "lintian is not installed (scripts/install-deps --test installs it)";
+    const fs::path package = pack();
+    ASSERT_FALSE(package.empty());
+    // Tags go to standard output; standard error only warns when run as root.
+    const auto result = test::runProgram(lintian, {package.string()});
+    EXPECT_EQ(result.exitStatus, 0) << result.err;
+    EXPECT_EQ(result.out, "") << "errors and warnings alike";
+}
+
+TEST_F(PackageInstallTest, ProgramInUsrGamesPlaysTheDataInstalledBesideIt) {
+    const fs::path package = pack();
+    ASSERT_FALSE(package.empty());
+    const fs::path root = folder.path() / "root";
+    const auto unpacked = test::runProgram(findOnPath("dpkg-deb"), {"-x", package.string(), root.string()});
+    ASSERT_EQ(unpacked.exitStatus, 0) << unpacked.err;
+    test::TempDir elsewhere;
+    const auto result = test::runProgram((root / "usr/games/halcyra").string(),
+                                         {"--no-dialog", "--windowed", "--duration", "1"},
+                                         elsewhere.path().string(), headless);
+    EXPECT_EQ(result.exitStatus, 0) << result.err;
+    EXPECT_EQ(result.err, "") << "a message means it missed its data";
+}
+
 // Every option a text names.
 std::set<std::string> optionsIn(const std::string& text) {
     static const std::regex option("--[a-z][a-z-]*");
