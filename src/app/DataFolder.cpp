@@ -18,9 +18,9 @@ bool holdsPacket(const fs::path& folder) {
 
 } // namespace
 
-fs::path findDataFolder(const fs::path& workingDirectory, const fs::path& program) {
-    if (holdsPacket(workingDirectory) || program.empty() || !program.has_parent_path())
-        return workingDirectory;
+fs::path findDataFolder(const fs::path& program) {
+    if (!program.has_parent_path())
+        return {};
     const fs::path programFolder = program.parent_path();
     if (holdsPacket(programFolder))
         return programFolder;
@@ -46,10 +46,11 @@ bool resolveDataFolder(const std::string& asked, fs::path& folder, std::string& 
         folder = fs::absolute(asked, code).lexically_normal();
         return true;
     }
-    fs::path working = fs::current_path(code);
-    if (code)
-        working = ".";
-    folder = findDataFolder(working, programPath());
+    folder = findDataFolder(programPath());
+    if (folder.empty()) {
+        error = "cannot tell which folder the program runs from; name its data folder with --data";
+        return false;
+    }
     return true;
 }
 
