@@ -285,7 +285,7 @@ const char* usageText() {
            "  --size WxH, --size desktop     picture size up to 3840x2160, or the desktop's own (the\n"
            "                                 mode's size unless told; beyond it, the same picture, sharper)\n"
            "  --draft                        draw at the picture's own size whatever it is: a small picture\n"
-           "                                 is drawn fast, close to the show but not exact\n"
+           "                                 is drawn fast but rough (for previews and timing checks)\n"
            "  --stats                        print frame-time statistics per scene at the end\n"
            "\n"
            "For the people who make the show:\n"

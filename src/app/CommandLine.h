@@ -31,7 +31,7 @@ struct Options {
     std::optional<int> width; // --size, in real-time play and offline
     std::optional<int> height;
     bool desktopSize = false; // --size desktop: the desktop's own resolution
-    bool draft = false;       // targets of the picture's own size: fast small pictures, not the exact look
+    bool draft = false;       // targets of the picture's own size: fast small pictures, a rough look
     std::optional<int> gpuClass; // the render-target formats of vendor class 1 or 2, whatever the driver
     bool noAudio = false;     // a video without the soundtrack
     bool quiet = false;       // no progress line
