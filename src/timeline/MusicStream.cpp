@@ -29,19 +29,33 @@ void MusicStream::open(const char* path) {
 void MusicStream::play(double startSeconds) {
     if (stream == nullptr)
         return;
+    // A sound server may hold a new stream back behind sound it has already rendered (an idle PulseAudio
+    // null sink runs up to 2 s ahead): the first buffers are taken, then the decoder stands still until
+    // the device plays. So the first start plays muted until the device has taken steadySeconds of music,
+    // then begins again at full volume; later starts (seeks, the end of a pause) find the device playing
+    // and wait for its next buffer only. Returning then lets the picture's clock start with the music.
+    const bool first = !deviceSteady;
+    if (first)
+        Mix_VolumeMusic(0);
     if (startSeconds > 0.0)
         Mix_FadeInMusicPos(stream, 1, 0, startSeconds);
     else
         Mix_PlayMusic(stream, 1);
-    // A sound server may hold a new stream back behind sound it has already rendered (an idle PulseAudio
-    // null sink runs up to 2 s ahead), so the decoder stands still until the device takes its sound.
-    // Returning only once it moves lets the picture's clock start with the music rather than before it.
     const double begun = position();
-    if (begun < 0.0)
-        return;
-    const uint64_t deadline = SDL_GetTicks64() + static_cast<uint64_t>(flowWaitMs);
-    while (position() == begun && SDL_GetTicks64() < deadline)
-        SDL_Delay(1);
+    if (begun >= 0.0) {
+        const double ahead = first ? steadySeconds : 0.0;
+        const uint64_t deadline = SDL_GetTicks64() + static_cast<uint64_t>(flowWaitMs);
+        while (position() <= begun + ahead && SDL_GetTicks64() < deadline)
+            SDL_Delay(1);
+    }
+    if (first) {
+        // Paused in between, the mixer's next buffer holds the start at full volume, never a part of it.
+        Mix_PauseMusic();
+        Mix_SetMusicPosition(startSeconds);
+        Mix_VolumeMusic(MIX_MAX_VOLUME);
+        Mix_ResumeMusic();
+        deviceSteady = true;
+    }
 }
 
 double MusicStream::position() const {
@@ -68,6 +82,7 @@ void MusicStream::release() {
         Mix_CloseAudio();
         SDL_QuitSubSystem(SDL_INIT_AUDIO);
         deviceOpen = false;
+        deviceSteady = false;
     }
     Mix_Quit();
 }
@@ -95,8 +110,13 @@ void MusicSync::framePresented(int sceneIndex, const Scene& scene) {
     if (largest.scene < 0 || std::abs(sample.gapMs) > std::abs(largest.gapMs))
         largest = sample;
     last = sample;
-    if (std::abs(sample.gapMs) > maxGapMs) {
+    // Moved while the device stands still, the music would only stand still elsewhere: it is moved once
+    // the device takes sound again.
+    const bool moving = music != lastMusic;
+    lastMusic = music;
+    if (std::abs(sample.gapMs) > maxGapMs && moving) {
         MusicStream::instance().moveTo(showMs / 1000.0);
+        lastMusic = showMs / 1000.0;
         ++moves;
     }
 }

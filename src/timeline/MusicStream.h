@@ -19,9 +19,10 @@ public:
     // Opens the audio device (44,100 Hz, stereo, 1024-frame buffer) and the file.
     void open(const char* path);
     // Starts playback `startSeconds` into the file (again from there after a seek or a pause), and returns
-    // once the audio device has begun to take its sound (the decoder's position moves), within flowWaitMs.
+    // once the audio device takes its sound (the decoder's position moves), within flowWaitMs.
     void play(double startSeconds = 0.0);
     static constexpr int flowWaitMs = 3000;
+    static constexpr double steadySeconds = 0.2;
     // Moves playing music to `seconds` into the file.
     void moveTo(double seconds);
     void stop();
@@ -37,6 +38,7 @@ private:
     MusicStream() = default;
 
     bool deviceOpen = false;
+    bool deviceSteady = false; // the device has taken music steadily since it opened
 };
 
 // Keeps the music in step with the picture and reports how well it kept, for --stats. Every tenth of a
@@ -67,6 +69,7 @@ private:
     int lastScene = -1;
     double lastShowMs = -1.0;
     double lastReadMs = -1.0;
+    double lastMusic = -1.0;
     int moves = 0;
 };
 
