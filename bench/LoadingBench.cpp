@@ -206,7 +206,7 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "no video: %s\n", error != nullptr ? error : "unknown");
         return 1;
     }
-    setInteractive(false);
+    configurePlatform({});
     DisplayRequest request;
     request.showDialog = false;
     request.fullscreen = false;

@@ -17,8 +17,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
             return;
         if (line->size() < minTextureLineLength || line->size() > maxListLineLength)
             fuzz::contractBroken("the list handed out a line outside its length limits");
-        const TextureKind kind = textureKindOf(*line);
-        if (kind != TextureKind::Tga && kind != TextureKind::Jpeg && kind != TextureKind::Png)
+        const ImageKind kind = textureKindOf(*line);
+        if (kind != ImageKind::Tga && kind != ImageKind::Jpeg && kind != ImageKind::Png)
             fuzz::contractBroken("a texture line has no decoder");
         if (textureNameOf(*line).empty())
             fuzz::contractBroken("a texture line long enough gave no name");

@@ -1,11 +1,13 @@
 #include "app/CommandLine.h"
 
 #include "app/SetupDialog.h"
+#include "core/CommandOptions.h"
 
 #include <cerrno>
 #include <cmath>
 #include <cstdlib>
 #include <string_view>
+#include <vector>
 
 namespace halcyra {
 namespace {
@@ -61,37 +63,18 @@ bool parseFrameList(const std::string& text, std::vector<std::pair<int64_t, int6
 } // namespace
 
 bool parseCommandLine(int argc, const char* const* argv, Options& options, std::string& error) {
-    for (int i = 1; i < argc; ++i) {
-        std::string arg = argv[i];
-        std::string value;
-        bool hasValue = false;
-        if (arg.rfind("--", 0) == 0) {
-            if (const size_t equals = arg.find('='); equals != std::string::npos) {
-                value = arg.substr(equals + 1);
-                arg.resize(equals);
-                hasValue = true;
-            }
-        }
-        auto takeValue = [&]() -> bool {
-            if (hasValue)
-                return true;
-            if (i + 1 >= argc) {
-                error = "option '" + arg + "' needs a value";
-                return false;
-            }
-            value = argv[++i];
-            hasValue = true;
-            return true;
-        };
-        auto noValue = [&]() -> bool {
-            if (hasValue)
-                error = "option '" + arg + "' takes no value";
-            return !hasValue;
-        };
-
+    static const std::vector<OptionSpec> specs = {
+        {"mode", true},          {"fullscreen", false}, {"windowed", false},   {"vsync", false},
+        {"no-vsync", false},     {"no-dialog", false},  {"display", true},     {"data", true},
+        {"start", true},         {"duration", true},    {"capture", true},     {"video", true},
+        {"contact-sheet", true}, {"fps", true},         {"frames", true},      {"size", true},
+        {"jobs", true},          {"join", true},        {"progress-fd", true}, {"plan", false},
+        {"no-audio", false},     {"quiet", false},      {"studio", false},     {"shaders", true},
+        {"loop", true},          {"stats", false},      {"help", false},       {"version", false},
+        {"draft", false},        {"gpu-class", true}};
+    const auto apply = [&](const std::string& name, const std::string& value) -> bool {
+        const std::string arg = "--" + name;
         if (arg == "--mode") {
-            if (!takeValue())
-                return false;
             const int control = modeButtonForCaption(value.c_str());
             if (control == 0) {
                 error = "unknown mode '" + value + "' (use 4:3, 16:9, 16:9.5 or 16:10)";
@@ -99,35 +82,23 @@ bool parseCommandLine(int argc, const char* const* argv, Options& options, std::
             }
             options.mode = control;
         } else if (arg == "--fullscreen" || arg == "--windowed") {
-            if (!noValue())
-                return false;
             options.fullscreen = arg == "--fullscreen";
         } else if (arg == "--vsync" || arg == "--no-vsync") {
-            if (!noValue())
-                return false;
             options.vsync = arg == "--vsync";
         } else if (arg == "--no-dialog") {
-            if (!noValue())
-                return false;
             options.noDialog = true;
         } else if (arg == "--display") {
-            if (!takeValue())
-                return false;
             if (!parseCount(value, options.display)) {
                 error = "option '--display' needs a monitor number, not '" + value + "'";
                 return false;
             }
         } else if (arg == "--data") {
-            if (!takeValue())
-                return false;
             if (value.empty()) {
                 error = "option '--data' needs a folder";
                 return false;
             }
             options.dataDir = value;
         } else if (arg == "--start" || arg == "--duration") {
-            if (!takeValue())
-                return false;
             double seconds = 0.0;
             const bool start = arg == "--start";
             if (!parseNumber(value, seconds) || seconds < 0.0 || (!start && seconds == 0.0) ||
@@ -141,8 +112,6 @@ bool parseCommandLine(int argc, const char* const* argv, Options& options, std::
             else
                 options.durationSeconds = seconds;
         } else if (arg == "--capture" || arg == "--video" || arg == "--contact-sheet") {
-            if (!takeValue())
-                return false;
             if (value.empty()) {
                 error = "option '" + arg + "' needs a " + (arg == "--capture" ? "folder" : "file");
                 return false;
@@ -151,8 +120,6 @@ bool parseCommandLine(int argc, const char* const* argv, Options& options, std::
              : arg == "--video" ? options.videoFile
                                 : options.contactSheet) = value;
         } else if (arg == "--fps") {
-            if (!takeValue())
-                return false;
             int fps = 0;
             if (!parseCount(value, fps) || fps < 1 || fps > 240) {
                 error = "option '--fps' needs a frame rate from 1 to 240, not '" + value + "'";
@@ -160,8 +127,6 @@ bool parseCommandLine(int argc, const char* const* argv, Options& options, std::
             }
             options.framesPerSecond = fps;
         } else if (arg == "--frames") {
-            if (!takeValue())
-                return false;
             if (!parseFrameList(value, options.frames)) {
                 error = "option '--frames' needs FIRST-LAST frame numbers, FIRST not above LAST (or a list "
                         "of such stretches and single frames in rising order, apart), not '" +
@@ -169,8 +134,6 @@ bool parseCommandLine(int argc, const char* const* argv, Options& options, std::
                 return false;
             }
         } else if (arg == "--size") {
-            if (!takeValue())
-                return false;
             const size_t x = value.find('x');
             int w = 0;
             int h = 0;
@@ -187,40 +150,42 @@ bool parseCommandLine(int argc, const char* const* argv, Options& options, std::
                 options.height = h;
             }
         } else if (arg == "--jobs") {
-            if (!takeValue())
-                return false;
             if (!parseCount(value, options.jobs) || options.jobs < 1 || options.jobs > maxJobs) {
                 error = "option '--jobs' needs a number of processes from 1 to " + std::to_string(maxJobs) +
                         ", not '" + value + "'";
                 return false;
             }
-        } else if (arg == "--join") {
-            if (!takeValue())
+        } else if (arg == "--progress-fd") {
+            if (!parseCount(value, options.progressFd) || options.progressFd < 1 || options.progressFd == 2) {
+                error = "option '--progress-fd' needs an open file descriptor other than 0 and 2, not '" +
+                        value + "'";
                 return false;
+            }
+        } else if (arg == "--join") {
             if (value.empty()) {
                 error = "option '--join' needs the folder of the segments";
                 return false;
             }
             options.joinDir = value;
         } else if (arg == "--plan" || arg == "--no-audio" || arg == "--quiet") {
-            if (!noValue())
-                return false;
             (arg == "--plan" ? options.plan : arg == "--no-audio" ? options.noAudio : options.quiet) = true;
         } else if (arg == "--studio") {
-            if (!noValue())
-                return false;
             options.studio = true;
-        } else if (arg == "--shaders") {
-            if (!takeValue())
+        } else if (arg == "--draft") {
+            options.draft = true;
+        } else if (arg == "--gpu-class") {
+            if (value != "1" && value != "2") {
+                error = "option '--gpu-class' needs 1 or 2, not '" + value + "'";
                 return false;
+            }
+            options.gpuClass = value[0] - '0';
+        } else if (arg == "--shaders") {
             if (value.empty()) {
                 error = "option '--shaders' needs a folder of GLSL sources";
                 return false;
             }
             options.shadersDir = value;
         } else if (arg == "--loop") {
-            if (!takeValue())
-                return false;
             const size_t dash = value.find('-', 1);
             double from = 0.0;
             double to = 0.0;
@@ -231,18 +196,20 @@ bool parseCommandLine(int argc, const char* const* argv, Options& options, std::
             }
             options.loop = std::pair(from, to);
         } else if (arg == "--stats") {
-            if (!noValue())
-                return false;
             options.stats = true;
         } else if (arg == "--help" || arg == "-h") {
             options.help = true;
         } else if (arg == "--version") {
             options.version = true;
-        } else {
-            error = "unknown option '" + std::string(argv[i]) + "' (see --help)";
-            return false;
         }
-    }
+        return true;
+    };
+    std::vector<char*> arguments;
+    for (int i = 0; i < argc; ++i)
+        arguments.push_back(const_cast<char*>(argv[i]));
+    arguments.push_back(nullptr);
+    if (!readOptions(argc, arguments.data(), specs, apply, nullptr, error))
+        return false;
     const int outputs =
         !options.captureDir.empty() + !options.videoFile.empty() + !options.contactSheet.empty();
     if (outputs > 1) {
@@ -291,6 +258,10 @@ bool parseCommandLine(int argc, const char* const* argv, Options& options, std::
         error = "option '--plan' needs --jobs";
         return false;
     }
+    if (options.progressFd >= 0 && options.captureDir.empty() && options.videoFile.empty()) {
+        error = "option '--progress-fd' needs --capture or --video";
+        return false;
+    }
     if (!options.joinDir.empty() && options.jobs != 0) {
         error = "option '--join' joins segments rendered elsewhere; it takes no --jobs";
         return false;
@@ -313,6 +284,8 @@ const char* usageText() {
            "  --duration SECONDS             stop after that much of the show\n"
            "  --size WxH, --size desktop     picture size up to 3840x2160, or the desktop's own (the\n"
            "                                 mode's size unless told; beyond it, the same picture, sharper)\n"
+           "  --draft                        draw at the picture's own size whatever it is: a small picture\n"
+           "                                 is drawn fast but rough (for previews and timing checks)\n"
            "  --stats                        print frame-time statistics per scene at the end\n"
            "\n"
            "For the people who make the show:\n"
@@ -320,6 +293,8 @@ const char* usageText() {
            "  --shaders DIR                  read the GLSL sources from DIR (as content/shaders) instead of\n"
            "                                 the data packet; in the studio, rebuilt when a file changes\n"
            "  --loop A-B                     with --studio: play from A to B seconds again and again\n"
+           "  --gpu-class 1|2                draw with the render targets of GPU class 1 (most drivers) or 2\n"
+           "                                 (NVIDIA's) rather than the driver's own, to compare them\n"
            "\n"
            "Offline rendering (a fixed step of 1000/fps ms per frame, the same frames on every run):\n"
            "  --capture DIR                  write every frame as DIR/frame00000.png, ...\n"
@@ -335,6 +310,8 @@ const char* usageText() {
            "                                 with --frames and --no-audio, and the soundtrack, into one "
            "video\n"
            "  --no-audio                     a video without the soundtrack\n"
+           "  --progress-fd FD               write a line \"frame N\" to descriptor FD for every finished\n"
+           "                                 frame (the channel render jobs are counted by)\n"
            "  --quiet                        no progress line\n"
            "  --help                         show this text\n"
            "  --version                      show the version\n"

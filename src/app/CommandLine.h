@@ -31,6 +31,8 @@ struct Options {
     std::optional<int> width; // --size, in real-time play and offline
     std::optional<int> height;
     bool desktopSize = false; // --size desktop: the desktop's own resolution
+    bool draft = false;       // targets of the picture's own size: fast small pictures, a rough look
+    std::optional<int> gpuClass; // the render-target formats of vendor class 1 or 2, whatever the driver
     bool noAudio = false;     // a video without the soundtrack
     bool quiet = false;       // no progress line
     // Spreading the render over processes: --jobs N runs N here; --plan prints the N ranges instead;
@@ -38,6 +40,8 @@ struct Options {
     int jobs = 0;
     bool plan = false;
     std::string joinDir;
+    // A render job writes "frame N" to this descriptor for every finished frame; -1 for none.
+    int progressFd = -1;
     // For the people who make the show: the studio's keys and overlay, GLSL read from a folder (and, in the
     // studio, rebuilt when a file changes), a stretch played again and again (seconds).
     bool studio = false;

@@ -18,9 +18,9 @@ bool holdsPacket(const fs::path& folder) {
 
 } // namespace
 
-fs::path findDataFolder(const fs::path& workingDirectory, const fs::path& program) {
-    if (holdsPacket(workingDirectory) || program.empty() || !program.has_parent_path())
-        return workingDirectory;
+fs::path findDataFolder(const fs::path& program) {
+    if (!program.has_parent_path())
+        return {};
     const fs::path programFolder = program.parent_path();
     if (holdsPacket(programFolder))
         return programFolder;
@@ -36,24 +36,21 @@ fs::path programPath() {
     return code ? fs::path() : program;
 }
 
-bool enterDataFolder(const std::string& asked, std::string& error) {
+bool resolveDataFolder(const std::string& asked, fs::path& folder, std::string& error) {
     std::error_code code;
     if (!asked.empty()) {
         if (!fs::is_directory(asked, code)) {
             error = "data folder '" + asked + "' does not exist";
             return false;
         }
-        fs::current_path(asked, code);
-        if (code)
-            error = "cannot enter data folder '" + asked + "': " + code.message();
-        return !code;
+        folder = fs::absolute(asked, code).lexically_normal();
+        return true;
     }
-    fs::path working = fs::current_path(code);
-    if (code)
-        working = ".";
-    const fs::path folder = findDataFolder(working, programPath());
-    if (folder != working)
-        fs::current_path(folder, code);
+    folder = findDataFolder(programPath());
+    if (folder.empty()) {
+        error = "cannot tell which folder the program runs from; name its data folder with --data";
+        return false;
+    }
     return true;
 }
 

@@ -1,22 +1,18 @@
 #include "app/Events.h"
 
+#include "app/Platform.h"
 #include "core/DisplayConfig.h"
 
 #include <SDL.h>
 
-#include <utility>
-
 namespace halcyra {
 namespace {
 
-CaptureHandler captureHandler = nullptr;
-PlayerHandler playerHandler;
-bool studioKeys = false;
-
 std::optional<PlayerRequest> playerRequest(const SDL_Event& event) {
-    if (event.type != SDL_KEYDOWN || !playerHandler)
+    const PlatformSettings& settings = platformSettings();
+    if (event.type != SDL_KEYDOWN || !settings.player)
         return std::nullopt;
-    std::optional<PlayerRequest> request = playerRequestFor(event.key, studioKeys);
+    std::optional<PlayerRequest> request = playerRequestFor(event.key, settings.studioKeys);
     if (request)
         request->sinceKeyMs = static_cast<double>(SDL_GetTicks() - event.key.timestamp);
     return request;
@@ -58,7 +54,7 @@ int foldQueuedSeek(void* userdata, SDL_Event* event) {
         open = false;
         return 1;
     }
-    playerHandler(*request);
+    platformSettings().player(*request);
     return 0;
 }
 
@@ -102,11 +98,6 @@ std::optional<PlayerRequest> playerRequestFor(const SDL_KeyboardEvent& key, bool
     return std::nullopt;
 }
 
-void setPlayerHandler(PlayerHandler handler, bool studio) {
-    playerHandler = std::move(handler);
-    studioKeys = studio;
-}
-
 void ignoreUnhandledEvents() {
     const Uint32 ignored[] = {
         SDL_MOUSEMOTION, SDL_MOUSEBUTTONDOWN, SDL_MOUSEBUTTONUP, SDL_MOUSEWHEEL,
@@ -136,20 +127,20 @@ void windowProc(const SDL_Event& event) {
     DisplayConfig& config = DisplayConfig::instance();
     switch (event.type) {
     case SDL_QUIT:
-        config.running = false;
+        config.stop(StopReason::Quit);
         break;
     case SDL_WINDOWEVENT:
         if (event.window.event == SDL_WINDOWEVENT_CLOSE)
-            config.running = false;
+            config.stop(StopReason::WindowClosed);
         break;
     case SDL_KEYDOWN:
         if (event.key.keysym.sym == SDLK_ESCAPE) {
-            config.running = false;
+            config.stop(StopReason::Escape);
         } else if (event.key.keysym.sym == SDLK_F12) {
-            if (captureHandler != nullptr)
-                captureHandler();
+            if (platformSettings().capture != nullptr)
+                platformSettings().capture();
         } else if (const std::optional<PlayerRequest> request = playerRequest(event)) {
-            playerHandler(*request);
+            platformSettings().player(*request);
             if (isSeek(*request)) {
                 bool open = true;
                 SDL_FilterEvents(foldQueuedSeek, &open);
@@ -159,10 +150,6 @@ void windowProc(const SDL_Event& event) {
     default:
         break;
     }
-}
-
-void setCaptureHandler(CaptureHandler handler) {
-    captureHandler = handler;
 }
 
 } // namespace halcyra

@@ -9,7 +9,6 @@
 
 #include "timeline/Player.h"
 
-#include <functional>
 #include <optional>
 
 union SDL_Event;
@@ -23,17 +22,9 @@ void ignoreUnhandledEvents();
 // Takes at most one event that matters from the queue and hands it to windowProc; whether one was taken.
 bool dispatchOneEvent();
 
-// Close → running = 0; Escape → running = 0; F12 → the capture handler.
+// Close → running = 0; Escape → running = 0; F12 → the capture handler; the player's keys → the player
+// handler (both from PlatformSettings).
 void windowProc(const SDL_Event& event);
-
-// What F12 does; nothing until one is installed.
-using CaptureHandler = void (*)();
-void setCaptureHandler(CaptureHandler handler);
-
-// Where the player's keys go; none until one is installed. The studio's keys are messages only with
-// `studio`.
-using PlayerHandler = std::function<void(const PlayerRequest&)>;
-void setPlayerHandler(PlayerHandler handler, bool studio);
 
 // The request a key makes, when it makes one (`studio`: with the studio's keys).
 std::optional<PlayerRequest> playerRequestFor(const SDL_KeyboardEvent& key, bool studio);

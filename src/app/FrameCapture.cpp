@@ -28,8 +28,6 @@ void put32(std::vector<uint8_t>& out, uint32_t value) {
 
 } // namespace
 
-std::filesystem::path FrameCapture::folder;
-
 FrameCapture::FrameCapture() {
     const DisplayConfig& config = DisplayConfig::instance();
     width = config.width;
@@ -90,7 +88,7 @@ void FrameCapture::capture() {
     }
 
     const std::vector<uint8_t> headers = bmpHeaders(width, height);
-    const std::filesystem::path name = folder / fileName(frameNumber);
+    const std::filesystem::path name = fileName(frameNumber);
     ++frameNumber;
     std::error_code ignored;
     std::filesystem::create_directories(name.parent_path(), ignored);

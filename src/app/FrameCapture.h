@@ -31,10 +31,6 @@ public:
     int32_t height = 0;
     int32_t frameNumber = 0;
 
-    // The folder frames/ is made in; empty: the working directory. main sets it to the folder the program
-    // was started in before it enters the data folder.
-    static std::filesystem::path folder;
-
 private:
     friend class Singleton<FrameCapture>;
     FrameCapture();

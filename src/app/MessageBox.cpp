@@ -8,30 +8,14 @@
 #include <string>
 
 namespace halcyra {
-namespace {
-
-bool interactiveSession = false;
 
 void showMessageBox(const Message& message) {
-    if (!interactiveSession)
-        return;
     const Uint32 flags = message.icon == MessageIcon::Warning ? SDL_MESSAGEBOX_WARNING : 0;
     const std::string title = message.caption.empty() ? "halcyra" : message.caption;
     SDL_Window* owner = DisplayConfig::instance().window;
     if (owner != nullptr && (SDL_GetWindowFlags(owner) & SDL_WINDOW_HIDDEN))
         owner = nullptr;
     SDL_ShowSimpleMessageBox(flags, title.c_str(), message.text.c_str(), owner);
-}
-
-} // namespace
-
-void setInteractive(bool interactive) {
-    interactiveSession = interactive;
-    setMessagePresenter(interactive ? showMessageBox : nullptr);
-}
-
-bool isInteractive() {
-    return interactiveSession;
 }
 
 } // namespace halcyra

@@ -1,12 +1,13 @@
 // Message boxes: while the session is interactive (a real display, the dialog allowed, no offline render),
 // every message of the program is also shown in a modal SDL box, owned by the main window once it is
-// shown. setInteractive installs the box as the core's message presenter.
+// shown. configurePlatform installs showMessageBox as the core's message presenter then.
 #pragma once
+
+#include "core/Message.h"
 
 namespace halcyra {
 
-// Marks the session as interactive: messages are then also shown in modal boxes.
-void setInteractive(bool interactive);
-bool isInteractive();
+// A modal box with the message's text, caption and icon.
+void showMessageBox(const Message& message);
 
 } // namespace halcyra

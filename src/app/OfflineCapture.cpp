@@ -1,19 +1,19 @@
 #include "app/OfflineCapture.h"
 
+#include "app/FrameReadback.h"
 #include "app/Platform.h"
-#include "app/ScreenFramebuffer.h"
+#include "assets/PngWriter.h"
 #include "core/DisplayConfig.h"
-#include "core/GlExtensions.h"
 #include "core/Message.h"
 #include "core/Platform.h"
+#include "core/WholeFile.h"
 #include "scenes/Scene.h"
 #include "timeline/Demo.h"
 
 #include <GL/gl.h>
 #include <fcntl.h>
-#include <png.h>
 #include <signal.h>
-#include <spawn.h>
+#include <stb_image_resize.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -21,13 +21,8 @@
 #include <cerrno>
 #include <cmath>
 #include <cstdio>
-#include <cstdlib>
 #include <cstring>
 #include <filesystem>
-#include <fstream>
-#include <sstream>
-
-extern char** environ;
 
 namespace halcyra {
 namespace {
@@ -36,102 +31,14 @@ double millisecondsSince(uint64_t start) {
     return counterMilliseconds(start, performanceCounter());
 }
 
-void appendPng(png_structp png, png_bytep data, png_size_t length) {
-    auto* out = static_cast<std::vector<uint8_t>*>(png_get_io_ptr(png));
-    out->insert(out->end(), data, data + length);
-}
-
-void flushNothing(png_structp) {}
-
-// Writes `bytes` to `path` through a temporary name, so that no half-written file ever has the real name.
-bool writeWhole(const std::string& path, const std::vector<uint8_t>& bytes) {
-    const std::string partial = path + ".part";
-    std::FILE* file = std::fopen(partial.c_str(), "wb");
-    if (file == nullptr)
-        return false;
-    const bool written = std::fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size();
-    if (std::fclose(file) != 0 || !written || std::rename(partial.c_str(), path.c_str()) != 0) {
-        std::remove(partial.c_str());
-        return false;
-    }
-    return true;
-}
-
 } // namespace
-
-bool programInstalled(const char* name) {
-    const char* path = std::getenv("PATH");
-    std::stringstream folders(path != nullptr ? path : "/usr/bin:/bin");
-    std::string folder;
-    while (std::getline(folders, folder, ':')) {
-        const std::string candidate = (folder.empty() ? std::string(".") : folder) + "/" + name;
-        if (access(candidate.c_str(), X_OK) == 0)
-            return true;
-    }
-    return false;
-}
-
-namespace {
-
-std::string lastLine(const std::string& text) {
-    std::string line;
-    std::stringstream lines(text);
-    for (std::string current; std::getline(lines, current);)
-        if (!current.empty())
-            line = current;
-    return line;
-}
-
-} // namespace
-
-void readFinishedFrame(int width, int height, std::vector<uint8_t>& pixels) {
-    pixels.resize(static_cast<size_t>(width) * height * 4);
-    bindScreenForReading();
-    GLint alignment = 4;
-    glGetIntegerv(GL_PACK_ALIGNMENT, &alignment);
-    glPixelStorei(GL_PACK_ALIGNMENT, 4);
-    glReadPixels(0, 0, width, height, GL_BGRA, GL_UNSIGNED_BYTE, pixels.data());
-    glPixelStorei(GL_PACK_ALIGNMENT, alignment);
-    GlExtensions::instance().glBindFramebufferEXT(GL_FRAMEBUFFER_EXT,
-                                                  DisplayConfig::instance().screenFramebuffer);
-}
-
-std::vector<uint8_t> encodePngFrame(int width, int height, const uint8_t* bgraBottomUp, int level) {
-    std::vector<uint8_t> out;
-    png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
-    png_infop info = png != nullptr ? png_create_info_struct(png) : nullptr;
-    if (info == nullptr || setjmp(png_jmpbuf(png))) {
-        png_destroy_write_struct(&png, &info);
-        return {};
-    }
-    png_set_write_fn(png, &out, appendPng, flushNothing);
-    png_set_IHDR(png, info, static_cast<png_uint_32>(width), static_cast<png_uint_32>(height), 8,
-                 PNG_COLOR_TYPE_RGB, PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT,
-                 PNG_FILTER_TYPE_DEFAULT);
-    // Fixed settings, so that the same picture always gives the same bytes.
-    png_set_compression_level(png, level);
-    if (level <= 1) {
-        png_set_filter(png, PNG_FILTER_TYPE_BASE, PNG_FILTER_UP);
-        png_set_compression_strategy(png, 3); // Z_RLE
-    }
-    png_write_info(png, info);
-    // The rows come as B, G, R, A from the bottom up; libpng drops A and swaps to R, G, B as it writes.
-    png_set_bgr(png);
-    png_set_filler(png, 0, PNG_FILLER_AFTER);
-    const size_t stride = static_cast<size_t>(width) * 4;
-    for (int y = height - 1; y >= 0; --y)
-        png_write_row(png, const_cast<png_bytep>(bgraBottomUp + static_cast<size_t>(y) * stride));
-    png_write_end(png, info);
-    png_destroy_write_struct(&png, &info);
-    return out;
-}
 
 // ---- Frames handed to worker threads ------------------------------------------------------------------
 
 CapturedFrames::CapturedFrames(int frameWidth, int frameHeight, std::vector<FrameRange> frameNumbers,
                                int threads, CaptureWorkers::Work work)
     : width(frameWidth), height(frameHeight), numbers(std::move(frameNumbers)),
-      number(numbers.empty() ? 0 : numbers.front().first), workers(threads, std::move(work)) {}
+      workers(threads, std::move(work)) {}
 
 void CapturedFrames::framePresented(int, const Scene&) {
     CaptureTimes& times = workers.times;
@@ -140,15 +47,13 @@ void CapturedFrames::framePresented(int, const Scene&) {
     // The frame's rendering ends here, so that the readback's time is the copy alone.
     glFinish();
     const uint64_t start = performanceCounter();
-    CapturedFrame frame{number++, workers.buffer(static_cast<size_t>(width) * height * 4)};
-    if (numberRange + 1 < numbers.size() && number >= numbers[numberRange].end)
-        number = numbers[++numberRange].first;
+    CapturedFrame frame{numbers.next(), workers.buffer(static_cast<size_t>(width) * height * 4)};
     readFinishedFrame(width, height, frame.pixels);
     times.readback += millisecondsSince(start);
     ++times.frames;
     // A failed frame stops the show at once; the caller reports why after the show has ended.
     if (!workers.submit(std::move(frame)))
-        DisplayConfig::instance().running = false;
+        DisplayConfig::instance().stop(StopReason::CaptureFailed);
     if (firstFrameCpu < 0.0)
         firstFrameCpu = processCpuMilliseconds();
     lastFrameEnd = performanceCounter();
@@ -195,7 +100,7 @@ bool PngSequence::writeFrame(CapturedFrame& frame, CaptureTimes& times, std::str
     times.encode += millisecondsSince(start);
     start = performanceCounter();
     const std::string path = (std::filesystem::path(folder) / frameName(frame.number)).string();
-    const bool written = !png.empty() && writeWhole(path, png);
+    const bool written = !png.empty() && writeWholeFile(path, png);
     times.write += millisecondsSince(start);
     if (!written)
         error = "The frame " + path + " cannot be written: " + std::strerror(errno);
@@ -241,37 +146,20 @@ VideoPipe::VideoPipe(Settings videoSettings)
         fatalError(
             "Writing a video needs the ffmpeg program, which is not installed (apt-get install ffmpeg).");
     signal(SIGPIPE, SIG_IGN);
-
-    char logName[] = "/tmp/halcyra-ffmpeg-XXXXXX";
-    const int logFile = mkstemp(logName);
-    errorLog = logName;
     int fds[2];
-    if (logFile < 0 || ::pipe(fds) != 0)
+    if (errorLog.descriptor() < 0 || ::pipe(fds) != 0)
         fatalError("ffmpeg cannot be started: " + std::string(std::strerror(errno)));
-
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_adddup2(&actions, fds[0], STDIN_FILENO);
-    posix_spawn_file_actions_addopen(&actions, STDOUT_FILENO, "/dev/null", O_WRONLY, 0);
-    posix_spawn_file_actions_adddup2(&actions, logFile, STDERR_FILENO);
-    posix_spawn_file_actions_addclose(&actions, fds[1]);
-    std::vector<std::string> args = arguments(settings);
-    args.insert(args.begin(), "ffmpeg");
-    std::vector<char*> argv;
-    for (std::string& arg : args)
-        argv.push_back(arg.data());
-    argv.push_back(nullptr);
-    pid_t child = -1;
-    const int spawned = posix_spawnp(&child, "ffmpeg", &actions, nullptr, argv.data(), environ);
-    posix_spawn_file_actions_destroy(&actions);
-    close(fds[0]);
-    close(logFile);
-    if (spawned != 0) {
-        close(fds[1]);
-        std::remove(errorLog.c_str());
-        fatalError("ffmpeg cannot be started: " + std::string(std::strerror(spawned)));
-    }
     fcntl(fds[1], F_SETFD, FD_CLOEXEC);
+    ChildDescriptors descriptors;
+    descriptors.mapped = {{fds[0], STDIN_FILENO}, {errorLog.descriptor(), STDERR_FILENO}};
+    descriptors.quietOutput = true;
+    std::string error;
+    const pid_t child = startProcess("ffmpeg", arguments(settings), descriptors, error);
+    close(fds[0]);
+    if (child < 0) {
+        close(fds[1]);
+        fatalError(error);
+    }
     pipe = fds[1];
     process = child;
 }
@@ -285,8 +173,6 @@ VideoPipe::~VideoPipe() {
         close(pipe);
     if (process > 0)
         waitpid(process, nullptr, 0);
-    if (!errorLog.empty())
-        std::remove(errorLog.c_str());
 }
 
 bool VideoPipe::writeFrame(CapturedFrame& frame, CaptureTimes& times, std::string& error) {
@@ -318,19 +204,14 @@ void VideoPipe::finish() {
     process = -1;
     times().encoderCpu = processCpuMilliseconds(true) - childrenCpu;
     if (!framesWritten || !WIFEXITED(status) || WEXITSTATUS(status) != 0) {
-        std::ifstream log(errorLog);
-        std::stringstream text;
-        text << log.rdbuf();
         const int code = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
-        fail("ffmpeg failed with exit status " + std::to_string(code) + ": " + lastLine(text.str()));
+        fail("ffmpeg failed with exit status " + std::to_string(code) + ": " + lastLine(errorLog.text()));
     }
 }
 
 void VideoPipe::fail(const std::string& why) {
     std::error_code ignored;
     std::filesystem::remove(settings.output, ignored);
-    std::remove(errorLog.c_str());
-    errorLog.clear();
     fatalError(why);
 }
 
@@ -346,26 +227,12 @@ void ContactSheet::framePresented(int, const Scene&) {
     if (framesSeen++ % keepEvery != 0)
         return;
     readFinishedFrame(width, height, frame);
-    // Box filter: every thumbnail pixel averages the frame pixels it covers. Thumbnails keep the frame's
+    // Every thumbnail pixel averages the frame pixels it covers (a box filter). Thumbnails keep the frame's
     // layout: BGRA, bottom row first.
     std::vector<uint8_t> thumbnail(static_cast<size_t>(thumbnailWidth) * thumbnailHeight * 4, 255);
-    for (int ty = 0; ty < thumbnailHeight; ++ty) {
-        const int y0 = ty * height / thumbnailHeight;
-        const int y1 = std::max(y0 + 1, (ty + 1) * height / thumbnailHeight);
-        for (int tx = 0; tx < thumbnailWidth; ++tx) {
-            const int x0 = tx * width / thumbnailWidth;
-            const int x1 = std::max(x0 + 1, (tx + 1) * width / thumbnailWidth);
-            uint32_t sum[3] = {0, 0, 0};
-            for (int y = y0; y < y1; ++y)
-                for (int x = x0; x < x1; ++x)
-                    for (int c = 0; c < 3; ++c)
-                        sum[c] += frame[(static_cast<size_t>(y) * width + x) * 4 + c];
-            const uint32_t count = static_cast<uint32_t>((y1 - y0) * (x1 - x0));
-            for (int c = 0; c < 3; ++c)
-                thumbnail[(static_cast<size_t>(ty) * thumbnailWidth + tx) * 4 + c] =
-                    static_cast<uint8_t>((sum[c] + count / 2) / count);
-        }
-    }
+    stbir_resize_uint8_generic(frame.data(), width, height, width * 4, thumbnail.data(), thumbnailWidth,
+                               thumbnailHeight, thumbnailWidth * 4, 4, STBIR_ALPHA_CHANNEL_NONE, 0,
+                               STBIR_EDGE_CLAMP, STBIR_FILTER_BOX, STBIR_COLORSPACE_LINEAR, nullptr);
     thumbnails.push_back(std::move(thumbnail));
 }
 
@@ -389,7 +256,7 @@ bool ContactSheet::write() const {
                         static_cast<size_t>(thumbnailWidth) * 4);
     }
     const std::vector<uint8_t> png = encodePngFrame(sheetWidth, sheetHeight, sheet.data(), 6);
-    if (png.empty() || !writeWhole(output, png)) {
+    if (png.empty() || !writeWholeFile(output, png)) {
         showMessage("The contact sheet " + output + " cannot be written.");
         return false;
     }
@@ -397,6 +264,10 @@ bool ContactSheet::write() const {
 }
 
 // ---- Progress ---------------------------------------------------------------------------------------------
+
+void JobProgress::framePresented(int, const Scene&) {
+    dprintf(descriptor, "frame %lld\n", static_cast<long long>(numbers.next()));
+}
 
 CaptureProgress::CaptureProgress(int64_t total)
     : totalFrames(total), sceneStarts(Demo::sceneStarts()), startTicks(performanceCounter()) {}

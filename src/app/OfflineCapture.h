@@ -1,11 +1,14 @@
-// Offline rendering: the show played on a fixed step, every finished frame read back from the screen
-// framebuffer and written as a numbered PNG, piped to ffmpeg as raw video with the soundtrack muxed in, or
-// shrunk onto a contact sheet. PNG encoding and writing into ffmpeg run on worker threads while the next
-// frame renders. A progress line on stderr is refreshed in place. Failures (an unwritable folder, a missing
-// or failing ffmpeg) end the run with a message and leave no partial video or frame file behind.
+// Offline rendering's outputs: the show played on a fixed step, every finished frame read back
+// (FrameReadback) and written as a numbered PNG (PngWriter, written whole), piped to a started ffmpeg
+// (Processes) as raw video with the soundtrack muxed in, or shrunk onto a contact sheet. PNG encoding and
+// writing into ffmpeg run on worker threads while the next frame renders. A progress line for people on
+// stderr is refreshed in place; render jobs count their frames on a channel of their own. Failures (an
+// unwritable folder, a missing or failing ffmpeg) end the run with a message and leave no partial video or
+// frame file behind.
 #pragma once
 
 #include "app/CaptureWorkers.h"
+#include "app/Processes.h"
 #include "timeline/Playback.h"
 
 #include <cstdint>
@@ -14,15 +17,6 @@
 #include <vector>
 
 namespace halcyra {
-
-// Whether `name` is an executable program in a folder of PATH.
-bool programInstalled(const char* name);
-
-// Reads the finished frame into `pixels` as BGRA rows, bottom row first: the layout the driver reads fastest.
-void readFinishedFrame(int width, int height, std::vector<uint8_t>& pixels);
-
-// A PNG (RGB, top row first) of a frame read back as BGRA rows bottom row first, at zlib `level`.
-std::vector<uint8_t> encodePngFrame(int width, int height, const uint8_t* bgraBottomUp, int level);
 
 // Reads every presented frame back and hands it to worker threads; the base of PNG and video output.
 class CapturedFrames : public FrameObserver {
@@ -42,9 +36,7 @@ protected:
     int height;
 
 private:
-    std::vector<FrameRange> numbers;
-    size_t numberRange = 0;
-    int64_t number;
+    FrameNumbers numbers;
     uint64_t lastFrameEnd = 0;
     double firstFrameCpu = -1.0;
     CaptureWorkers workers;
@@ -94,7 +86,7 @@ private:
     Settings settings;
     int pipe = -1;
     int process = -1;
-    std::string errorLog;
+    ErrorLog errorLog; // ffmpeg's standard error
 };
 
 // One thumbnail for every `keepEvery`-th frame (one per second of show when it is the frame rate), in rows
@@ -121,7 +113,20 @@ private:
     std::vector<std::vector<uint8_t>> thumbnails; // BGRA, bottom row first
 };
 
-// "frame 120/600, show 22.0 s, 31.4 fps, 15 s left", refreshed in place on stderr, and a summary at the end.
+// For a render job: a line "frame N" on descriptor `fd` for every finished frame, numbered through
+// `stretches`: the channel the process that started the job counts by.
+class JobProgress final : public FrameObserver {
+public:
+    JobProgress(int fd, std::vector<FrameRange> stretches) : descriptor(fd), numbers(std::move(stretches)) {}
+    void framePresented(int sceneIndex, const Scene& scene) override;
+
+private:
+    int descriptor;
+    FrameNumbers numbers;
+};
+
+// "frame 120/600, show 22.0 s, 31.4 fps, 15 s left", refreshed in place on stderr for people, and a summary
+// at the end.
 class CaptureProgress final : public FrameObserver {
 public:
     explicit CaptureProgress(int64_t totalFrames);

@@ -1,8 +1,10 @@
 #include "app/Platform.h"
 
 #include "app/Events.h"
+#include "app/MessageBox.h"
 #include "app/Presentation.h"
 #include "app/ScreenFramebuffer.h"
+#include "core/Message.h"
 #include "core/Platform.h"
 
 #include <SDL.h>
@@ -13,6 +15,7 @@
 #include <unistd.h>
 
 #include <cstdio>
+#include <utility>
 
 namespace halcyra {
 namespace {
@@ -45,6 +48,17 @@ void trimFreeMemory() {
 }
 
 } // namespace
+
+PlatformSettings settings;
+
+void configurePlatform(PlatformSettings chosen) {
+    settings = std::move(chosen);
+    setMessagePresenter(settings.interactive ? showMessageBox : nullptr);
+}
+
+const PlatformSettings& platformSettings() {
+    return settings;
+}
 
 void installPlatform() {
     PlatformFunctions functions;

@@ -1,5 +1,6 @@
 #include "app/Presentation.h"
 
+#include "app/Platform.h"
 #include "app/ScreenFramebuffer.h"
 #include "core/DisplayConfig.h"
 #include "core/GlExtensions.h"
@@ -9,25 +10,10 @@
 #include <algorithm>
 
 namespace halcyra {
-namespace {
-
-bool presenting = true;
-PictureView pictureView = nullptr;
-WindowOverlay windowOverlay = nullptr;
-
-} // namespace
-
-void setPresenting(bool present) {
-    presenting = present;
-}
-
-void setPresentationViews(PictureView picture, WindowOverlay overlay) {
-    pictureView = picture;
-    windowOverlay = overlay;
-}
 
 void swapBuffers() {
-    if (!presenting)
+    const PlatformSettings& settings = platformSettings();
+    if (!settings.presenting)
         return;
     const DisplayConfig& config = DisplayConfig::instance();
     if (bindScreenForReading() == 0) {
@@ -55,10 +41,10 @@ void swapBuffers() {
         GlExtensions::instance().glBindFramebufferEXT(GL_DRAW_FRAMEBUFFER_EXT, 0);
         glClearColor(0.0f, 0.0f, 0.0f, 1.0f);
         glClear(GL_COLOR_BUFFER_BIT);
-        if (pictureView == nullptr || !pictureView(x, y, width, height))
+        if (settings.pictureView == nullptr || !settings.pictureView(x, y, width, height))
             blitScreenTo(x, y, width, height);
-        if (windowOverlay != nullptr)
-            windowOverlay(drawableWidth, drawableHeight);
+        if (settings.windowOverlay != nullptr)
+            settings.windowOverlay(drawableWidth, drawableHeight);
         glClearColor(clearColor[0], clearColor[1], clearColor[2], clearColor[3]);
         glColorMask(colorMask[0], colorMask[1], colorMask[2], colorMask[3]);
     }

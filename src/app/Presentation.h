@@ -10,15 +10,7 @@ namespace halcyra {
 // mask, clear colour) is restored, and the screen framebuffer is bound again for drawing and reading.
 // Without a screen framebuffer it only swaps.
 void swapBuffers();
-// Offline runs read their frames from the screen framebuffer: swapBuffers then leaves the finished frame
-// where it is.
-void setPresenting(bool present);
-
-// What the studio draws into the window as a frame is presented: `picture` draws into the picture's
-// rectangle of the window in place of the finished frame when it returns true; `overlay` draws over the
-// whole drawable. Null for either leaves it out.
-using PictureView = bool (*)(int x, int y, int width, int height);
-using WindowOverlay = void (*)(int width, int height);
-void setPresentationViews(PictureView picture, WindowOverlay overlay);
+// Offline runs read their frames from the screen framebuffer (PlatformSettings::presenting): swapBuffers then
+// leaves the finished frame where it is.
 
 } // namespace halcyra

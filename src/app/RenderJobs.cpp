@@ -1,6 +1,7 @@
 #include "app/RenderJobs.h"
 
 #include "app/OfflineCapture.h"
+#include "app/Processes.h"
 #include "app/SetupDialog.h"
 #include "core/Message.h"
 #include "core/Platform.h"
@@ -10,7 +11,6 @@
 #include <fcntl.h>
 #include <poll.h>
 #include <signal.h>
-#include <spawn.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -21,10 +21,9 @@
 #include <cstring>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <map>
 #include <sstream>
-
-extern char** environ;
 
 namespace halcyra {
 namespace {
@@ -44,79 +43,65 @@ const char* modeCaption(int button) {
     }
 }
 
-// Starts `program` with `arguments`, its stderr into `errorFd` (-1: inherited). Returns the process, or -1
-// with the reason in `error`.
-pid_t spawn(const std::string& program, const std::vector<std::string>& arguments, int errorFd,
-            std::string& error) {
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    if (errorFd >= 0)
-        posix_spawn_file_actions_adddup2(&actions, errorFd, STDERR_FILENO);
-    std::vector<std::string> args = arguments;
-    args.insert(args.begin(), program);
-    std::vector<char*> argv;
-    for (std::string& arg : args)
-        argv.push_back(arg.data());
-    argv.push_back(nullptr);
-    pid_t child = -1;
-    const int spawned = posix_spawnp(&child, program.c_str(), &actions, nullptr, argv.data(), environ);
-    posix_spawn_file_actions_destroy(&actions);
-    if (spawned != 0) {
-        error = program + " cannot be started: " + std::strerror(spawned);
-        return -1;
-    }
-    return child;
-}
-
-std::string exitText(int status) {
-    if (WIFEXITED(status))
-        return "exit status " + std::to_string(WEXITSTATUS(status));
-    if (WIFSIGNALED(status))
-        return std::string("signal ") + strsignal(WTERMSIG(status));
-    return "status " + std::to_string(status);
-}
-
 // One process of the render and what it has said so far.
+// The descriptor a job writes its finished frames to, one line each ("frame N"): the channel the jobs are
+// counted by. Their standard error carries only messages for people.
+constexpr int jobProgressDescriptor = 3;
+
+// One stream a job writes, read in whole lines.
+struct JobStream {
+    int pipe = -1;
+    std::string partial; // text after the last line break
+};
+
 struct Job {
     FrameRange range;
     pid_t process = -1;
-    int errorPipe = -1;
-    std::string partial; // stderr text after the last line or progress break
+    JobStream messages; // its standard error
+    JobStream progress; // its frames
     int64_t framesDone = 0;
     int status = 0;
     bool ended = false;
 };
 
-// Reads what a job wrote to stderr: its progress lines ("frame 12/500, …", refreshed with \r) count its
-// frames; its closing summary is dropped; anything else is a message, passed on with the job's frames.
-void readJobOutput(Job& job) {
+// Reads what has arrived on `stream` and hands every whole line to `line`; at the end of the stream the
+// rest counts as a line and the pipe is closed.
+void readLines(JobStream& stream, const std::function<void(const std::string&)>& line) {
     char buffer[4096];
-    const ssize_t n = read(job.errorPipe, buffer, sizeof buffer);
+    const ssize_t n = read(stream.pipe, buffer, sizeof buffer);
     if (n < 0 && errno == EINTR)
         return;
     if (n > 0) {
-        job.partial.append(buffer, static_cast<size_t>(n));
+        stream.partial.append(buffer, static_cast<size_t>(n));
     } else {
-        close(job.errorPipe);
-        job.errorPipe = -1;
-        job.partial += '\n';
+        close(stream.pipe);
+        stream.pipe = -1;
+        stream.partial += '\n';
     }
     size_t start = 0;
-    for (size_t i = 0; i < job.partial.size(); ++i) {
-        if (job.partial[i] != '\r' && job.partial[i] != '\n')
-            continue;
-        std::string piece = job.partial.substr(start, i - start);
-        start = i + 1;
-        while (!piece.empty() && piece.back() == ' ')
-            piece.pop_back();
-        long long done = 0;
-        long long total = 0;
-        if (std::sscanf(piece.c_str(), "frame %lld/%lld", &done, &total) == 2)
-            job.framesDone = done;
-        else if (!piece.empty() && piece.find(" frames in ") == std::string::npos)
-            std::fprintf(stderr, "\rframes %s: %-50s\n", rangeText(job.range).c_str(), piece.c_str());
+    for (size_t end = stream.partial.find('\n'); end != std::string::npos;
+         end = stream.partial.find('\n', start)) {
+        line(stream.partial.substr(start, end - start));
+        start = end + 1;
     }
-    job.partial.erase(0, start);
+    stream.partial.erase(0, start);
+}
+
+void readJob(Job& job, const pollfd* ready) {
+    auto readyToRead = [&](const JobStream& stream) {
+        return stream.pipe >= 0 && ready != nullptr && ready->fd == stream.pipe &&
+               (ready->revents & (POLLIN | POLLHUP | POLLERR)) != 0;
+    };
+    if (readyToRead(job.progress))
+        readLines(job.progress, [&](const std::string& line) {
+            if (line.rfind("frame ", 0) == 0)
+                ++job.framesDone;
+        });
+    if (readyToRead(job.messages))
+        readLines(job.messages, [&](const std::string& line) {
+            if (!line.empty())
+                std::fprintf(stderr, "\rframes %s: %-50s\n", rangeText(job.range).c_str(), line.c_str());
+        });
 }
 
 } // namespace
@@ -173,9 +158,15 @@ std::string segmentFolder(const std::string& video) {
 
 std::vector<std::string> jobArguments(const Options& options, const std::string& dataFolder, FrameRange range,
                                       const std::string& segments) {
-    std::vector<std::string> args = {
-        "--data",   dataFolder,       "--fps",  std::to_string(options.framesPerSecond.value_or(60)),
-        "--frames", rangeText(range), "--quiet"};
+    std::vector<std::string> args = {"--data",
+                                     dataFolder,
+                                     "--fps",
+                                     std::to_string(options.framesPerSecond.value_or(60)),
+                                     "--frames",
+                                     rangeText(range),
+                                     "--quiet",
+                                     "--progress-fd",
+                                     std::to_string(jobProgressDescriptor)};
     if (options.width)
         args.insert(args.end(),
                     {"--size", std::to_string(*options.width) + "x" + std::to_string(*options.height)});
@@ -186,6 +177,10 @@ std::vector<std::string> jobArguments(const Options& options, const std::string&
     else
         args.insert(args.end(),
                     {"--video", (fs::path(segments) / (rangeText(range) + ".mp4")).string(), "--no-audio"});
+    if (options.draft)
+        args.push_back("--draft");
+    if (options.gpuClass)
+        args.insert(args.end(), {"--gpu-class", std::to_string(*options.gpuClass)});
     if (options.stats)
         args.push_back("--stats");
     return args;
@@ -217,15 +212,26 @@ int runRenderJobs(const Options& options, const std::string& program, const std:
     for (const FrameRange& part : splitFrames(range, options.jobs)) {
         Job job;
         job.range = part;
-        int fds[2];
+        int messages[2];
+        int progress[2];
         std::string error;
-        if (::pipe(fds) != 0) {
+        if (::pipe(messages) != 0) {
             error = std::string("a pipe cannot be made: ") + std::strerror(errno);
+        } else if (::pipe(progress) != 0) {
+            error = std::string("a pipe cannot be made: ") + std::strerror(errno);
+            close(messages[0]);
+            close(messages[1]);
         } else {
-            fcntl(fds[0], F_SETFD, FD_CLOEXEC);
-            job.process = spawn(program, jobArguments(options, dataFolder, part, segments), fds[1], error);
-            close(fds[1]);
-            job.errorPipe = fds[0];
+            for (const int end : {messages[0], progress[0]})
+                fcntl(end, F_SETFD, FD_CLOEXEC);
+            ChildDescriptors descriptors;
+            descriptors.mapped = {{messages[1], STDERR_FILENO}, {progress[1], jobProgressDescriptor}};
+            job.process =
+                startProcess(program, jobArguments(options, dataFolder, part, segments), descriptors, error);
+            close(messages[1]);
+            close(progress[1]);
+            job.messages.pipe = messages[0];
+            job.progress.pipe = progress[0];
         }
         if (job.process < 0) {
             showMessage("The render job for frames " + rangeText(part) + " cannot start: " + error);
@@ -243,20 +249,17 @@ int runRenderJobs(const Options& options, const std::string& program, const std:
     for (size_t running = jobs.size(); running > 0;) {
         std::vector<pollfd> watched;
         for (const Job& job : jobs)
-            if (job.errorPipe >= 0)
-                watched.push_back({job.errorPipe, POLLIN, 0});
+            for (const JobStream* stream : {&job.messages, &job.progress})
+                if (stream->pipe >= 0)
+                    watched.push_back({stream->pipe, POLLIN, 0});
         // A failed poll (an interrupt) reads nothing this round; the jobs are looked at again.
         if (!watched.empty() && poll(watched.data(), watched.size(), 500) < 0)
             for (pollfd& p : watched)
                 p.revents = 0;
         for (Job& job : jobs) {
-            if (job.errorPipe >= 0) {
-                const auto found = std::find_if(watched.begin(), watched.end(),
-                                                [&](const pollfd& p) { return p.fd == job.errorPipe; });
-                if (found != watched.end() && (found->revents & (POLLIN | POLLHUP | POLLERR)) != 0)
-                    readJobOutput(job);
-            }
-            if (job.errorPipe < 0 && !job.ended) {
+            for (const pollfd& ready : watched)
+                readJob(job, &ready);
+            if (job.messages.pipe < 0 && job.progress.pipe < 0 && !job.ended) {
                 waitpid(job.process, &job.status, 0);
                 job.ended = true;
                 --running;
@@ -286,8 +289,9 @@ int runRenderJobs(const Options& options, const std::string& program, const std:
             if (!job.ended)
                 kill(job.process, SIGTERM);
         for (Job& job : jobs) {
-            if (job.errorPipe >= 0)
-                close(job.errorPipe);
+            for (const JobStream* stream : {&job.messages, &job.progress})
+                if (stream->pipe >= 0)
+                    close(stream->pipe);
             if (!job.ended)
                 waitpid(job.process, nullptr, 0);
         }
@@ -385,29 +389,21 @@ bool joinVideo(const std::string& video, const std::string& segments, FrameRange
                                  "-shortest"});
     args.insert(args.end(), {"-c:v", "copy", "-movflags", "+faststart", video});
 
-    char logName[] = "/tmp/halcyra-join-XXXXXX";
-    const int log = mkstemp(logName);
-    if (log < 0) {
+    const ErrorLog log;
+    if (log.descriptor() < 0) {
         error = std::string("ffmpeg cannot be started: ") + std::strerror(errno);
         return false;
     }
-    const pid_t process = spawn("ffmpeg", args, log, error);
-    close(log);
+    ChildDescriptors descriptors;
+    descriptors.mapped = {{log.descriptor(), STDERR_FILENO}};
+    const pid_t process = startProcess("ffmpeg", args, descriptors, error);
     int status = 0;
     if (process > 0)
         waitpid(process, &status, 0);
-    std::ifstream logFile(logName);
-    std::stringstream text;
-    text << logFile.rdbuf();
-    std::remove(logName);
     if (process <= 0 || !WIFEXITED(status) || WEXITSTATUS(status) != 0) {
-        std::string last;
-        std::stringstream lines(text.str());
-        for (std::string line; std::getline(lines, line);)
-            if (!line.empty())
-                last = line;
         if (process > 0)
-            error = "Joining the segments failed: ffmpeg ended with " + exitText(status) + ": " + last + ".";
+            error = "Joining the segments failed: ffmpeg ended with " + exitText(status) + ": " +
+                    lastLine(log.text()) + ".";
         fs::remove(video, code);
         return false;
     }

@@ -13,6 +13,8 @@
 
 #include <SDL.h>
 
+#include <GL/gl.h>
+
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
@@ -82,6 +84,12 @@ void desktopPictureSize(int display, std::optional<int>& width, std::optional<in
 } // namespace
 
 bool initVideo(const char** error) {
+    // With no display server to talk to (a render farm's node, a server, a container) the show draws off
+    // screen at once, instead of probing for one: a display server's client library complains on stderr
+    // when it finds none.
+    if (std::getenv("SDL_VIDEODRIVER") == nullptr && std::getenv("DISPLAY") == nullptr &&
+        std::getenv("WAYLAND_DISPLAY") == nullptr)
+        setenv("SDL_VIDEODRIVER", "offscreen", 1);
     if (SDL_Init(SDL_INIT_VIDEO | SDL_INIT_TIMER | SDL_INIT_EVENTS) != 0) {
         if (error)
             *error = SDL_GetError();
@@ -109,12 +117,13 @@ void initDisplay(DisplayConfig& config, const DisplayRequest& request) {
         preset.vsync = *request.vsync;
     if (request.showDialog) {
         if (runSetupDialog(preset) == DialogResult::Exit) {
-            config.running = false;
+            config.stop(StopReason::DialogExit);
             std::exit(0);
         }
         SDL_GL_MakeCurrent(config.window, config.glContext);
     }
     applyDialogChoice(preset, extensions, config);
+    config.draft = request.draft;
     std::optional<int> width = request.width;
     std::optional<int> height = request.height;
     if (request.desktopSize)
@@ -198,6 +207,16 @@ void createMainWindow(DisplayConfig& config, bool hidden) {
     if (config.fullscreen)
         SDL_ShowCursor(SDL_DISABLE);
     ignoreUnhandledEvents();
+}
+
+std::string glReport(bool forced) {
+    const auto text = [](GLenum name) {
+        const auto* value = reinterpret_cast<const char*>(glGetString(name));
+        return value != nullptr ? value : "(unknown)";
+    };
+    return std::string("GL ") + text(GL_VENDOR) + ", " + text(GL_RENDERER) + ", " + text(GL_VERSION) +
+           "; GPU class " + std::to_string(GlExtensions::instance().GpuVendorClass) +
+           (forced ? " (--gpu-class)" : "") + "\n";
 }
 
 std::string pictureSizeReport(const DisplayConfig& config, bool shown) {

@@ -24,6 +24,7 @@ struct DisplayRequest {
     std::optional<int> width;
     std::optional<int> height;
     bool desktopSize = false;
+    bool draft = false; // targets of the picture's own size whatever it is
     // Offline rendering draws into a window nobody sees.
     bool hidden = false;
 };
@@ -33,7 +34,8 @@ struct DisplayRequest {
 // gives its picture targets the picture's own size and keeps this edge for the square shadow map.
 int renderTargetSizeFor(int width, int height);
 
-// Initialises SDL's video subsystem. Returns false, with the reason in `error`, when no video driver works.
+// Initialises SDL's video subsystem (its offscreen driver when no display server is named in the
+// environment). Returns false, with the reason in `error`, when no video driver works.
 bool initVideo(const char** error);
 
 // True when the video driver draws to no screen (SDL's offscreen or dummy driver).
@@ -50,6 +52,10 @@ void destroyDummyContext(DisplayConfig& config);
 // offline runs), its context with the config's swap interval, and the screen framebuffer. Where the
 // picture cannot be scaled onto the window, the window keeps the mode's size instead.
 void createMainWindow(DisplayConfig& config, bool hidden = false);
+
+// One line for --stats: the GL vendor, renderer and version of the context, and the GPU class the render
+// targets follow (`forced` when --gpu-class chose it).
+std::string glReport(bool forced);
 
 // One line for --stats: the picture size played, the targets it is drawn into, and where it is shown.
 std::string pictureSizeReport(const DisplayConfig& config, bool shown);

@@ -1,7 +1,5 @@
 #include "app/StudioView.h"
 
-#include "app/Presentation.h"
-
 #include "core/DisplayConfig.h"
 #include "core/GlExtensions.h"
 #include "render/Engine.h"
@@ -178,10 +176,6 @@ std::vector<std::string> overlayLines(const Player& shown) {
 
 void setStudioPlayer(const Player* studioPlayer) {
     player = studioPlayer;
-    if (player != nullptr)
-        setPresentationViews(drawPassView, drawStudioOverlay);
-    else
-        setPresentationViews(nullptr, nullptr);
 }
 
 bool drawPassView(int x, int y, int width, int height) {
@@ -272,7 +266,7 @@ void releaseStudioView() {
     if (viewProgram != 0)
         GlExtensions::instance().glDeleteObjectARB(viewProgram);
     viewProgram = 0;
-    setStudioPlayer(nullptr);
+    player = nullptr;
 }
 
 } // namespace halcyra

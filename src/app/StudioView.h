@@ -2,15 +2,15 @@
 // F12 and captures read: one of the passes' targets in place of the finished picture (F2 to F5), and the
 // overlay (Tab) with the show time, bar and beat, scene, frame time, look parameters and the compiler's log
 // of a program that failed to build. Presentation calls it with the window's framebuffer bound for drawing;
-// every GL state it changes is put back. It is the program's, above the platform layer, which only presents.
+// every GL state it changes is put back. It is the program's, above the platform layer: main hands the two
+// drawing functions to the platform (PlatformSettings).
 #pragma once
 
 namespace halcyra {
 
 class Player;
 
-// The player whose state the studio shows, installed into the presentation; null (the default) shows
-// nothing.
+// The player whose state the studio shows; null (the default) shows nothing.
 void setStudioPlayer(const Player* player);
 
 // Draws the pass the player chose into (x, y, width, height) of the window; false, drawing nothing, for the

@@ -13,11 +13,11 @@
 #include "app/Startup.h"
 #include "app/StudioView.h"
 #include "core/DisplayConfig.h"
+#include "core/GlExtensions.h"
 #include "core/Message.h"
 #include "core/Platform.h"
 #include "render/Engine.h"
 #include "timeline/Demo.h"
-#include "timeline/MusicStream.h"
 #include "timeline/Playback.h"
 #include "timeline/Player.h"
 
@@ -92,12 +92,13 @@ int main(int argc, char** argv) {
         return 2;
     }
     const bool offline = !captureDir.empty() || !videoFile.empty() || !contactSheetFile.empty();
-    std::error_code startFolderError;
-    FrameCapture::folder = fs::current_path(startFolderError);
-    if (!enterDataFolder(options.dataDir, error)) {
+    fs::path dataFolder;
+    if (!resolveDataFolder(options.dataDir, dataFolder, error)) {
         std::fprintf(stderr, "halcyra: %s\n", error.c_str());
         return 2;
     }
+    setDataFolder(dataFolder.string());
+    const std::string soundtrackFile = dataFilePath("muzak.mp3");
 
     // Spreading the render over processes needs no display here: the jobs render, this process plans,
     // watches and joins.
@@ -112,11 +113,10 @@ int main(int argc, char** argv) {
         Options absoluteOptions = options;
         absoluteOptions.captureDir = captureDir;
         absoluteOptions.videoFile = videoFile;
-        const std::string dataFolder = fs::current_path().string();
         if (!options.joinDir.empty()) {
             std::string soundtrack;
-            if (!options.noAudio && fs::exists("muzak.mp3"))
-                soundtrack = absolute("muzak.mp3");
+            if (!options.noAudio && fs::exists(soundtrackFile))
+                soundtrack = soundtrackFile;
             else if (!options.noAudio)
                 halcyra::showMessage("sound file not found");
             if (!joinVideo(videoFile, joinDir, range, fps, soundtrack, error)) {
@@ -127,7 +127,8 @@ int main(int argc, char** argv) {
         }
         std::error_code code;
         const fs::path program = fs::read_symlink("/proc/self/exe", code);
-        return runRenderJobs(absoluteOptions, code ? std::string(argv[0]) : program.string(), dataFolder);
+        return runRenderJobs(absoluteOptions, code ? std::string(argv[0]) : program.string(),
+                             dataFolder.string());
     }
 
     const uint64_t startTicks = performanceCounter();
@@ -137,8 +138,32 @@ int main(int argc, char** argv) {
         fatalError(std::string("The video system could not start: ") +
                    (videoError ? videoError : "unknown error"));
 
+    // The viewer's keys in real-time play; the studio's too with --studio.
+    std::unique_ptr<Player> player;
+    double startMs = options.startSeconds * 1000.0;
+    if (!offline) {
+        player = std::make_unique<Player>(Demo::sceneLengths(), Demo::sceneNames(), options.studio);
+        if (options.loop) {
+            player->loop(options.loop->first * 1000.0, options.loop->second * 1000.0);
+            if (options.startSeconds == 0.0)
+                startMs = options.loop->first * 1000.0;
+        }
+    }
     const bool headless = isHeadless();
-    setInteractive(!headless && !options.noDialog && !offline);
+    PlatformSettings settings;
+    settings.interactive = !headless && !options.noDialog && !offline;
+    settings.presenting = !offline;
+    settings.capture = captureFrame;
+    if (player != nullptr) {
+        settings.player = [&player](const PlayerRequest& request) { player->handle(request); };
+        settings.studioKeys = options.studio;
+    }
+    if (options.studio) {
+        setStudioPlayer(player.get());
+        settings.pictureView = drawPassView;
+        settings.windowOverlay = drawStudioOverlay;
+    }
+    configurePlatform(settings);
     DisplayRequest request;
     request.showDialog = !headless && !options.noDialog && !offline;
     request.mode = options.mode;
@@ -147,11 +172,12 @@ int main(int argc, char** argv) {
     request.width = options.width;
     request.height = options.height;
     request.desktopSize = options.desktopSize;
+    request.draft = options.draft;
     request.hidden = offline;
     config.display = options.display;
     initDisplay(config, request);
-    setPresenting(!offline);
-    setCaptureHandler(captureFrame);
+    if (options.gpuClass)
+        GlExtensions::instance().GpuVendorClass = *options.gpuClass;
 
     FrameStatistics statistics;
     std::optional<ShowTimeLimit> limit;
@@ -183,8 +209,8 @@ int main(int argc, char** argv) {
         if (!videoFile.empty()) {
             VideoPipe::Settings settings{
                 videoFile, config.width, config.height, fps, range.first / double(fps), {}};
-            if (!options.noAudio && fs::exists("muzak.mp3"))
-                settings.soundtrack = absolute("muzak.mp3");
+            if (!options.noAudio && fs::exists(soundtrackFile))
+                settings.soundtrack = soundtrackFile;
             else if (!options.noAudio)
                 showMessage("sound file not found");
             observers.add((video = std::make_unique<VideoPipe>(settings)).get());
@@ -196,30 +222,14 @@ int main(int argc, char** argv) {
         if (offline && !options.quiet) {
             observers.add((progress = std::make_unique<CaptureProgress>(frameCount)).get());
         }
-        MusicSync musicSync;
-        if (options.stats) {
+        std::unique_ptr<JobProgress> jobProgress;
+        if (options.progressFd >= 0)
+            observers.add((jobProgress = std::make_unique<JobProgress>(options.progressFd, ranges)).get());
+        if (options.stats)
             observers.add(&statistics);
-            if (!offline)
-                observers.add(&musicSync);
-        }
 
-        // The viewer's keys in real-time play; the studio's too with --studio.
-        std::unique_ptr<Player> player;
-        double startMs = options.startSeconds * 1000.0;
-        if (!offline) {
-            player = std::make_unique<Player>(Demo::sceneLengths(), Demo::sceneNames(), options.studio);
-            if (options.loop) {
-                player->loop(options.loop->first * 1000.0, options.loop->second * 1000.0);
-                if (options.startSeconds == 0.0)
-                    startMs = options.loop->first * 1000.0;
-            }
-            if (options.studio) {
-                player->watchShaders(demo.shaderSources.get());
-                setStudioPlayer(player.get());
-            }
-            setPlayerHandler([&player](const PlayerRequest& request) { player->handle(request); },
-                             options.studio);
-        }
+        if (options.studio)
+            player->watchShaders(demo.shaderSources.get());
 
         PerformanceClock realClock;
         FrameSchedule schedule =
@@ -230,7 +240,11 @@ int main(int argc, char** argv) {
         play.music = !offline;
         play.player = player.get();
         demo.play(play);
-        setPlayerHandler(nullptr, false);
+        // The keys and the studio's views end with the show.
+        settings.player = nullptr;
+        settings.pictureView = nullptr;
+        settings.windowOverlay = nullptr;
+        configurePlatform(settings);
         releaseStudioView();
 
         if (frames && !frames->finishFrames())
@@ -242,10 +256,13 @@ int main(int argc, char** argv) {
         if (sheet && !sheet->write())
             exitFatally();
         if (options.stats) {
-            std::fputs(pictureSizeReport(config, !offline).c_str(), stdout);
+            std::fputs((glReport(options.gpuClass.has_value()) + pictureSizeReport(config, !offline)).c_str(),
+                       stdout);
+            if (config.stopReason() != StopReason::None)
+                std::printf("stopped early: %s\n", stopReasonText(config.stopReason()));
             std::fputs(statistics.report().c_str(), stdout);
             if (player != nullptr)
-                std::fputs((player->report() + musicSync.report()).c_str(), stdout);
+                std::fputs((player->report() + demo.musicReport).c_str(), stdout);
             if (frames || video)
                 std::fputs((frames ? frames->times() : video->times()).report().c_str(), stdout);
             printRunFigures(demo.loadingTimes, startTicks, loadedTicks);
@@ -256,7 +273,8 @@ int main(int argc, char** argv) {
             const int drawn = (frames ? frames->times() : video->times()).frames;
             if (drawn < frameCount)
                 fatalError("The render stopped after " + std::to_string(drawn) + " of " +
-                           std::to_string(frameCount) + " frames.");
+                           std::to_string(frameCount) + " frames: " + stopReasonText(config.stopReason()) +
+                           ".");
         }
     }
     if (FrameCapture::exists())

@@ -1,10 +1,12 @@
 #include "assets/DataPacket.h"
 
+#include "assets/PacketLayout.h"
 #include "assets/ShaderManager.h"
 #include "assets/Texture.h"
 #include "assets/TextureLoader.h"
 #include "assets/TextureManager.h"
 #include "core/Message.h"
+#include "core/Platform.h"
 
 #include <cstdio>
 #include <cstring>
@@ -13,10 +15,6 @@
 
 namespace halcyra {
 namespace {
-
-constexpr int sectionCount = 6;
-constexpr int shaderSection = 4;
-constexpr int textureSection = 0;
 
 // A front-to-back reader of the packet's integers and blocks that never reads past the end.
 class PacketReader {
@@ -58,16 +56,17 @@ bool readSection(PacketReader& reader, int section, TextureLoader& loader) {
     int32_t count = 0;
     if (!reader.readInt(count) || count < 0)
         return false;
-    if (section == shaderSection && count % 2 != 0)
+    // The shader section's entries come in pairs, one program each; the loop below reads a pair at a time.
+    const bool shaders = section == packet::shaderSection;
+    if (shaders && count % packet::entriesPerProgram != 0)
         return false;
-    const size_t entries =
-        section == shaderSection ? static_cast<size_t>(count) / 2 : static_cast<size_t>(count);
-    const size_t blocksPerEntry = section == shaderSection ? 4 : 2;
-    if (entries * blocksPerEntry / 2 > reader.mostEntriesLeft())
+    const size_t entries = static_cast<size_t>(count) / (shaders ? packet::entriesPerProgram : 1);
+    const size_t blocks = entries * packet::blocksPerEntry * (shaders ? packet::entriesPerProgram : 1);
+    if (blocks / packet::blocksPerEntry > reader.mostEntriesLeft())
         return false;
 
     for (size_t i = 0; i < entries; ++i) {
-        if (section == shaderSection) {
+        if (shaders) {
             const uint8_t* vertexName = nullptr;
             const uint8_t* vertexSource = nullptr;
             const uint8_t* fragmentName = nullptr;
@@ -90,7 +89,7 @@ bool readSection(PacketReader& reader, int section, TextureLoader& loader) {
         size_t nameLength = 0, payloadLength = 0;
         if (!reader.readBlock(name, nameLength) || !reader.readBlock(payload, payloadLength))
             return false;
-        if (section == textureSection) {
+        if (section == packet::textureSection) {
             auto texture = std::make_unique<Texture>(packetKey(name, nameLength));
             loader.decodeMemory(*texture, payload, payloadLength, static_cast<int>(ImageKind::Png));
             TextureManager::instance().add(std::move(texture));
@@ -114,7 +113,7 @@ std::string packetKey(const uint8_t* name, size_t length) {
 void DataPacket::read(const uint8_t* bytes, size_t length) {
     PacketReader reader(bytes, length);
     TextureLoader loader;
-    for (int section = 0; section < sectionCount; ++section) {
+    for (int section = 0; section < packet::sectionCount; ++section) {
         if (!readSection(reader, section, loader)) {
             showMessage("data packet is damaged");
             return;
@@ -123,7 +122,7 @@ void DataPacket::read(const uint8_t* bytes, size_t length) {
 }
 
 DataPacket::DataPacket(const char* path) {
-    std::FILE* file = std::fopen(path, "rb");
+    std::FILE* file = std::fopen(dataFilePath(path).c_str(), "rb");
     if (file == nullptr) {
         showMessage("can't open data packet");
         return;

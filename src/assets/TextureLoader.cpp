@@ -2,6 +2,7 @@
 
 #include "assets/Texture.h"
 #include "core/Message.h"
+#include "core/Platform.h"
 
 #include <GL/gl.h>
 #include <jpeglib.h>
@@ -406,7 +407,7 @@ void TextureLoader::decodeMemory(Texture& texture, const uint8_t* bytes, size_t 
 }
 
 void TextureLoader::decodeFile(const char* path, Texture& texture, int kind) {
-    std::FILE* file = std::fopen(path, "rb");
+    std::FILE* file = std::fopen(dataFilePath(path).c_str(), "rb");
     std::vector<uint8_t> bytes;
     bool readable = file != nullptr;
     if (readable) {

@@ -9,14 +9,39 @@ DisplayConfig& DisplayConfig::instance() {
     return config;
 }
 
-float DisplayConfig::pixelScaleFor(int32_t width, int32_t height, int32_t renderTargetSize) {
-    if (!pictureSized(width, height, renderTargetSize))
+void DisplayConfig::stop(StopReason reason) {
+    if (running || stoppedBy == StopReason::None)
+        stoppedBy = reason;
+    running = false;
+}
+
+const char* stopReasonText(StopReason reason) {
+    switch (reason) {
+    case StopReason::Escape:
+        return "Escape was pressed";
+    case StopReason::WindowClosed:
+        return "the window was closed";
+    case StopReason::Quit:
+        return "the program was asked to quit";
+    case StopReason::DialogExit:
+        return "Exit was chosen";
+    case StopReason::TimeLimit:
+        return "its time ran out";
+    case StopReason::CaptureFailed:
+        return "a frame could not be written";
+    default:
+        return "it ended";
+    }
+}
+
+float DisplayConfig::pixelScaleFor(int32_t width, int32_t height, int32_t renderTargetSize, bool draft) {
+    if (!pictureSized(width, height, renderTargetSize, draft))
         return 1.0f;
     return static_cast<float>(std::sqrt(static_cast<double>(width) * height) / 1024.0);
 }
 
-float DisplayConfig::screenScaleFor(int32_t width, int32_t height, int32_t renderTargetSize) {
-    if (!pictureSized(width, height, renderTargetSize))
+float DisplayConfig::screenScaleFor(int32_t width, int32_t height, int32_t renderTargetSize, bool draft) {
+    if (!pictureSized(width, height, renderTargetSize, draft))
         return 1.0f;
     // The setup dialog's four modes.
     static const int32_t modes[4][2] = {{1024, 768}, {1280, 720}, {1280, 768}, {1280, 800}};

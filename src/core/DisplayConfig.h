@@ -19,9 +19,26 @@ struct PixelFormatDescriptor {
     bool doubleBuffer = true;
 };
 
+// Why the show stopped before its end.
+enum class StopReason {
+    None,          // it goes on, or ended at its end
+    Escape,        // the viewer pressed Escape
+    WindowClosed,  // the viewer closed the window
+    Quit,          // the session asked the program to quit (an interrupt, a logout)
+    DialogExit,    // Exit in the setup dialog
+    TimeLimit,     // --duration ran out
+    CaptureFailed, // a frame of an offline render could not be written
+};
+const char* stopReasonText(StopReason reason);
+
 class DisplayConfig {
 public:
     static DisplayConfig& instance();
+
+    // The one way the show is stopped early: clears `running` and keeps the reason of the stop that
+    // cleared it, so that there is one place to read when a run ends.
+    void stop(StopReason reason);
+    StopReason stopReason() const { return stoppedBy; }
 
     // Display mode, written by the setup dialog's Run.
     int32_t width = 0;
@@ -31,25 +48,26 @@ public:
     int32_t renderTargetSize = 0; // edge of the Engine's square render targets; 1024 (larger: see Engine)
     float aspect = 0.0f;          // projection aspect ratio
     bool fullscreen = false;
-    bool running = false; // cleared by Escape, closing the window and Exit
+    bool draft = false;   // --draft: targets of the picture's own size at every size (fast small pictures)
+    bool running = false; // cleared by stop(): Escape, closing the window, Exit and the like
 
-    // Pictures beyond the show's modes (a render target edge above 1024) draw into targets of the
-    // picture's own size rather than square ones.
-    bool pictureSizedTargets() const { return pictureSized(width, height, renderTargetSize); }
-    static bool pictureSized(int32_t width, int32_t height, int32_t renderTargetSize) {
-        return renderTargetSize > 1024 && width > 0 && height > 0;
+    // Pictures beyond the show's modes (a render target edge above 1024), and every picture of a draft,
+    // draw into targets of the picture's own size rather than square ones.
+    bool pictureSizedTargets() const { return pictureSized(width, height, renderTargetSize, draft); }
+    static bool pictureSized(int32_t width, int32_t height, int32_t renderTargetSize, bool draft = false) {
+        return (renderTargetSize > 1024 || draft) && width > 0 && height > 0;
     }
     // What the sizes the show gives in pixels (points, lines, grain, text) are multiplied by, so that every
     // picture size shows the same picture: 1 at the show's modes, whose scenes draw into 1024 × 1024
     // targets; beyond them the picture-sized targets against those, area for area (a cloud of points keeps
     // its brightness, a line its weight).
-    float pixelScale() const { return pixelScaleFor(width, height, renderTargetSize); }
+    float pixelScale() const { return pixelScaleFor(width, height, renderTargetSize, draft); }
     // The same for what is drawn at the picture's own pixels (the grain over the finished frame, the
     // loading screen's text): 1 at the show's modes, beyond them the picture against the mode of the
     // nearest shape, area for area, so that 1920 × 1080 is 1.5 times 1280 × 720.
-    float screenScale() const { return screenScaleFor(width, height, renderTargetSize); }
-    static float pixelScaleFor(int32_t width, int32_t height, int32_t renderTargetSize);
-    static float screenScaleFor(int32_t width, int32_t height, int32_t renderTargetSize);
+    float screenScale() const { return screenScaleFor(width, height, renderTargetSize, draft); }
+    static float pixelScaleFor(int32_t width, int32_t height, int32_t renderTargetSize, bool draft = false);
+    static float screenScaleFor(int32_t width, int32_t height, int32_t renderTargetSize, bool draft = false);
 
     // Window system handles. `window` is the current window: the hidden dummy during start-up, then the
     // main window. `screenFramebuffer` is the framebuffer the show draws into and presents from; it stands
@@ -74,6 +92,8 @@ public:
 
 private:
     DisplayConfig() = default;
+
+    StopReason stoppedBy = StopReason::None;
 };
 
 } // namespace halcyra

@@ -7,6 +7,7 @@ namespace halcyra {
 namespace {
 
 PlatformFunctions installed;
+std::string dataFolder;
 
 template <typename Function>
 Function require(Function function, const char* name) {
@@ -68,6 +69,16 @@ void returnFreeMemory() {
 
 void setSingleSampledScreen(bool on) {
     require(installed.setSingleSampledScreen, "setSingleSampledScreen")(on);
+}
+
+void setDataFolder(const std::string& folder) {
+    dataFolder = folder;
+}
+
+std::string dataFilePath(const std::string& name) {
+    if (dataFolder.empty() || dataFolder == "." || (!name.empty() && name.front() == '/'))
+        return name;
+    return dataFolder + (dataFolder.back() == '/' ? "" : "/") + name;
 }
 
 double counterMilliseconds(uint64_t from, uint64_t to) {

@@ -7,6 +7,7 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
 
 namespace halcyra {
 
@@ -46,5 +47,13 @@ void setSingleSampledScreen(bool on);
 
 // Milliseconds between two readings of the performance counter.
 double counterMilliseconds(uint64_t from, uint64_t to);
+
+// Where the show's data lies (data.qz, textures/, models/, muzak.mp3). Loaders keep the names the show and
+// its lists use ("data.qz", "models/ball.3ds") in what they report, and open them against this folder, so
+// that nothing enters it: the working directory stays where the program was started, for F12 frames and
+// the paths given on the command line. Set by the program before loading; the working directory until then.
+void setDataFolder(const std::string& folder);
+// `name` in the data folder; an absolute name as it is.
+std::string dataFilePath(const std::string& name);
 
 } // namespace halcyra

@@ -5,6 +5,7 @@
 #include "core/DisplayConfig.h"
 #include "core/GlExtensions.h"
 #include "core/Message.h"
+#include "core/Platform.h"
 #include "render/RenderTarget.h"
 #include "scene3ds/Camera.h"
 #include "scene3ds/LightLibrary.h"
@@ -15,9 +16,7 @@
 #include <GL/glu.h>
 
 #include <algorithm>
-#include <chrono>
 #include <cmath>
-#include <ctime>
 #include <string>
 #include <vector>
 
@@ -259,35 +258,35 @@ void Engine::prepareBumpProgram() {
     if (bumpProgram == nullptr)
         return;
     shaders->build(bumpProgram);
-    tangentAttribute = shaders->attribLocation(bumpProgram, "tangent");
-    binormalAttribute = shaders->attribLocation(bumpProgram, "binormal");
-    texLocation = shaders->uniformLocation(bumpProgram, "tex");
-    bumpLocation = shaders->uniformLocation(bumpProgram, "bump");
-    depthLocation = shaders->uniformLocation(bumpProgram, "depth");
-    lightPosLocation = shaders->uniformLocation(bumpProgram, "lightPos");
-    viewDirLocation = shaders->uniformLocation(bumpProgram, "viewDir");
-    ambientLocation = shaders->uniformLocation(bumpProgram, "ambient");
-    diffuseLocation = shaders->uniformLocation(bumpProgram, "diffuse");
-    specularLocation = shaders->uniformLocation(bumpProgram, "specular");
-    shininessLocation = shaders->uniformLocation(bumpProgram, "shininess");
-    dofPlanesLocation = shaders->uniformLocation(bumpProgram, "dofPlanes");
-    receiveShadowsLocation = shaders->uniformLocation(bumpProgram, "receive_shadows");
+    bumpLocations.tangent = shaders->attribLocation(bumpProgram, "tangent");
+    bumpLocations.binormal = shaders->attribLocation(bumpProgram, "binormal");
+    bumpLocations.tex = shaders->uniformLocation(bumpProgram, "tex");
+    bumpLocations.bump = shaders->uniformLocation(bumpProgram, "bump");
+    bumpLocations.depth = shaders->uniformLocation(bumpProgram, "depth");
+    bumpLocations.lightPos = shaders->uniformLocation(bumpProgram, "lightPos");
+    bumpLocations.viewDir = shaders->uniformLocation(bumpProgram, "viewDir");
+    bumpLocations.ambient = shaders->uniformLocation(bumpProgram, "ambient");
+    bumpLocations.diffuse = shaders->uniformLocation(bumpProgram, "diffuse");
+    bumpLocations.specular = shaders->uniformLocation(bumpProgram, "specular");
+    bumpLocations.shininess = shaders->uniformLocation(bumpProgram, "shininess");
+    bumpLocations.dofPlanes = shaders->uniformLocation(bumpProgram, "dofPlanes");
+    bumpLocations.receiveShadows = shaders->uniformLocation(bumpProgram, "receive_shadows");
 }
 
 void Engine::prepareBlurProgram() {
     shaders->build(requireProgram(blurProgram, "blur"));
-    blurTexLocation = shaders->uniformLocation(blurProgram, "tex");
+    blurLocations.tex = shaders->uniformLocation(blurProgram, "tex");
     static const char* const offsets[4] = {"s0", "s1", "s2", "s3"};
     for (int i = 0; i < 4; ++i)
-        blurOffsetLocations[i] = shaders->uniformLocation(blurProgram, offsets[i]);
+        blurLocations.offsets[i] = shaders->uniformLocation(blurProgram, offsets[i]);
 }
 
 void Engine::prepareStaticProgram() {
     shaders->build(requireProgram(staticProgram, "static"));
-    noiseLocation = shaders->uniformLocation(staticProgram, "noise");
-    timeLocation = shaders->uniformLocation(staticProgram, "time");
-    screenYLocation = shaders->uniformLocation(staticProgram, "screenY");
-    strengthLocation = shaders->uniformLocation(staticProgram, "strength");
+    staticLocations.noise = shaders->uniformLocation(staticProgram, "noise");
+    staticLocations.time = shaders->uniformLocation(staticProgram, "time");
+    staticLocations.screenY = shaders->uniformLocation(staticProgram, "screenY");
+    staticLocations.strength = shaders->uniformLocation(staticProgram, "strength");
     useProgram(staticProgram);
     shaders->setFloat(shaders->uniformLocation(staticProgram, "sheight"), static_cast<float>(screenHeight));
     // The grain's texels and scan lines grow with the picture beyond the show's modes (exactly 1 at them).
@@ -308,17 +307,17 @@ void Engine::refreshPrograms() {
 void Engine::prepareHdrPrograms() {
     if (hdrConvertProgram != nullptr) {
         shaders->build(hdrConvertProgram);
-        halfPixelLocation = shaders->uniformLocation(hdrConvertProgram, "halfPixel");
-        imageLocation = shaders->uniformLocation(hdrConvertProgram, "Image");
-        invRangeLocation = shaders->uniformLocation(hdrConvertProgram, "invRange");
+        hdrConvertLocations.halfPixel = shaders->uniformLocation(hdrConvertProgram, "halfPixel");
+        hdrConvertLocations.image = shaders->uniformLocation(hdrConvertProgram, "Image");
+        hdrConvertLocations.invRange = shaders->uniformLocation(hdrConvertProgram, "invRange");
     }
     if (hdrTonemapProgram != nullptr) {
         shaders->build(hdrTonemapProgram);
-        baseLocation = shaders->uniformLocation(hdrTonemapProgram, "Base");
-        glowLocation = shaders->uniformLocation(hdrTonemapProgram, "Blur");
-        exposureLocation = shaders->uniformLocation(hdrTonemapProgram, "exposure");
-        blurStrengthLocation = shaders->uniformLocation(hdrTonemapProgram, "blurStrength");
-        rangeLocation = shaders->uniformLocation(hdrTonemapProgram, "range");
+        hdrTonemapLocations.base = shaders->uniformLocation(hdrTonemapProgram, "Base");
+        hdrTonemapLocations.glow = shaders->uniformLocation(hdrTonemapProgram, "Blur");
+        hdrTonemapLocations.exposure = shaders->uniformLocation(hdrTonemapProgram, "exposure");
+        hdrTonemapLocations.blurStrength = shaders->uniformLocation(hdrTonemapProgram, "blurStrength");
+        hdrTonemapLocations.range = shaders->uniformLocation(hdrTonemapProgram, "range");
     }
 }
 
@@ -338,8 +337,8 @@ void Engine::releaseHdrPrograms() {
 TextureBinding Engine::uploadTexture(Texture& texture, uint32_t minFilter, uint32_t magFilter) {
     if (texture.binding.id != TextureBinding::noObject)
         return texture.binding;
-    const auto begin = std::chrono::steady_clock::now();
-    const std::clock_t cpuBegin = std::clock();
+    const uint64_t begin = performanceCounter();
+    const double cpuBegin = processCpuMilliseconds();
     static const uint8_t magenta[3] = {255, 0, 255};
     const bool decoded = !texture.pixels.empty() && texture.width > 0 && texture.height > 0;
     if (!decoded)
@@ -360,9 +359,8 @@ TextureBinding Engine::uploadTexture(Texture& texture, uint32_t minFilter, uint3
         generateMipmap(GL_TEXTURE_2D);
     // The GL object now holds the picture; nothing reads the decoded copy again.
     texture.pixels = std::vector<uint8_t>();
-    uploadTimes.wall +=
-        std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - begin).count();
-    uploadTimes.cpu += static_cast<double>(std::clock() - cpuBegin) * 1000.0 / CLOCKS_PER_SEC;
+    uploadTimes.wall += counterMilliseconds(begin, performanceCounter());
+    uploadTimes.cpu += processCpuMilliseconds() - cpuBegin;
     return texture.binding;
 }
 
@@ -410,12 +408,12 @@ int Engine::blurPasses(float step, TextureBinding source, int passCount, bool to
             blurTarget->unbind();
         else
             blurTarget->setDrawBuffer(GL_COLOR_ATTACHMENT0_EXT + (i % 2));
-        queueTexture(blurTexLocation, i == 0 ? source : blurTarget->textures[(i + 1) % 2]);
+        queueTexture(blurLocations.tex, i == 0 ? source : blurTarget->textures[(i + 1) % 2]);
         bindQueuedTextures();
         const float(&offsets)[4][2] = i % 2 == 0 ? horizontal : vertical;
         for (int k = 0; k < 4; ++k) {
             const float scaled[2] = {offsets[k][0] * spread, offsets[k][1] * spread};
-            ext.glUniform2fvARB(blurOffsetLocations[k], 1, scaled);
+            ext.glUniform2fvARB(blurLocations.offsets[k], 1, scaled);
         }
         drawScreenQuad();
     }
@@ -427,10 +425,10 @@ int Engine::blurPasses(float step, TextureBinding source, int passCount, bool to
 void Engine::applyHdr(float exposureExponent, float blurStrength, float range, bool keepTarget) {
     brightTarget->bind();
     useProgram(hdrConvertProgram);
-    queueTexture(imageLocation, hdrTarget->textures[1]);
+    queueTexture(hdrConvertLocations.image, hdrTarget->textures[1]);
     bindQueuedTextures();
-    shaders->setFloat(halfPixelLocation, texelWidth * 0.5f * pixelScale);
-    shaders->setFloat(invRangeLocation, 0.25f / range);
+    shaders->setFloat(hdrConvertLocations.halfPixel, texelWidth * 0.5f * pixelScale);
+    shaders->setFloat(hdrConvertLocations.invRange, 0.25f / range);
     drawScreenQuad();
     brightTarget->unbind();
 
@@ -441,13 +439,13 @@ void Engine::applyHdr(float exposureExponent, float blurStrength, float range, b
         hdrTarget->setDrawBuffer(GL_COLOR_ATTACHMENT0_EXT);
     }
     useProgram(hdrTonemapProgram);
-    queueTexture(baseLocation, hdrTarget->textures[1]);
-    queueTexture(glowLocation, blurTarget->textures[glow]);
+    queueTexture(hdrTonemapLocations.base, hdrTarget->textures[1]);
+    queueTexture(hdrTonemapLocations.glow, blurTarget->textures[glow]);
     bindQueuedTextures();
-    shaders->setFloat(exposureLocation,
+    shaders->setFloat(hdrTonemapLocations.exposure,
                       static_cast<float>(std::pow(16.0, static_cast<double>(exposureExponent))));
-    shaders->setFloat(blurStrengthLocation, blurStrength);
-    shaders->setFloat(rangeLocation, range);
+    shaders->setFloat(hdrTonemapLocations.blurStrength, blurStrength);
+    shaders->setFloat(hdrTonemapLocations.range, range);
     drawScreenQuad();
     useNoProgram();
     hdrTarget->unbind();
@@ -457,10 +455,10 @@ void Engine::drawNoiseOverlay(float time, float strength, TextureBinding noise) 
     glEnable(GL_BLEND);
     glBlendFunc(GL_DST_COLOR, GL_ZERO);
     useProgram(staticProgram);
-    queueTexture(noiseLocation, noise);
+    queueTexture(staticLocations.noise, noise);
     bindQueuedTextures();
-    shaders->setFloat(timeLocation, time);
-    shaders->setFloat(strengthLocation, strength);
+    shaders->setFloat(staticLocations.time, time);
+    shaders->setFloat(staticLocations.strength, strength);
     drawScreenQuad();
     useNoProgram();
     glDisable(GL_BLEND);

@@ -145,7 +145,27 @@ public:
     // Triangles drawn since resetTriangleCount, for the frame statistics.
     int32_t trianglesDrawn = 0;
 
-    // ---- The Engine's record of the GL state it last set (read-only outside the Engine) ----
+    // ---- The Engine's record of the GL state it last set, for reading ----
+    struct Viewport {
+        int32_t x, y, width, height;
+    };
+    Viewport viewport() const { return {viewportX, viewportY, viewportWidth, viewportHeight}; }
+    const TextureBinding& lastBoundTexture() const { return boundTexture; }
+    uint32_t primitiveMode() const { return drawMode; }
+    bool shadowPassOpen() const { return inShadowPass; }
+    // One texel of the picture targets, in texture coordinates.
+    struct Texel {
+        float width, height;
+    };
+    Texel texel() const { return {texelWidth, texelHeight}; }
+
+protected:
+    Engine();
+
+private:
+    friend class Singleton<Engine>;
+
+    // The record of the GL state the Engine last set.
     int32_t viewportWidth = 0;
     int32_t viewportHeight = 0;
     int32_t viewportX = 0;
@@ -156,27 +176,19 @@ public:
     float texelWidth = 0.0f;
     float texelHeight = 0.0f;
 
-protected:
-    Engine();
-
-private:
-    friend class Singleton<Engine>;
     void teardown();
     // Builds "static" and sets what it takes once: its locations, the screen height and the grain's scale.
     void prepareStaticProgram();
 
     // ---- The Engine's own working state: its programs, their uniform locations, the texture queue ----
-    // Mesh drawing with the bump program.
+    // Mesh drawing with the bump program: how many of its three samplers a mesh binds, and whether it feeds
+    // tangents (set by beginBumpShading).
     int32_t meshTextureCount = 0;
-    int32_t texLocation = -1;
-    int32_t bumpLocation = -1;
-    int32_t depthLocation = -1;
-    int32_t shininessLocation = -1;
-    int32_t specularLocation = -1;
-    int32_t tangentAttribute = -1;
-    int32_t binormalAttribute = -1;
     bool useTangents = false;
 
+    // The programs looked up at construction. The Engine builds and uses "bumpmap", "blur", "hdr_convert",
+    // "hdr_tonemap" and "static"; "phong", "phongnotex", "glow_combine", "mixtwo", "drawtex" and "depthblur"
+    // are looked up with them, as the show's start-up always has, and left to the scenes (none uses them).
     ShaderProgram* bumpProgram = nullptr;
     ShaderProgram* phongProgram = nullptr;
     ShaderProgram* phongNoTexProgram = nullptr;
@@ -189,31 +201,25 @@ private:
     ShaderProgram* depthBlurProgram = nullptr;
     ShaderProgram* staticProgram = nullptr;
 
-    // "bumpmap" uniforms besides the three samplers, shininess and specular.
-    int32_t lightPosLocation = -1;
-    int32_t viewDirLocation = -1;
-    int32_t ambientLocation = -1;
-    int32_t diffuseLocation = -1;
-    int32_t dofPlanesLocation = -1;
-    int32_t receiveShadowsLocation = -1;
-    // "blur"
-    int32_t blurTexLocation = -1;
-    int32_t blurOffsetLocations[4] = {-1, -1, -1, -1};
-    // "hdr_convert"
-    int32_t halfPixelLocation = -1;
-    int32_t imageLocation = -1;
-    int32_t invRangeLocation = -1;
-    // "hdr_tonemap"
-    int32_t baseLocation = -1;
-    int32_t glowLocation = -1;
-    int32_t exposureLocation = -1;
-    int32_t blurStrengthLocation = -1;
-    int32_t rangeLocation = -1;
-    // "static"
-    int32_t noiseLocation = -1;
-    int32_t timeLocation = -1;
-    int32_t screenYLocation = -1;
-    int32_t strengthLocation = -1;
+    // The locations of each program the Engine uses (−1: absent), fetched when it is prepared.
+    struct BumpLocations {
+        int32_t tex = -1, bump = -1, depth = -1, shininess = -1, specular = -1, lightPos = -1, viewDir = -1,
+                ambient = -1, diffuse = -1, dofPlanes = -1, receiveShadows = -1;
+        int32_t tangent = -1, binormal = -1; // attributes
+    } bumpLocations;
+    struct BlurLocations {
+        int32_t tex = -1;
+        int32_t offsets[4] = {-1, -1, -1, -1}; // "s0" … "s3"
+    } blurLocations;
+    struct HdrConvertLocations {
+        int32_t halfPixel = -1, image = -1, invRange = -1;
+    } hdrConvertLocations;
+    struct HdrTonemapLocations {
+        int32_t base = -1, glow = -1, exposure = -1, blurStrength = -1, range = -1;
+    } hdrTonemapLocations;
+    struct StaticLocations {
+        int32_t noise = -1, time = -1, screenY = -1, strength = -1;
+    } staticLocations;
 
     struct QueuedTexture {
         int32_t location;

@@ -27,27 +27,27 @@ void Engine::beginBumpShading() {
     useProgram(bumpProgram);
     const Light& light = lights->lights[0];
     const float eye[3] = {camera->eye.x, camera->eye.y, camera->eye.z};
-    ext.glUniform3fvARB(lightPosLocation, 1, light.position);
+    ext.glUniform3fvARB(bumpLocations.lightPos, 1, light.position);
     // The shader takes the eye position and forms the view direction per vertex.
-    ext.glUniform3fvARB(viewDirLocation, 1, eye);
-    ext.glUniform3fvARB(ambientLocation, 1, light.ambient);
-    ext.glUniform3fvARB(diffuseLocation, 1, light.diffuse);
-    ext.glUniform3fvARB(dofPlanesLocation, 1, dofPlanes);
+    ext.glUniform3fvARB(bumpLocations.viewDir, 1, eye);
+    ext.glUniform3fvARB(bumpLocations.ambient, 1, light.ambient);
+    ext.glUniform3fvARB(bumpLocations.diffuse, 1, light.diffuse);
+    ext.glUniform3fvARB(bumpLocations.dofPlanes, 1, dofPlanes);
     // A program without the attribute reports −1, which GL does not take as an array index.
-    if (tangentAttribute >= 0)
-        ext.glEnableVertexAttribArrayARB(static_cast<GLuint>(tangentAttribute));
-    if (binormalAttribute >= 0)
-        ext.glEnableVertexAttribArrayARB(static_cast<GLuint>(binormalAttribute));
+    if (bumpLocations.tangent >= 0)
+        ext.glEnableVertexAttribArrayARB(static_cast<GLuint>(bumpLocations.tangent));
+    if (bumpLocations.binormal >= 0)
+        ext.glEnableVertexAttribArrayARB(static_cast<GLuint>(bumpLocations.binormal));
     meshTextureCount = 3;
     useTangents = true;
 }
 
 void Engine::endBumpShading() {
     const GlExtensions& ext = GlExtensions::instance();
-    if (tangentAttribute >= 0)
-        ext.glDisableVertexAttribArrayARB(static_cast<GLuint>(tangentAttribute));
-    if (binormalAttribute >= 0)
-        ext.glDisableVertexAttribArrayARB(static_cast<GLuint>(binormalAttribute));
+    if (bumpLocations.tangent >= 0)
+        ext.glDisableVertexAttribArrayARB(static_cast<GLuint>(bumpLocations.tangent));
+    if (bumpLocations.binormal >= 0)
+        ext.glDisableVertexAttribArrayARB(static_cast<GLuint>(bumpLocations.binormal));
     useNoProgram();
 }
 
@@ -57,25 +57,25 @@ void Engine::drawMesh(const Mesh* mesh) {
     const GlExtensions& ext = GlExtensions::instance();
     const MeshMaterial& material = *mesh->material;
     if (meshTextureCount > 0)
-        queueTexture(depthLocation, shadowTarget->textures[0]);
+        queueTexture(bumpLocations.depth, shadowTarget->textures[0]);
     if (meshTextureCount > 1)
-        queueTexture(texLocation, material.texture);
+        queueTexture(bumpLocations.tex, material.texture);
     if (meshTextureCount > 2)
-        queueTexture(bumpLocation, material.bump);
+        queueTexture(bumpLocations.bump, material.bump);
     bindQueuedTextures();
-    ext.glUniform3fvARB(specularLocation, 1, material.specular);
-    ext.glUniform1fARB(shininessLocation, material.shininess);
-    ext.glUniform1iARB(receiveShadowsLocation, mesh->receivesShadows ? 1 : 0);
+    ext.glUniform3fvARB(bumpLocations.specular, 1, material.specular);
+    ext.glUniform1fARB(bumpLocations.shininess, material.shininess);
+    ext.glUniform1iARB(bumpLocations.receiveShadows, mesh->receivesShadows ? 1 : 0);
 
     const size_t v = static_cast<size_t>(mesh->vertexCount);
     if (useTangents) {
         ext.glBindBufferARB(GL_ARRAY_BUFFER_ARB, mesh->tangentBuffer);
-        if (tangentAttribute >= 0)
-            ext.glVertexAttribPointerARB(static_cast<GLuint>(tangentAttribute), 3, GL_FLOAT, GL_FALSE, 0,
+        if (bumpLocations.tangent >= 0)
+            ext.glVertexAttribPointerARB(static_cast<GLuint>(bumpLocations.tangent), 3, GL_FLOAT, GL_FALSE, 0,
                                          byteOffset(0));
-        if (binormalAttribute >= 0)
-            ext.glVertexAttribPointerARB(static_cast<GLuint>(binormalAttribute), 3, GL_FLOAT, GL_FALSE, 0,
-                                         byteOffset(12 * v));
+        if (bumpLocations.binormal >= 0)
+            ext.glVertexAttribPointerARB(static_cast<GLuint>(bumpLocations.binormal), 3, GL_FLOAT, GL_FALSE,
+                                         0, byteOffset(12 * v));
     }
     ext.glBindBufferARB(GL_ARRAY_BUFFER_ARB, mesh->normalTexBuffer);
     glNormalPointer(GL_FLOAT, 0, byteOffset(0));

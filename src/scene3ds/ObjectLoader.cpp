@@ -1,7 +1,10 @@
 #include "scene3ds/ObjectLoader.h"
 
+#include "scene3ds/Chunks3ds.h"
+
 #include "assets/TextureManager.h"
 #include "core/Message.h"
+#include "core/Platform.h"
 
 #include <GL/gl.h>
 
@@ -60,8 +63,9 @@ void ObjectLoader::readImage(const char* filePath) {
     path = filePath != nullptr ? filePath : "";
     std::error_code error;
     std::ifstream in;
-    if (!std::filesystem::is_directory(path, error))
-        in.open(path, std::ios::binary);
+    const std::string file = dataFilePath(path);
+    if (!std::filesystem::is_directory(file, error))
+        in.open(file, std::ios::binary);
     if (!in.is_open())
         fatalError("Could not open 3ds file.", "ERROR", MessageIcon::Plain);
     in.seekg(0, std::ios::end);
@@ -267,14 +271,14 @@ void ObjectLoader::loadModel(const char* filePath, const char* name) {
 ObjectLoader::Step ObjectLoader::modelChunk(uint16_t id) {
     Material* material = currentMaterial >= 0 ? &materials[static_cast<size_t>(currentMaterial)] : nullptr;
     switch (id) {
-    case 0x4D4D: // main
-    case 0x3D3D: // 3D editor
-    case 0xB000: // keyframer
+    case chunk3ds::main:      // main
+    case chunk3ds::editor:    // 3D editor
+    case chunk3ds::keyframer: // keyframer
         return Step::Enter;
-    case 0xB002: // object node
+    case chunk3ds::objectNode: // object node
         resetNode();
         return Step::Enter;
-    case 0x4000: // named object
+    case chunk3ds::namedObject: // named object
         // A new object never inherits what an earlier, incomplete one left behind.
         if (objectOpen)
             finishObject();
@@ -284,11 +288,11 @@ ObjectLoader::Step ObjectLoader::modelChunk(uint16_t id) {
         objectName = readName(maxNameLength, false);
         hasObjectName = !end;
         return Step::Enter;
-    case 0x4100: // triangle mesh
+    case chunk3ds::triangleMesh: // triangle mesh
         hasTriangleMesh = true;
         groupSeen = false;
         return Step::Enter;
-    case 0x4110: { // vertex list
+    case chunk3ds::vertexList: { // vertex list
         const uint16_t count = readU16();
         if (end || !countFits(count, 12, "its vertex list", "vertices"))
             return Step::Done;
@@ -297,7 +301,7 @@ ObjectLoader::Step ObjectLoader::modelChunk(uint16_t id) {
             vertices[i] = readVec3();
         return Step::Done;
     }
-    case 0x4120: { // face list; its children follow
+    case chunk3ds::faceList: { // face list; its children follow
         const uint16_t count = readU16();
         if (end || !countFits(count, 8, "its face list", "faces"))
             return Step::Done;
@@ -308,7 +312,7 @@ ObjectLoader::Step ObjectLoader::modelChunk(uint16_t id) {
         }
         return Step::Enter;
     }
-    case 0x4130: // face material group: the object's first one gives its material
+    case chunk3ds::faceMaterial: // face material group: the object's first one gives its material
         if (groupSeen)
             return Step::Skip;
         groupMaterial = readName(maxMaterialNameLength, true);
@@ -316,7 +320,7 @@ ObjectLoader::Step ObjectLoader::modelChunk(uint16_t id) {
             readU16(); // face index: every face takes the first group's material
         groupSeen = true;
         return Step::Done;
-    case 0x4140: { // texture coordinates
+    case chunk3ds::textureCoordinates: { // texture coordinates
         const uint16_t count = readU16();
         if (end || !countFits(count, 8, "its texture-coordinate list", "coordinates"))
             return Step::Done;
@@ -327,11 +331,11 @@ ObjectLoader::Step ObjectLoader::modelChunk(uint16_t id) {
         }
         return Step::Done;
     }
-    case 0x4160: // local axes: X, Y, Z, origin
+    case chunk3ds::localAxes: // local axes: X, Y, Z, origin
         for (float& value : localAxes)
             value = readFloat();
         return Step::Done;
-    case 0xAFFF: // material entry
+    case chunk3ds::material: // material entry
         if (materialCount < maxMaterials) {
             currentMaterial = materialCount++;
         } else {
@@ -341,38 +345,39 @@ ObjectLoader::Step ObjectLoader::modelChunk(uint16_t id) {
             currentMaterial = -1;
         }
         return Step::Enter;
-    case 0xA000: { // material name
+    case chunk3ds::materialName: { // material name
         const std::string materialName = readName(maxMaterialNameLength, true);
         if (material != nullptr)
             material->name = materialName;
         return Step::Done;
     }
-    case 0xA020: // diffuse colour
+    case chunk3ds::diffuseColour: // diffuse colour
         colorIsDiffuse = true;
         colorRead = false;
         return Step::Enter;
-    case 0xA030: // specular colour
+    case chunk3ds::specularColour: // specular colour
         colorIsDiffuse = false;
         colorRead = false;
         return Step::Enter;
-    case 0x0010:   // float colour
-    case 0x0011:   // 24-bit colour
-    case 0x0013: { // linear float colour: used when the colour has no other form
+    case chunk3ds::floatColour:         // float colour
+    case chunk3ds::byteColour:          // 24-bit colour
+    case chunk3ds::linearFloatColour: { // linear float colour: used when the colour has no other form
         float rgb[3];
         for (float& channel : rgb)
-            channel = id == 0x0011 ? static_cast<float>(readU8()) * 0.003921569f : unitChannel(readFloat());
-        if (material != nullptr && (id != 0x0013 || !colorRead))
+            channel = id == chunk3ds::byteColour ? static_cast<float>(readU8()) * 0.003921569f
+                                                 : unitChannel(readFloat());
+        if (material != nullptr && (id != chunk3ds::linearFloatColour || !colorRead))
             std::copy(rgb, rgb + 3, colorIsDiffuse ? material->diffuse : material->specular);
-        colorRead = colorRead || id != 0x0013;
+        colorRead = colorRead || id != chunk3ds::linearFloatColour;
         return Step::Done;
     }
-    case 0xA200: // texture map
+    case chunk3ds::textureMap: // texture map
         mapIsBump = false;
         return Step::Enter;
-    case 0xA230: // bump map
+    case chunk3ds::bumpMap: // bump map
         mapIsBump = true;
         return Step::Enter;
-    case 0xA300: { // map file name
+    case chunk3ds::mapFileName: { // map file name
         const std::string fileName = readName(maxMaterialNameLength, true);
         if (material != nullptr) {
             (mapIsBump ? material->bumpMap : material->textureMap) = fileName;
@@ -380,38 +385,38 @@ ObjectLoader::Step ObjectLoader::modelChunk(uint16_t id) {
         }
         return Step::Done;
     }
-    case 0xA354: { // map U scale
+    case chunk3ds::mapUScale: { // map U scale
         const float scale = readFloat();
         if (material != nullptr)
             material->uScale = scale;
         return Step::Done;
     }
-    case 0xA356: { // map V scale
+    case chunk3ds::mapVScale: { // map V scale
         const float scale = readFloat();
         if (material != nullptr)
             material->vScale = scale;
         return Step::Done;
     }
-    case 0xB010: // node header
+    case chunk3ds::nodeHeader: // node header
         nodeName = readName(maxNameLength, false);
         readU16(); // flags
         readU16();
         parentId = readU16();
         return Step::Done;
-    case 0xB013: // pivot
+    case chunk3ds::pivot: // pivot
         pivot = toShowAxes(readVec3());
         return Step::Done;
-    case 0xB020: // position track
+    case chunk3ds::positionTrack: // position track
         readTrack(3, positionTrack, "a position track");
         return Step::Done;
-    case 0xB021: // rotation track
+    case chunk3ds::rotationTrack: // rotation track
         readRotationTrack();
         return Step::Done;
-    case 0xB022: // scale track: completes the node
+    case chunk3ds::scaleTrack: // scale track: completes the node
         readTrack(3, scaleTrack, "a scale track");
         buildNode();
         return Step::Done;
-    case 0xB030: // node ID
+    case chunk3ds::nodeId: // node ID
         nodeId = readU16();
         return Step::Done;
     default:
@@ -546,8 +551,8 @@ void ObjectLoader::readShadowInfo(const std::string& modelPath) {
     const std::string infoPath = modelPath.size() >= 4 ? modelPath.substr(0, modelPath.size() - 4) : "";
     std::error_code error;
     std::ifstream in;
-    if (std::filesystem::is_regular_file(infoPath, error))
-        in.open(infoPath);
+    if (std::filesystem::is_regular_file(dataFilePath(infoPath), error))
+        in.open(dataFilePath(infoPath));
     if (!in.is_open()) {
         warn("Shadow info file \"" + infoPath + "\" not found; every object casts and receives shadows.");
         return;
@@ -654,20 +659,20 @@ void ObjectLoader::resetNode() {
 
 ObjectLoader::Step ObjectLoader::cameraChunk(uint16_t id) {
     switch (id) {
-    case 0x4D4D:
-    case 0x3D3D:
-    case 0xB000:
+    case chunk3ds::main:
+    case chunk3ds::editor:
+    case chunk3ds::keyframer:
         return Step::Enter;
-    case 0xB003: // camera node: the eye path
+    case chunk3ds::cameraNode: // camera node: the eye path
         targetSelected = false;
         return Step::Enter;
-    case 0xB004: // target node: the target path
+    case chunk3ds::targetNode: // target node: the target path
         targetSelected = true;
         return Step::Enter;
-    case 0xB020:
+    case chunk3ds::positionTrack:
         readTrack(3, targetSelected ? targetTrack : eyeTrack, "a position track");
         return Step::Done;
-    case 0xB024: // roll track, in degrees
+    case chunk3ds::rollTrack: // roll track, in degrees
         readTrack(1, rollTrack, "the roll track");
         for (auto& value : rollTrack.values)
             value[0] = -value[0];
@@ -679,12 +684,12 @@ ObjectLoader::Step ObjectLoader::cameraChunk(uint16_t id) {
 
 ObjectLoader::Step ObjectLoader::lightChunk(uint16_t id) {
     switch (id) {
-    case 0x4D4D:
-    case 0x3D3D:
-    case 0xB000:
-    case 0xB005: // light node
+    case chunk3ds::main:
+    case chunk3ds::editor:
+    case chunk3ds::keyframer:
+    case chunk3ds::lightNode: // light node
         return Step::Enter;
-    case 0xB020:
+    case chunk3ds::positionTrack:
         readTrack(3, lightTrack, "the position track");
         return Step::Done;
     default:

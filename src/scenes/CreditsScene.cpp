@@ -10,6 +10,7 @@
 #include "scene3ds/LightLibrary.h"
 #include "scene3ds/Mesh.h"
 #include "scene3ds/Model.h"
+#include "show/ShowLayout.h"
 
 #include <GL/gl.h>
 #include <GL/glext.h>
@@ -35,7 +36,7 @@ void CreditsScene::start() {
     beat = Beat{};
     engine->camera->selectTrack(4);
     engine->lights->disableAll();
-    engine->lights->setPosition(0, 194.0f, 55.0f, 91.0f, 1.0f);
+    engine->lights->setPosition(0, show::farLight.x, show::farLight.y, show::farLight.z, 1.0f);
     prepareEngine(true, 90.0f);
     engine->setClearColor(0.0f, 0.0f, 0.0f, 0.5f);
     buildMaskProgram();
@@ -130,7 +131,7 @@ void CreditsScene::render() {
     engine->endBumpShading();
 
     setPointAttenuation(0.001f);
-    drawTorus(*engine, t, 200.0f);
+    drawTorus(*engine, t, show::torusRadius);
 
     const float r = beat.sphereRadius;
     if (r > 0.0f) {
@@ -143,7 +144,8 @@ void CreditsScene::render() {
             const float q = std::cos(a);
             const float s2 = std::sin(t * 0.0001f + f);
             const float c2 = std::cos(t * 0.0001f + f);
-            glVertex3f(std::fabs(q) * r * s2, s * r + 57.0f, std::fabs(q) * r * c2);
+            // The sphere stands on the vertical axis.
+            glVertex3f(std::fabs(q) * r * s2, s * r + show::sphereCentre.y, std::fabs(q) * r * c2);
         }
         glEnd();
     }
@@ -162,7 +164,7 @@ void CreditsScene::render() {
                         continue;
                     glVertex3fv(e[i]);
                     if (j == 1)
-                        glVertex3f(0.0f, 57.0f, 0.0f);
+                        glVertex3f(show::sphereCentre.x, show::sphereCentre.y, show::sphereCentre.z);
                     else
                         glVertex3fv(e[(beat.lineShift + i + 1) % 4]);
                 }

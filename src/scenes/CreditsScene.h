@@ -5,15 +5,16 @@
 #pragma once
 
 #include "scenes/ShowScene.h"
+#include "show/ShowLayout.h"
 
 namespace halcyra {
 
 class CreditsScene final : public ShowScene {
 public:
-    static constexpr float length = 43308.26953125f;
+    static constexpr float length = show::creditsLength;
     static constexpr const char* name = "credits";
-    static constexpr float beatStart = 14436.0f;
-    static constexpr float beatLength = 451.11f;
+    static constexpr float beatStart = show::phraseMs;
+    static constexpr float beatLength = show::creditsBeatMs;
 
     CreditsScene();
 

@@ -6,6 +6,7 @@
 
 #include "math/Cube.h"
 #include "scenes/ShowScene.h"
+#include "show/ShowLayout.h"
 
 #include <memory>
 
@@ -13,9 +14,9 @@ namespace halcyra {
 
 class CubeRainScene final : public ShowScene {
 public:
-    static constexpr float length = 28872.1796875f;
+    static constexpr float length = show::cubeRainLength;
     static constexpr const char* name = "cube rain";
-    static constexpr float barLength = 1804.5114f;
+    static constexpr float barLength = show::cubeRainBarMs;
 
     CubeRainScene();
 

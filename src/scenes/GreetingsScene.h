@@ -6,6 +6,7 @@
 
 #include "math/Cube.h"
 #include "scenes/ShowScene.h"
+#include "show/ShowLayout.h"
 
 #include <memory>
 
@@ -13,10 +14,10 @@ namespace halcyra {
 
 class GreetingsScene final : public ShowScene {
 public:
-    static constexpr float length = 28872.1796875f;
+    static constexpr float length = show::greetingsLength;
     static constexpr const char* name = "greetings";
-    static constexpr float greetingLength = 3609.008f;
-    static constexpr float widerOrbitTime = 25263.05f;
+    static constexpr float greetingLength = show::greetingMs;
+    static constexpr float widerOrbitTime = show::greetingsWiderOrbit;
     static constexpr int groupCount = 8;
     static const char* const groups[groupCount];
 

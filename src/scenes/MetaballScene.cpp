@@ -6,6 +6,7 @@
 #include "scene3ds/Camera.h"
 #include "scene3ds/LightLibrary.h"
 #include "scene3ds/Model.h"
+#include "show/ShowLayout.h"
 
 #include <GL/gl.h>
 
@@ -65,7 +66,8 @@ void MetaballScene::placeBalls(MetaballField& balls, float t) {
 }
 
 Vec3 MetaballScene::surfaceOffset(float t) {
-    return Vec3{19.0f, 40.0f + 25.0f * std::sin(t * 0.00125f), 0.0f};
+    return Vec3{show::metaballCentre.x, show::metaballCentre.y + show::metaballBob * std::sin(t * 0.00125f),
+                show::metaballCentre.z};
 }
 
 float MetaballScene::lastSecondFov(float t) {
@@ -81,8 +83,9 @@ void MetaballScene::update() {
     if (!replaying)
         animatedModel->animate(t);
     engine->camera->update(frameTime);
-    engine->lights->setPosition(0, 10.0f * std::sin(t * 0.00083333335f) + 19.0f, 80.0f,
-                                10.0f * std::cos(t * 0.00083333335f), 1.0f);
+    engine->lights->setPosition(
+        0, show::metaballLightRadius * std::sin(t * 0.00083333335f) + show::metaballLightCentre.x,
+        show::metaballLightCentre.y, show::metaballLightRadius * std::cos(t * 0.00083333335f), 1.0f);
     if (!replaying) {
         placeBalls(field, t);
         field.sampleField();

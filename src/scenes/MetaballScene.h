@@ -5,12 +5,13 @@
 
 #include "math/MetaballField.h"
 #include "scenes/ShowScene.h"
+#include "show/ShowLayout.h"
 
 namespace halcyra {
 
 class MetaballScene final : public ShowScene {
 public:
-    static constexpr float length = 28872.1796875f;
+    static constexpr float length = show::metaballsLength;
     static constexpr const char* name = "metaballs";
 
     MetaballScene();

@@ -6,6 +6,7 @@
 
 #include "math/Cube.h"
 #include "scenes/ShowScene.h"
+#include "show/ShowLayout.h"
 
 #include <memory>
 
@@ -13,9 +14,9 @@ namespace halcyra {
 
 class OpeningScene final : public ShowScene {
 public:
-    static constexpr float length = 21654.134765625f;
+    static constexpr float length = show::openingLength;
     static constexpr const char* name = "opening";
-    static constexpr float titleTime = 14436.0f;
+    static constexpr float titleTime = show::phraseMs;
 
     OpeningScene();
 

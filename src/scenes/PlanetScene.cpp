@@ -8,6 +8,7 @@
 #include "scene3ds/LightLibrary.h"
 #include "scene3ds/Model.h"
 #include "scenes/CreditsScene.h"
+#include "show/ShowLayout.h"
 
 #include <GL/gl.h>
 
@@ -27,7 +28,7 @@ PlanetScene::PlanetScene() : ShowScene(name, length, 0.1f) {
 void PlanetScene::start() {
     engine->camera->selectTrack(3);
     engine->lights->disableAll();
-    engine->lights->setPosition(0, 194.0f, 55.0f, 91.0f, 1.0f);
+    engine->lights->setPosition(0, show::farLight.x, show::farLight.y, show::farLight.z, 1.0f);
     prepareEngine(true, 90.0f);
     engine->setClearColor(0.0f, 0.0f, 0.0f, 0.5f);
     logo.build(*shaders);
@@ -36,21 +37,23 @@ void PlanetScene::start() {
 }
 
 float PlanetScene::torusRadius(float t) {
-    if (t < 33090.0f)
-        return 200.0f;
-    if (t < 36090.0f)
-        return 220.0f * std::sin((t - 33090.0f) * 0.00052359881f + 1.5707964f);
+    constexpr float collapsed = show::planetTrackEnd + show::torusCollapseMs;
+    if (t < show::planetTrackEnd)
+        return show::torusRadius;
+    if (t < collapsed)
+        return 220.0f * std::sin((t - show::planetTrackEnd) * 0.00052359881f + 1.5707964f);
     if (t < 40802.0f)
-        return 400.0f * std::sin((t - 36090.0f) * 0.00033333333f);
+        return 400.0f * std::sin((t - collapsed) * 0.00033333333f);
     return 400.0f;
 }
 
 float PlanetScene::glideShare(float t) {
-    return 25090.0f < t && t < 33090.0f ? (t - 25090.0f) * 0.000125f : -1.0f;
+    return show::planetGlideStart < t && t < show::planetTrackEnd ? (t - show::planetGlideStart) * 0.000125f
+                                                                  : -1.0f;
 }
 
 float PlanetScene::backgroundGrey(float t) {
-    if (t > 45000.0f)
+    if (t > show::planetWhiteout)
         return 1.0f;
     if (t > 41090.0f)
         return clampFloat((t - 41090.0f) * 0.0001f, 0.0f, 1.0f);
@@ -66,13 +69,13 @@ float PlanetScene::rampBlurStrength(float t, float dt, float blurStrength) {
 }
 
 float PlanetScene::logoFactor(float t) {
-    return clampFloat(1.0f - (t - 45000.0f) * 0.0005f, 0.0f, 1.0f);
+    return clampFloat(1.0f - (t - show::planetWhiteout) * 0.0005f, 0.0f, 1.0f);
 }
 
 void PlanetScene::update() {
     const float t = time;
     Camera& camera = *engine->camera;
-    if (t < 33090.0f)
+    if (t < show::planetTrackEnd)
         camera.update(frameTime);
     if (const float b = glideShare(t); b >= 0.0f)
         camera.eye = Vec3{camera.eye.x * (1.0f - b), camera.eye.y * (1.0f - b),
@@ -83,7 +86,7 @@ void PlanetScene::update() {
 }
 
 void PlanetScene::switchHdrOff() {
-    if (time > 45000.0f)
+    if (time > show::planetWhiteout)
         DisplayConfig::instance().hdrEnabled = 0;
 }
 
@@ -113,7 +116,7 @@ void PlanetScene::render() {
         engine->endBumpShading();
     }
 
-    if (t < 45000.0f) {
+    if (t < show::planetWhiteout) {
         setPointAttenuation(0.001f);
         CreditsScene::drawTorus(*engine, t, torusRadius(t));
         setPointAttenuation(0.0f);

@@ -5,12 +5,13 @@
 #pragma once
 
 #include "scenes/ShowScene.h"
+#include "show/ShowLayout.h"
 
 namespace halcyra {
 
 class PlanetScene final : public ShowScene {
 public:
-    static constexpr float length = 52330.828125f;
+    static constexpr float length = show::planetLength;
     static constexpr const char* name = "planet";
 
     PlanetScene();

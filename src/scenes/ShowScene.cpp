@@ -10,6 +10,7 @@
 #include "scene3ds/LightLibrary.h"
 #include "scene3ds/Model.h"
 #include "scene3ds/ModelLibrary.h"
+#include "show/ShowLayout.h"
 
 #include <GL/gl.h>
 #include <GL/glext.h>
@@ -25,7 +26,7 @@ const CubeColors& cubeColors() {
 }
 
 float noiseStrengthAt(float time) {
-    const int32_t intoWindow = static_cast<int32_t>(time) % 14436;
+    const int32_t intoWindow = static_cast<int32_t>(time) % static_cast<int32_t>(show::phraseMs);
     const float level = 1.0f - static_cast<float>(intoWindow) * 0.000069271264f;
     return std::fmin(std::fmax(level, 0.7f), 1.0f) - 0.6f;
 }

@@ -6,6 +6,7 @@
 #include "scene3ds/Camera.h"
 #include "scene3ds/LightLibrary.h"
 #include "scene3ds/Model.h"
+#include "show/ShowLayout.h"
 
 #include <GL/gl.h>
 #include <GL/glext.h>
@@ -138,13 +139,13 @@ void WaterScene::render() {
     const float u = scroll(t);
     glBegin(GL_QUADS);
     glTexCoord2f(u, u + 1.0f);
-    glVertex3f(-700.0f, 10.0f, 700.0f);
+    glVertex3f(-700.0f, show::waterHeight, 700.0f);
     glTexCoord2f(u, u);
-    glVertex3f(-700.0f, 10.0f, -700.0f);
+    glVertex3f(-700.0f, show::waterHeight, -700.0f);
     glTexCoord2f(u + 1.0f, u);
-    glVertex3f(700.0f, 10.0f, -700.0f);
+    glVertex3f(700.0f, show::waterHeight, -700.0f);
     glTexCoord2f(u + 1.0f, u + 1.0f);
-    glVertex3f(700.0f, 10.0f, 700.0f);
+    glVertex3f(700.0f, show::waterHeight, 700.0f);
     glEnd();
     engine->useNoProgram();
     glEnable(GL_CULL_FACE);

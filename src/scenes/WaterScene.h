@@ -5,12 +5,13 @@
 #pragma once
 
 #include "scenes/ShowScene.h"
+#include "show/ShowLayout.h"
 
 namespace halcyra {
 
 class WaterScene final : public ShowScene {
 public:
-    static constexpr float length = 28872.1796875f;
+    static constexpr float length = show::waterLength;
     static constexpr const char* name = "water";
 
     WaterScene();

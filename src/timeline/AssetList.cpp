@@ -1,6 +1,7 @@
 #include "timeline/AssetList.h"
 
 #include "core/Message.h"
+#include "core/Platform.h"
 
 #include <cctype>
 #include <cstdio>
@@ -8,12 +9,12 @@
 
 namespace halcyra {
 
-TextureKind textureKindOf(const std::string& line) {
+ImageKind textureKindOf(const std::string& line) {
     if (line.find(".jpg") != std::string::npos)
-        return TextureKind::Jpeg;
+        return ImageKind::Jpeg;
     if (line.find(".png") != std::string::npos)
-        return TextureKind::Png;
-    return TextureKind::Tga;
+        return ImageKind::Png;
+    return ImageKind::Tga;
 }
 
 std::string textureNameOf(const std::string& line) {
@@ -55,7 +56,7 @@ struct FileCloser {
 
 int readAssetList(const char* path, size_t minimumLength,
                   const std::function<void(const std::string* line)>& visit) {
-    std::unique_ptr<std::FILE, FileCloser> file(std::fopen(path, "rb"));
+    std::unique_ptr<std::FILE, FileCloser> file(std::fopen(dataFilePath(path).c_str(), "rb"));
     if (!file) {
         showMessage(std::string("Asset list ") + path + " could not be opened.");
         return 0;

@@ -4,6 +4,8 @@
 // one message naming the file, and reading goes on with what is sound.
 #pragma once
 
+#include "assets/TextureLoader.h"
+
 #include <functional>
 #include <string>
 
@@ -12,10 +14,8 @@ namespace halcyra {
 // Longest line a list may hold, in characters.
 constexpr size_t maxListLineLength = 256;
 
-enum class TextureKind : int { Tga = 1, Jpeg = 2, Png = 3 };
-
 // The decoder for a texture line: JPEG if ".jpg" occurs anywhere, else PNG if ".png" does, else TGA.
-TextureKind textureKindOf(const std::string& line);
+ImageKind textureKindOf(const std::string& line);
 
 // "textures/c_noise.jpg" → "c_noise.jpg": the line without its first 9 characters.
 std::string textureNameOf(const std::string& line);

@@ -25,6 +25,7 @@
 
 #include <GL/gl.h>
 
+#include <algorithm>
 #include <cmath>
 
 namespace halcyra {
@@ -92,8 +93,6 @@ Demo::Demo(const std::string& shaderFolder) {
     showStart.capture();
 }
 
-Demo::Demo(NoLoading) {}
-
 // The logo stays registered; its GL texture goes with the texture registry.
 Demo::~Demo() {
     scenes.clear();
@@ -132,9 +131,10 @@ void Demo::startLoadingScreen() {
     // The loading frames hold no edges that multisampling would smooth: they skip it.
     setSingleSampledScreen(true);
     const DisplayConfig& display = DisplayConfig::instance();
-    loadingFont.create(display.fontFile, static_cast<int>(std::lround(12.0f * display.screenScale())));
+    // The text grows with the picture; a small draft keeps it readable.
+    loadingFont.create(display.fontFile, std::max(8, static_cast<int>(std::lround(12.0f * display.screenScale()))));
     TextureManager& textures = TextureManager::instance();
-    textures.loadFile("textures/logo.png", "logo.png", static_cast<int>(TextureKind::Png));
+    textures.loadFile("textures/logo.png", "logo.png", static_cast<int>(ImageKind::Png));
     logo = textures.find("logo.png");
 
     // The logo is uploaded here, without mipmaps, since the Engine does not exist yet. A logo that did not
@@ -290,37 +290,27 @@ void Demo::play(const PlayOptions& options) {
                 music->play(schedule.firstDrawnTime() / 1000.0);
         };
     }
-    if (player != nullptr)
-        player->attach(&schedule, [&](bool start, double showMs) {
-            if (music == nullptr)
-                return;
-            if (start)
-                music->play(showMs / 1000.0);
-            else
-                music->stop();
-        });
     loadingTimes.stages[LoadingTimes::MusicOpen] = clock.elapsed();
     loadingTimes.residentAfter[LoadingTimes::MusicOpen] = residentMebibytes();
-    FirstFrameWatch watch(options.observer, loadingTimes);
-    // A seek ends the scenes' loops; the show then plays again from the top, from the state it started
-    // from, replaying up to the seek's frame.
-    if (!showStart.captured())
-        showStart.capture();
-    do {
-        if (schedule.interrupted())
-            schedule.restart();
-        showStart.restore();
-        float carry = 0.0f;
-        double sceneStart = 0.0;
-        for (int i = 0; i < static_cast<int>(scenes.size()); ++i) {
-            carry = scenes[i]->run(carry, PlaybackContext{&schedule, &watch, i, sceneStart, player});
-            sceneStart += scenes[i]->endTime;
-        }
-    } while (schedule.interrupted() && DisplayConfig::instance().running);
+    // The music is kept in step with the picture, and how well it kept is reported.
+    MusicSync musicSync;
+    FrameObservers observers;
+    if (options.observer != nullptr)
+        observers.add(options.observer);
+    if (music != nullptr)
+        observers.add(&musicSync);
+    FirstFrameWatch watch(&observers, loadingTimes);
+    playScenes(scenes, schedule, &watch, player, showStart, [&](bool start, double showMs) {
+        if (music == nullptr)
+            return;
+        if (start)
+            music->play(showMs / 1000.0);
+        else
+            music->stop();
+    });
     schedule.onFirstDrawnFrame = nullptr;
-    if (player != nullptr)
-        player->attach(nullptr, nullptr);
     if (music != nullptr) {
+        musicReport = musicSync.report();
         music->stop();
         music->release();
         MusicStream::destroy();

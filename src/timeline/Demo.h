@@ -54,6 +54,8 @@ public:
     int32_t sceneCount = 0;
     // What loading and the way to the first scene frame took, for --stats.
     LoadingTimes loadingTimes;
+    // After play with music: how the music kept to the picture (MusicSync's report).
+    std::string musicReport;
     // The GLSL folder given instead of the packet's programs; null without one.
     std::unique_ptr<ShaderWatch> shaderSources;
     // The state the show starts from, kept as loading ends: every play, and every seek's replay, starts
@@ -61,10 +63,6 @@ public:
     ShowState showStart;
 
 protected:
-    // For tests that drive single loading steps without the whole sequence.
-    struct NoLoading {};
-    explicit Demo(NoLoading);
-
     void startLoadingScreen();
     // After the last loading frame: the font goes, and the screen is multisampled again for the show.
     void finishLoadingScreen();

@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <utility>
 
 namespace halcyra {
 
@@ -16,6 +17,16 @@ int64_t PerformanceClock::frequency() {
 
 int64_t PerformanceClock::counter() {
     return static_cast<int64_t>(performanceCounter());
+}
+
+FrameNumbers::FrameNumbers(std::vector<FrameRange> stretches)
+    : ranges(std::move(stretches)), number(ranges.empty() ? 0 : ranges.front().first) {}
+
+int64_t FrameNumbers::next() {
+    const int64_t current = number++;
+    if (range + 1 < ranges.size() && number >= ranges[range].end)
+        number = ranges[++range].first;
+    return current;
 }
 
 FrameSchedule FrameSchedule::fixedStep(int framesPerSecond, int64_t firstDrawn, int64_t endFrame) {
@@ -90,8 +101,13 @@ bool FrameSchedule::beginFrame(Scene& scene) {
     }
     if (drawn && !drawnYet) {
         drawnYet = true;
-        if (onFirstDrawnFrame)
+        if (onFirstDrawnFrame) {
             onFirstDrawnFrame();
+            // The soundtrack starts there and may take a moment to begin: the first frame is measured
+            // from then.
+            if (phase == Phase::Measured)
+                scene.currentCounter = clock->counter();
+        }
     }
     return drawn;
 }
@@ -164,19 +180,20 @@ FrameStatistics::Summary FrameStatistics::summarize(std::vector<float> times) {
     };
     summary.median = rank(0.5);
     summary.p95 = rank(0.95);
+    summary.p99 = rank(0.99);
     summary.max = times.back();
     return summary;
 }
 
 std::string FrameStatistics::report() const {
-    std::string text = "scene  frames  median ms  p95 ms  max ms  update ms  cpu ms\n";
+    std::string text = "scene  frames  median ms  p95 ms  p99 ms  max ms  update ms  cpu ms\n";
     char line[128];
     for (size_t i = 0; i < scenes.size(); ++i) {
         if (scenes[i].frameTimes.empty())
             continue;
         const Summary s = summarize(scenes[i].frameTimes);
-        std::snprintf(line, sizeof line, "%5zu  %6d  %9.2f  %6.2f  %6.2f  %9.3f  %6.2f\n", i + 1, s.frames,
-                      s.median, s.p95, s.max, summarize(scenes[i].updateTimes).median,
+        std::snprintf(line, sizeof line, "%5zu  %6d  %9.2f  %6.2f  %6.2f  %6.2f  %9.3f  %6.2f\n", i + 1,
+                      s.frames, s.median, s.p95, s.p99, s.max, summarize(scenes[i].updateTimes).median,
                       summarize(scenes[i].cpuTimes).median);
         text += line;
     }
@@ -208,7 +225,7 @@ void ShowTimeLimit::framePresented(int, const Scene& scene) {
     played += scene.frameTime;
     // Frame times are floats: a fixed step of 1000/30 ms summed 60 times falls a hair short of 2000 ms.
     if (played >= limit - 0.01)
-        DisplayConfig::instance().running = false;
+        DisplayConfig::instance().stop(StopReason::TimeLimit);
 }
 
 void FrameObservers::framePresented(int sceneIndex, const Scene& scene) {

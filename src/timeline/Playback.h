@@ -6,6 +6,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -13,12 +14,26 @@ namespace halcyra {
 
 class Player;
 class Scene;
+class ShowState;
 
 // Frames first … end − 1 of a fixed step, numbered from the show's start.
 struct FrameRange {
     int64_t first = 0;
     int64_t end = 0;
     int64_t count() const { return end - first; }
+};
+
+// Numbers drawn frames through stretches in order: the first of a stretch comes right after the last of the
+// one before.
+class FrameNumbers {
+public:
+    explicit FrameNumbers(std::vector<FrameRange> stretches);
+    int64_t next();
+
+private:
+    std::vector<FrameRange> ranges;
+    size_t range = 0;
+    int64_t number = 0;
 };
 
 class FrameClock {
@@ -35,19 +50,6 @@ public:
     int64_t counter() override;
 };
 
-// Advances by exactly 1000 / framesPerSecond ms between two readings: a measured clock whose
-// measurements are known in advance, for tests of real-time play.
-class FixedStepClock final : public FrameClock {
-public:
-    explicit FixedStepClock(int framesPerSecond) : ticksPerSecond(framesPerSecond) {}
-    int64_t frequency() override { return ticksPerSecond; }
-    int64_t counter() override { return ticks++; }
-
-private:
-    int64_t ticksPerSecond;
-    int64_t ticks = 0;
-};
-
 class FrameObserver {
 public:
     virtual ~FrameObserver() = default;
@@ -55,8 +57,8 @@ public:
     virtual void framePresented(int sceneIndex, const Scene& scene) = 0;
 };
 
-// Frame-time statistics per scene: count, median, 95th percentile and maximum of the frame times, and the
-// medians of the scene logic (update) and of the main thread's CPU time per frame.
+// Frame-time statistics per scene: count, median, 95th and 99th percentile and maximum of the frame times,
+// and the medians of the scene logic (update) and of the main thread's CPU time per frame.
 class FrameStatistics final : public FrameObserver {
 public:
     void framePresented(int sceneIndex, const Scene& scene) override;
@@ -66,6 +68,7 @@ public:
         int frames = 0;
         double median = 0.0;
         double p95 = 0.0;
+        double p99 = 0.0;
         double max = 0.0;
     };
     static Summary summarize(std::vector<float> frameTimes);
@@ -143,7 +146,7 @@ public:
     double frameTime(int64_t n) const { return static_cast<double>(n) * 1000.0 / rate; }
 
     // Runs as the first drawn frame begins, and again after every seek's replay: the soundtrack starts
-    // there.
+    // there. Real-time play measures that frame from the hook's return.
     std::function<void()> onFirstDrawnFrame;
 
 private:
@@ -178,6 +181,14 @@ struct PlaybackContext {
     double sceneStart = 0.0;           // show ms at which the scene begins: the lengths of those before it
     Player* player = nullptr;          // real-time play's keys; may be null
 };
+
+// Plays `scenes` back to back on `schedule`, each from the overshoot of the one before, handing every drawn
+// frame to `observer` and `player` (both may be null). A seek ends the scenes' loops; the show then plays
+// again from the top, from the state `start` kept (taken now when it has none), replaying up to the seek's
+// frame. `music` starts (true) and stops (false) the soundtrack at a show time, for the player's pauses and
+// seeks; it may be empty.
+void playScenes(std::vector<std::unique_ptr<Scene>>& scenes, FrameSchedule& schedule, FrameObserver* observer,
+                Player* player, ShowState& start, std::function<void(bool play, double showMs)> music);
 
 // Hands every frame to several observers in order.
 class FrameObservers final : public FrameObserver {

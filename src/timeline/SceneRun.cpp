@@ -4,10 +4,34 @@
 #include "core/Platform.h"
 #include "timeline/Playback.h"
 #include "timeline/Player.h"
+#include "timeline/ShowState.h"
+
+#include <utility>
 
 #include <GL/gl.h>
 
 namespace halcyra {
+
+void playScenes(std::vector<std::unique_ptr<Scene>>& scenes, FrameSchedule& schedule, FrameObserver* observer,
+                Player* player, ShowState& start, std::function<void(bool, double)> music) {
+    if (player != nullptr)
+        player->attach(&schedule, std::move(music));
+    if (!start.captured())
+        start.capture();
+    do {
+        if (schedule.interrupted())
+            schedule.restart();
+        start.restore();
+        float carry = 0.0f;
+        double sceneStart = 0.0;
+        for (int i = 0; i < static_cast<int>(scenes.size()); ++i) {
+            carry = scenes[i]->run(carry, PlaybackContext{&schedule, observer, i, sceneStart, player});
+            sceneStart += scenes[i]->endTime;
+        }
+    } while (schedule.interrupted() && DisplayConfig::instance().running);
+    if (player != nullptr)
+        player->attach(nullptr, nullptr);
+}
 
 float Scene::run(float startTime, const PlaybackContext& playback) {
     DisplayConfig& config = DisplayConfig::instance();

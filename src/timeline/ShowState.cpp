@@ -31,10 +31,11 @@ void ShowState::capture() {
     trackActive = track != nullptr && track->active;
     std::copy(std::begin(engine.lights->lights), std::end(engine.lights->lights), lights);
     std::copy(std::begin(engine.dofPlanes), std::end(engine.dofPlanes), dofPlanes);
-    viewport[0] = engine.viewportX;
-    viewport[1] = engine.viewportY;
-    viewport[2] = engine.viewportWidth;
-    viewport[3] = engine.viewportHeight;
+    const Engine::Viewport last = engine.viewport();
+    viewport[0] = last.x;
+    viewport[1] = last.y;
+    viewport[2] = last.width;
+    viewport[3] = last.height;
     glGetIntegerv(GL_VIEWPORT, glViewport);
     glGetFloatv(GL_COLOR_CLEAR_VALUE, clearColor);
     glGetFloatv(GL_PROJECTION_MATRIX, projection);

@@ -93,8 +93,10 @@ TEST_F(InstallTest, ProgramDataDesktopEntryIconAndManualLandUnderThePrefix) {
     EXPECT_EQ(icon[25], 6);
 }
 
-TEST_F(InstallTest, InstalledProgramPlaysFromAnotherFolderAndWritesNothingThere) {
+TEST_F(InstallTest, InstalledProgramPlaysItsOwnDataFromAnotherFolderAndWritesNothingThere) {
+    // A folder that happens to hold a data.qz (a download folder, say): the program keeps to its own data.
     test::TempDir elsewhere;
+    elsewhere.write("data.qz", "not the show's packet");
     const auto before = filesUnder(prefix.path());
     const auto result = test::runProgram((prefix.path() / "bin/halcyra").string(),
                                          {"--no-dialog", "--windowed", "--duration", "1"},
@@ -102,7 +104,7 @@ TEST_F(InstallTest, InstalledProgramPlaysFromAnotherFolderAndWritesNothingThere)
     EXPECT_EQ(result.exitStatus, 0) << result.err;
     EXPECT_EQ(result.signal, 0);
     EXPECT_EQ(result.err, "") << "a message means it missed its data";
-    EXPECT_TRUE(fs::is_empty(elsewhere.path()));
+    EXPECT_EQ(filesUnder(elsewhere.path()).size(), 1u) << "only the data.qz put there";
     EXPECT_EQ(filesUnder(prefix.path()), before);
 }
 
@@ -115,6 +117,58 @@ TEST_F(InstallTest, DesktopEntryValidates) {
         test::runProgram(validator, {(prefix.path() / "share/applications/halcyra.desktop").string()});
     EXPECT_EQ(result.exitStatus, 0);
     EXPECT_EQ(result.out + result.err, "") << "errors, warnings and hints alike";
+}
+
+// The .deb cpack makes of this build, packed into a fresh folder so that the build's own packages stay.
+class PackageInstallTest : public testing::Test {
+protected:
+    void SetUp() override {
+        for (const char* tool : {"dpkg-deb", "dpkg-shlibdeps", "file"})
+            if (findOnPath(tool).empty())
+                GTEST_SKIP() << tool
+                             << " is not installed (Debian packages dpkg-dev and file; "
+                                "scripts/install-deps --test installs them)";
+    }
+
+    // Makes the package and returns its path ("" when cpack made none).
+    fs::path pack() const {
+        const auto result = test::runProgram(
+            HALCYRA_CPACK, {"-G", "DEB", "--config", std::string(HALCYRA_BUILD_DIR) + "/CPackConfig.cmake",
+                            "-B", folder.path().string()});
+        EXPECT_EQ(result.exitStatus, 0) << result.out << result.err;
+        for (const auto& entry : fs::directory_iterator(folder.path()))
+            if (entry.path().extension() == ".deb")
+                return entry.path();
+        return {};
+    }
+
+    test::TempDir folder;
+};
+
+TEST_F(PackageInstallTest, LintianFindsNothingToReport) {
+    const std::string lintian = findOnPath("lintian");
+    if (lintian.empty())
+        GTEST_SKIP() << "lintian is not installed (scripts/install-deps --test installs it)";
+    const fs::path package = pack();
+    ASSERT_FALSE(package.empty());
+    // Tags go to standard output; standard error only warns when run as root.
+    const auto result = test::runProgram(lintian, {package.string()});
+    EXPECT_EQ(result.exitStatus, 0) << result.err;
+    EXPECT_EQ(result.out, "") << "errors and warnings alike";
+}
+
+TEST_F(PackageInstallTest, ProgramInUsrGamesPlaysTheDataInstalledBesideIt) {
+    const fs::path package = pack();
+    ASSERT_FALSE(package.empty());
+    const fs::path root = folder.path() / "root";
+    const auto unpacked = test::runProgram(findOnPath("dpkg-deb"), {"-x", package.string(), root.string()});
+    ASSERT_EQ(unpacked.exitStatus, 0) << unpacked.err;
+    test::TempDir elsewhere;
+    const auto result = test::runProgram((root / "usr/games/halcyra").string(),
+                                         {"--no-dialog", "--windowed", "--duration", "1"},
+                                         elsewhere.path().string(), headless);
+    EXPECT_EQ(result.exitStatus, 0) << result.err;
+    EXPECT_EQ(result.err, "") << "a message means it missed its data";
 }
 
 // Every option a text names.

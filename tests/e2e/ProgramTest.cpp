@@ -26,7 +26,7 @@ TEST(Program, StatsReportFramesPerScenePlayed) {
         test::halcyraBinary(), {"--no-dialog", "--windowed", "--start", "21", "--duration", "1.5", "--stats"},
         HALCYRA_DATA_DIR, headless);
     ASSERT_EQ(result.exitStatus, 0) << result.err;
-    EXPECT_NE(result.out.find("scene  frames  median ms  p95 ms  max ms"), std::string::npos);
+    EXPECT_NE(result.out.find("scene  frames  median ms  p95 ms  p99 ms  max ms"), std::string::npos);
     EXPECT_NE(result.out.find("\n    1 "), std::string::npos) << result.out;
     EXPECT_NE(result.out.find("\n    2 "), std::string::npos) << result.out;
     EXPECT_EQ(result.out.find("\n    3 "), std::string::npos) << result.out;
@@ -52,6 +52,29 @@ TEST(Program, StatsReportFramesPerScenePlayed) {
         EXPECT_LT(std::abs(gap), 100.0) << line;
     }
     EXPECT_EQ(samples, 2) << "the opening at 21 s, the credits at 21.65 s\n" << result.out;
+}
+
+// Stopped and continued (Ctrl+Z, fg), the picture goes on at the wall clock's time while the music would
+// go on where it stopped, behind the picture for the rest of the show; it is moved to the picture's time.
+TEST(Program, MusicCatchesUpWithThePictureAfterTheProcessWasStopped) {
+    if (!std::filesystem::exists(std::filesystem::path(HALCYRA_DATA_DIR) / "muzak.mp3"))
+        GTEST_SKIP() << "no soundtrack built";
+    const std::string play = std::string("'") + test::halcyraBinary() +
+                             "' --no-dialog --windowed --duration 7 --stats & sleep 4; kill -STOP $!; "
+                             "sleep 1.5; kill -CONT $!; wait $!";
+    const auto result = test::runProgram("/bin/sh", {"-c", play}, HALCYRA_DATA_DIR, headless);
+    ASSERT_EQ(result.exitStatus, 0) << result.err;
+    double at = 0.0, gap = 1e9, largest = 0.0;
+    int moves = -1;
+    std::istringstream lines(result.out);
+    for (std::string line; std::getline(lines, line);) {
+        std::sscanf(line.c_str(), "  at the end, %lf s: %lf ms", &at, &gap);
+        std::sscanf(line.c_str(), "  largest gap %lf", &largest);
+        std::sscanf(line.c_str(), "  moved to the picture's time (a gap over 100 ms): %d", &moves);
+    }
+    EXPECT_GT(largest, 1000.0) << "the stop left the music behind\n" << result.out;
+    EXPECT_GE(moves, 1) << result.out;
+    EXPECT_LT(std::abs(gap), 100.0) << result.out;
 }
 
 TEST(Program, BadOptionsPrintOneLineAndExitWithTwo) {

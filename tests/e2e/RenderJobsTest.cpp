@@ -93,6 +93,22 @@ TEST(ChunkedRender, AFailingJobStopsTheRenderWithItsRangeAndStatus) {
     EXPECT_NE(result.err.find("failed with exit status 255"), std::string::npos) << result.err;
 }
 
+TEST(ChunkedRender, AJobOnANodeWithoutDisplayOrSessionPrintsOnlyItsFrames) {
+    // A render farm's remote shell: no display, no session, nothing of the local environment. The job
+    // counts its frames on the descriptor it is given and says nothing else.
+    test::TempDir dir;
+    const auto result =
+        test::runProgram("/usr/bin/env",
+                         {"-i", "PATH=/usr/bin:/bin", test::halcyraBinary(), "--data", HALCYRA_DATA_DIR,
+                          "--capture", (dir.path() / "frames").string(), "--fps", "10", "--frames", "100-101",
+                          "--quiet", "--progress-fd", "1"},
+                         {}, {}, 120.0);
+    EXPECT_EQ(result.exitStatus, 0) << result.err;
+    EXPECT_EQ(result.err, "");
+    EXPECT_EQ(result.out, "frame 100\nframe 101\n");
+    EXPECT_TRUE(fs::exists(dir.path() / "frames" / "frame00101.png"));
+}
+
 TEST(RenderFarm, GnuParallelWithTwoLocalSlotsWritesTheFilesOfOneProcess) {
     if (!have("parallel"))
         GTEST_SKIP() << "GNU parallel is not installed";

@@ -1,7 +1,7 @@
 #include "support/GlTestContext.h"
 
 #include "app/FrameCapture.h"
-#include "app/MessageBox.h"
+#include "app/Platform.h"
 #include "app/ScreenFramebuffer.h"
 #include "app/Startup.h"
 #include "assets/DataPacket.h"
@@ -23,7 +23,7 @@ GlTestContext::GlTestContext(int mode) {
     const char* error = nullptr;
     if (!initVideo(&error))
         fatalError(std::string("test context: ") + (error ? error : "no video"));
-    setInteractive(false);
+    configurePlatform({});
     DisplayRequest request;
     request.showDialog = false;
     request.mode = mode;

@@ -5,6 +5,8 @@
 #pragma once
 
 #include "timeline/Demo.h"
+#include "timeline/Playback.h"
+#include "timeline/ShowState.h"
 
 #include <memory>
 #include <ostream>
@@ -67,15 +69,21 @@ public:
     int beats = 0, starts = 0, finishes = 0;
 };
 
-class SteppedShow final : public Demo {
+// The four scenes, played as the show plays its own (playScenes), from a state of their own.
+class SteppedShow {
 public:
-    SteppedShow() : Demo(NoLoading{}) {
+    SteppedShow() {
         const float lengths[] = {250.0f, 406.25f, 500.0f, 320.125f};
         for (int i = 0; i < 4; ++i)
             scenes.push_back(std::make_unique<SteppedScene>(i, lengths[i], carried, log));
     }
-    SteppedScene& scene(int i) { return static_cast<SteppedScene&>(*scenes[i]); }
+    void play(const PlayOptions& options) {
+        playScenes(scenes, *options.schedule, options.observer, options.player, start, nullptr);
+    }
+    SteppedScene& scene(int i) { return static_cast<SteppedScene&>(*scenes[static_cast<size_t>(i)]); }
 
+    std::vector<std::unique_ptr<Scene>> scenes;
+    ShowState start;
     int carried = 0;
     std::vector<FrameState> log;
 };

@@ -6,6 +6,8 @@
 #include "Pictures.h"
 #include "Typeface.h"
 
+#include <stb_image_resize.h>
+
 #include <algorithm>
 #include <atomic>
 #include <cmath>
@@ -36,23 +38,12 @@ void writeList(const std::filesystem::path& file, const std::vector<std::string>
 // Area-averaged reduction to a size no larger than the picture.
 Raster shrink(const Raster& picture, int width, int height) {
     Raster out(width, height, picture.channels());
-    const double sx = static_cast<double>(picture.width()) / width;
-    const double sy = static_cast<double>(picture.height()) / height;
-    for (int y = 0; y < height; ++y) {
-        for (int x = 0; x < width; ++x) {
-            const int x0 = static_cast<int>(x * sx);
-            const int x1 = std::max(x0 + 1, static_cast<int>((x + 1) * sx));
-            const int y0 = static_cast<int>(y * sy);
-            const int y1 = std::max(y0 + 1, static_cast<int>((y + 1) * sy));
-            for (int c = 0; c < picture.channels(); ++c) {
-                double sum = 0.0;
-                for (int py = y0; py < y1; ++py)
-                    for (int px = x0; px < x1; ++px)
-                        sum += picture.at(px, py, c);
-                out.at(x, y, c) = static_cast<float>(sum / ((x1 - x0) * (y1 - y0)));
-            }
-        }
-    }
+    const int channels = picture.channels();
+    stbir_resize_float_generic(
+        picture.values().data(), picture.width(), picture.height(),
+        picture.width() * channels * static_cast<int>(sizeof(float)), out.values().data(), width, height,
+        width * channels * static_cast<int>(sizeof(float)), channels, STBIR_ALPHA_CHANNEL_NONE, 0,
+        STBIR_EDGE_CLAMP, STBIR_FILTER_BOX, STBIR_COLORSPACE_LINEAR, nullptr);
     return out;
 }
 

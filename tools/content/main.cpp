@@ -6,6 +6,7 @@
 //   content --contact-sheet FILE      every picture on one PNG, to look them over
 
 #include "ContentWriter.h"
+#include "core/CommandOptions.h"
 
 #include <cstdio>
 #include <exception>
@@ -13,30 +14,39 @@
 
 int main(int argc, char** argv) {
     using namespace halcyra::tools;
-    if (argc < 3 || argc % 2 == 0) {
-        std::fprintf(stderr, "usage: content [--out DIR --packet DIR] [--banner-source FILE] [--icon FILE] "
-                             "[--contact-sheet FILE]\n");
-        return 1;
-    }
+    const char* const usage = "usage: content [--out DIR --packet DIR] [--banner-source FILE] [--icon FILE] "
+                              "[--contact-sheet FILE]\n";
     try {
         std::string out, packet;
-        for (int i = 1; i + 1 < argc; i += 2) {
-            const std::string option = argv[i];
-            const std::string value = argv[i + 1];
-            if (option == "--out") {
-                out = value;
-            } else if (option == "--packet") {
-                packet = value;
-            } else if (option == "--banner-source") {
-                writeBannerSource(value);
-            } else if (option == "--icon") {
-                writeIcon(value);
-            } else if (option == "--contact-sheet") {
-                writeContactSheet(value);
-            } else {
-                std::fprintf(stderr, "content: unknown option %s\n", option.c_str());
-                return 1;
-            }
+        bool any = false;
+        std::string error;
+        const bool read = halcyra::readOptions(
+            argc, argv,
+            {{"out", true},
+             {"packet", true},
+             {"banner-source", true},
+             {"icon", true},
+             {"contact-sheet", true}},
+            [&](const std::string& name, const std::string& value) {
+                any = true;
+                if (name == "out")
+                    out = value;
+                else if (name == "packet")
+                    packet = value;
+                else if (name == "banner-source")
+                    writeBannerSource(value);
+                else if (name == "icon")
+                    writeIcon(value);
+                else if (name == "contact-sheet")
+                    writeContactSheet(value);
+                return true;
+            },
+            nullptr, error);
+        if (!read || !any) {
+            if (!read)
+                std::fprintf(stderr, "content: %s\n", error.c_str());
+            std::fputs(usage, stderr);
+            return 1;
         }
         if (out.empty() != packet.empty()) {
             std::fprintf(stderr, "content: --out and --packet go together\n");

@@ -1,6 +1,8 @@
-// PNG and JPEG encoding with libpng and libjpeg, for the tools that make the show's pictures and for the
-// tests that feed the decoders real files. Rows are given top row first, as the files store them.
+// PNG, JPEG and TGA encoding, for the tools that make the show's pictures and for the tests that feed the
+// decoders real files. Rows are given top row first, as the files store them (TGA: bottom first).
 #pragma once
+
+#include "assets/PngWriter.h"
 
 #include <cstdint>
 #include <string>
@@ -8,20 +10,10 @@
 
 namespace halcyra::tools {
 
-struct PngImage {
-    int width = 0;
-    int height = 0;
-    int colorType = 2; // PNG colour type: 0 grey, 2 RGB, 3 palette, 4 grey+alpha, 6 RGBA
-    int bitDepth = 8;
-    std::vector<uint8_t> rows;         // height rows packed as PNG stores them (16-bit samples big-endian)
-    std::vector<uint8_t> palette;      // RGB triples, for colour type 3
-    std::vector<uint8_t> transparency; // tRNS chunk: palette alphas, or one grey/RGB key as 16-bit samples
-    bool interlaced = false;
-};
-
-// An 8-bit RGB (3 channels) or RGBA (4 channels) image.
-PngImage makePng(int width, int height, int channels, const std::vector<uint8_t>& pixelsTopFirst);
-
+// PNG files come from the program's own writer (assets/PngWriter.h), at the smallest size; a picture that
+// cannot be encoded is an error (std::runtime_error) here, where a tool cannot go on without it.
+using halcyra::makePng;
+using halcyra::PngImage;
 std::vector<uint8_t> encodePng(const PngImage& image);
 std::vector<uint8_t> encodeJpeg(int width, int height, int components,
                                 const std::vector<uint8_t>& pixelsTopFirst, int quality = 92,
@@ -33,7 +25,7 @@ std::vector<uint8_t> encodeJpeg(int width, int height, int components,
 std::vector<uint8_t> encodeTga(int width, int height, int channels,
                                const std::vector<uint8_t>& pixelsBottomFirst, bool runLength);
 
-// Writes bytes to a file; false when it cannot be written completely.
+// Writes bytes to a file, whole or not at all; false when it cannot be written completely.
 bool writeFile(const std::string& path, const std::vector<uint8_t>& bytes);
 
 } // namespace halcyra::tools

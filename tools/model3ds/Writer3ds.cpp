@@ -1,5 +1,7 @@
 #include "Writer3ds.h"
 
+#include "scene3ds/Chunks3ds.h"
+
 #include <cstring>
 #include <fstream>
 
@@ -85,7 +87,7 @@ void leaf(ChunkWriter& out, uint16_t id, auto&& fields) {
 
 void color(ChunkWriter& out, uint16_t id, const Color3ds& c) {
     out.open(id);
-    leaf(out, 0x0011, [&] {
+    leaf(out, chunk3ds::byteColour, [&] {
         out.u8(c.r);
         out.u8(c.g);
         out.u8(c.b);
@@ -95,10 +97,10 @@ void color(ChunkWriter& out, uint16_t id, const Color3ds& c) {
 
 void map(ChunkWriter& out, uint16_t id, const std::string& fileName, const Material3ds& material) {
     out.open(id);
-    leaf(out, 0x0030, [&] { out.u16(100); }); // strength in percent
-    leaf(out, 0xA300, [&] { out.text(fileName); });
-    leaf(out, 0xA354, [&] { out.f32(material.uScale); });
-    leaf(out, 0xA356, [&] { out.f32(material.vScale); });
+    leaf(out, chunk3ds::percent, [&] { out.u16(100); }); // strength in percent
+    leaf(out, chunk3ds::mapFileName, [&] { out.text(fileName); });
+    leaf(out, chunk3ds::mapUScale, [&] { out.f32(material.uScale); });
+    leaf(out, chunk3ds::mapVScale, [&] { out.f32(material.vScale); });
     out.close();
 }
 
@@ -122,12 +124,12 @@ void track(ChunkWriter& out, uint16_t id, const std::vector<Key>& keys, Value&& 
 }
 
 void positionTrack(ChunkWriter& out, const std::vector<PositionKey3ds>& keys) {
-    track(out, 0xB020, keys, [&](const PositionKey3ds& key) { out.float3(key.position); });
+    track(out, chunk3ds::positionTrack, keys, [&](const PositionKey3ds& key) { out.float3(key.position); });
 }
 
 void nodeHeader(ChunkWriter& out, uint16_t nodeId, const std::string& name, uint16_t parentId) {
-    leaf(out, 0xB030, [&] { out.u16(nodeId); });
-    leaf(out, 0xB010, [&] {
+    leaf(out, chunk3ds::nodeId, [&] { out.u16(nodeId); });
+    leaf(out, chunk3ds::nodeHeader, [&] {
         out.text(name);
         out.u16(0x4000); // flags
         out.u16(0);
@@ -136,36 +138,36 @@ void nodeHeader(ChunkWriter& out, uint16_t nodeId, const std::string& name, uint
 }
 
 void fileStart(ChunkWriter& out) {
-    out.open(0x4D4D);
-    leaf(out, 0x0002, [&] { out.u32(3); }); // file version
-    out.open(0x3D3D);
-    leaf(out, 0x3D3E, [&] { out.u32(3); }); // mesh version
+    out.open(chunk3ds::main);
+    leaf(out, chunk3ds::fileVersion, [&] { out.u32(3); }); // file version
+    out.open(chunk3ds::editor);
+    leaf(out, chunk3ds::meshVersion, [&] { out.u32(3); }); // mesh version
 }
 
 void material(ChunkWriter& out, const Material3ds& m) {
-    out.open(0xAFFF);
-    leaf(out, 0xA000, [&] { out.text(m.name); });
-    color(out, 0xA010, m.diffuse); // ambient
-    color(out, 0xA020, m.diffuse);
-    color(out, 0xA030, m.specular);
+    out.open(chunk3ds::material);
+    leaf(out, chunk3ds::materialName, [&] { out.text(m.name); });
+    color(out, chunk3ds::ambientColour, m.diffuse); // ambient
+    color(out, chunk3ds::diffuseColour, m.diffuse);
+    color(out, chunk3ds::specularColour, m.specular);
     if (!m.textureMap.empty())
-        map(out, 0xA200, m.textureMap, m);
+        map(out, chunk3ds::textureMap, m.textureMap, m);
     if (!m.bumpMap.empty())
-        map(out, 0xA230, m.bumpMap, m);
+        map(out, chunk3ds::bumpMap, m.bumpMap, m);
     out.close();
 }
 
 void object(ChunkWriter& out, const Object3ds& o) {
-    out.open(0x4000);
+    out.open(chunk3ds::namedObject);
     out.text(o.name);
-    out.open(0x4100);
-    leaf(out, 0x4110, [&] {
+    out.open(chunk3ds::triangleMesh);
+    leaf(out, chunk3ds::vertexList, [&] {
         out.u16(static_cast<uint16_t>(o.vertices.size()));
         for (const Float3& v : o.vertices)
             out.float3(v);
     });
     if (!o.texCoords.empty()) {
-        leaf(out, 0x4140, [&] {
+        leaf(out, chunk3ds::textureCoordinates, [&] {
             out.u16(static_cast<uint16_t>(o.texCoords.size()));
             for (const auto& uv : o.texCoords) {
                 out.f32(uv[0]);
@@ -173,11 +175,11 @@ void object(ChunkWriter& out, const Object3ds& o) {
             }
         });
     }
-    leaf(out, 0x4160, [&] {
+    leaf(out, chunk3ds::localAxes, [&] {
         for (float value : o.localAxes)
             out.f32(value);
     });
-    out.open(0x4120);
+    out.open(chunk3ds::faceList);
     out.u16(static_cast<uint16_t>(o.faces.size()));
     for (const auto& face : o.faces) {
         out.u16(face[0]);
@@ -186,14 +188,14 @@ void object(ChunkWriter& out, const Object3ds& o) {
         out.u16(7); // edge visibility flags
     }
     for (const MaterialGroup3ds& group : o.groups) {
-        leaf(out, 0x4130, [&] {
+        leaf(out, chunk3ds::faceMaterial, [&] {
             out.text(group.material);
             out.u16(static_cast<uint16_t>(group.faces.size()));
             for (uint16_t face : group.faces)
                 out.u16(face);
         });
     }
-    leaf(out, 0x4150, [&] { // smoothing groups
+    leaf(out, chunk3ds::smoothingGroups, [&] { // smoothing groups
         for (size_t i = 0; i < o.faces.size(); ++i)
             out.u32(1);
     });
@@ -203,21 +205,21 @@ void object(ChunkWriter& out, const Object3ds& o) {
 }
 
 void node(ChunkWriter& out, const ObjectNode3ds& n) {
-    out.open(0xB002);
+    out.open(chunk3ds::objectNode);
     nodeHeader(out, n.nodeId, n.name, n.parentId);
-    leaf(out, 0xB013, [&] { out.float3(n.pivot); });
+    leaf(out, chunk3ds::pivot, [&] { out.float3(n.pivot); });
     positionTrack(out, n.position);
-    track(out, 0xB021, n.rotation, [&](const RotationKey3ds& key) {
+    track(out, chunk3ds::rotationTrack, n.rotation, [&](const RotationKey3ds& key) {
         out.f32(key.angle);
         out.float3(key.axis);
     });
-    track(out, 0xB022, n.scale, [&](const ScaleKey3ds& key) { out.float3(key.scale); });
+    track(out, chunk3ds::scaleTrack, n.scale, [&](const ScaleKey3ds& key) { out.float3(key.scale); });
     out.close();
 }
 
 void keyframerHeader(ChunkWriter& out, const std::string& name, int32_t frames) {
-    out.open(0xB000);
-    leaf(out, 0xB00A, [&] { // keyframer header: revision, name, length in frames
+    out.open(chunk3ds::keyframer);
+    leaf(out, chunk3ds::keyframerHeader, [&] { // keyframer header: revision, name, length in frames
         out.u16(5);
         out.text(name);
         out.i32(frames);
@@ -231,7 +233,7 @@ std::vector<uint8_t> writeModel3ds(const Model3ds& model) {
     fileStart(out);
     for (const Material3ds& m : model.materials)
         material(out, m);
-    leaf(out, 0x0100, [&] { out.f32(1.0f); }); // master scale
+    leaf(out, chunk3ds::masterScale, [&] { out.f32(1.0f); }); // master scale
     for (const Object3ds& o : model.objects)
         object(out, o);
     out.close(); // 3D editor
@@ -246,9 +248,9 @@ std::vector<uint8_t> writeModel3ds(const Model3ds& model) {
 std::vector<uint8_t> writeCamera3ds(const CameraFile3ds& camera) {
     ChunkWriter out;
     fileStart(out);
-    out.open(0x4000);
+    out.open(chunk3ds::namedObject);
     out.text(camera.name);
-    leaf(out, 0x4700, [&] { // camera: position, target, bank angle, lens
+    leaf(out, chunk3ds::camera, [&] { // camera: position, target, bank angle, lens
         out.float3(camera.eye.empty() ? Float3{} : camera.eye.front().position);
         out.float3(camera.target.empty() ? Float3{} : camera.target.front().position);
         out.f32(0.0f);
@@ -257,14 +259,14 @@ std::vector<uint8_t> writeCamera3ds(const CameraFile3ds& camera) {
     out.close();
     out.close(); // 3D editor
     keyframerHeader(out, "MAXSCENE", 100);
-    out.open(0xB003);
+    out.open(chunk3ds::cameraNode);
     nodeHeader(out, 0, camera.name, 0xFFFF);
     positionTrack(out, camera.eye);
     const std::vector<RollKey3ds> fov{{0, camera.fieldOfView, {}}};
-    track(out, 0xB023, fov, [&](const RollKey3ds& key) { out.f32(key.degrees); });
-    track(out, 0xB024, camera.roll, [&](const RollKey3ds& key) { out.f32(key.degrees); });
+    track(out, chunk3ds::fovTrack, fov, [&](const RollKey3ds& key) { out.f32(key.degrees); });
+    track(out, chunk3ds::rollTrack, camera.roll, [&](const RollKey3ds& key) { out.f32(key.degrees); });
     out.close();
-    out.open(0xB004);
+    out.open(chunk3ds::targetNode);
     nodeHeader(out, 1, camera.name, 0xFFFF);
     positionTrack(out, camera.target);
     out.close();
@@ -276,15 +278,15 @@ std::vector<uint8_t> writeCamera3ds(const CameraFile3ds& camera) {
 std::vector<uint8_t> writeLight3ds(const LightFile3ds& light) {
     ChunkWriter out;
     fileStart(out);
-    out.open(0x4000);
+    out.open(chunk3ds::namedObject);
     out.text(light.name);
-    leaf(out, 0x4600, [&] { // light: position
+    leaf(out, chunk3ds::light, [&] { // light: position
         out.float3(light.position.empty() ? Float3{} : light.position.front().position);
     });
     out.close();
     out.close(); // 3D editor
     keyframerHeader(out, "MAXSCENE", 100);
-    out.open(0xB005);
+    out.open(chunk3ds::lightNode);
     nodeHeader(out, 0, light.name, 0xFFFF);
     positionTrack(out, light.position);
     out.close();

@@ -1,5 +1,7 @@
 #include "PacketWriter.h"
 
+#include "assets/PacketLayout.h"
+
 #include <algorithm>
 #include <filesystem>
 #include <fstream>
@@ -28,21 +30,25 @@ void putBlock(std::vector<uint8_t>& out, const std::string& text) {
 
 std::vector<uint8_t> writePacket(const PacketContents& contents) {
     std::vector<uint8_t> out;
-    putInt(out, static_cast<uint32_t>(contents.textures.size()));
-    for (const PacketTexture& texture : contents.textures) {
-        putBlock(out, texture.name);
-        putBlock(out, texture.png.data(), texture.png.size());
+    for (int section = 0; section < packet::sectionCount; ++section) {
+        if (section == packet::textureSection) {
+            putInt(out, static_cast<uint32_t>(contents.textures.size()));
+            for (const PacketTexture& texture : contents.textures) {
+                putBlock(out, texture.name);
+                putBlock(out, texture.png.data(), texture.png.size());
+            }
+        } else if (section == packet::shaderSection) {
+            putInt(out, static_cast<uint32_t>(contents.programs.size() * packet::entriesPerProgram));
+            for (const PacketProgram& program : contents.programs) {
+                putBlock(out, program.key + ".vert");
+                putBlock(out, program.vertexSource);
+                putBlock(out, program.key + ".frag");
+                putBlock(out, program.fragmentSource);
+            }
+        } else {
+            putInt(out, 0);
+        }
     }
-    for (int section = 1; section <= 3; ++section)
-        putInt(out, 0);
-    putInt(out, static_cast<uint32_t>(contents.programs.size() * 2));
-    for (const PacketProgram& program : contents.programs) {
-        putBlock(out, program.key + ".vert");
-        putBlock(out, program.vertexSource);
-        putBlock(out, program.key + ".frag");
-        putBlock(out, program.fragmentSource);
-    }
-    putInt(out, 0);
     return out;
 }
 

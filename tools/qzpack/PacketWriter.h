@@ -1,6 +1,6 @@
-// The data packet's writer: six sections of length-prefixed blocks, the layout the program's reader takes.
-// Textures go to section 0 (name with extension, PNG bytes); each program to section 4 as four blocks
-// ("<key>.vert", vertex source, "<key>.frag", fragment source). Sections 1, 2, 3 and 5 stay empty.
+// The data packet's writer, in the layout the program's reader takes (assets/PacketLayout.h): textures as
+// a name with its extension and the PNG bytes, each program as "<key>.vert" with its vertex source and
+// "<key>.frag" with its fragment source; the other sections stay empty.
 #pragma once
 
 #include "assets/ShaderFolder.h"

@@ -1,15 +1,47 @@
 #include "soundtrack/Loudness.h"
 
-#include "soundtrack/PeakInterpolator.h"
+#include <ebur128.h>
 
 #include <algorithm>
 #include <cmath>
+#include <memory>
 
 namespace halcyra {
 namespace {
 
 constexpr double pi = 3.14159265358979323846;
-constexpr double absoluteGate = -70.0;
+constexpr double silent = -70.0; // what a stretch with nothing above the absolute gate reads
+
+struct MeterDeleter {
+    void operator()(ebur128_state* state) const { ebur128_destroy(&state); }
+};
+using Meter = std::unique_ptr<ebur128_state, MeterDeleter>;
+
+Meter meter(double sampleRate, int mode) {
+    return Meter(ebur128_init(2, static_cast<unsigned long>(sampleRate), mode));
+}
+
+// Hands frames [begin, end) of the two channels to the meter, `chunk` frames at a time; `after` runs after
+// each chunk.
+template <typename After>
+void feed(ebur128_state* state, const std::vector<float>& left, const std::vector<float>& right, size_t begin,
+          size_t end, size_t chunk, After&& after) {
+    std::vector<float> interleaved;
+    for (size_t from = begin; from < end; from += chunk) {
+        const size_t to = std::min(end, from + chunk);
+        interleaved.resize(2 * (to - from));
+        for (size_t n = from; n < to; ++n) {
+            interleaved[2 * (n - from)] = left[n];
+            interleaved[2 * (n - from) + 1] = right[n];
+        }
+        ebur128_add_frames_float(state, interleaved.data(), to - from);
+        after();
+    }
+}
+
+double orSilent(double loudness) {
+    return std::isfinite(loudness) ? std::max(loudness, silent) : silent;
+}
 
 struct Biquad {
     double b0 = 1.0, b1 = 0.0, b2 = 0.0, a1 = 0.0, a2 = 0.0;
@@ -23,38 +55,6 @@ struct Biquad {
         y1 = y;
         return y;
     }
-};
-
-// The K-weighting of BS.1770: a high shelf of about +4 dB above 1.5 kHz (the head's effect), then a
-// high-pass near 38 Hz (the revised low-frequency B-curve), for any sample rate.
-struct KWeighting {
-    explicit KWeighting(double rate) {
-        {
-            const double f0 = 1681.974450955533, gain = 3.999843853973347, q = 0.7071752369554196;
-            const double k = std::tan(pi * f0 / rate);
-            const double vh = std::pow(10.0, gain / 20.0);
-            const double vb = std::pow(vh, 0.4996667741545416);
-            const double a0 = 1.0 + k / q + k * k;
-            shelf.b0 = (vh + vb * k / q + k * k) / a0;
-            shelf.b1 = 2.0 * (k * k - vh) / a0;
-            shelf.b2 = (vh - vb * k / q + k * k) / a0;
-            shelf.a1 = 2.0 * (k * k - 1.0) / a0;
-            shelf.a2 = (1.0 - k / q + k * k) / a0;
-        }
-        {
-            const double f0 = 38.13547087602444, q = 0.5003270373238773;
-            const double k = std::tan(pi * f0 / rate);
-            const double a0 = 1.0 + k / q + k * k;
-            highPass.b0 = 1.0;
-            highPass.b1 = -2.0;
-            highPass.b2 = 1.0;
-            highPass.a1 = 2.0 * (k * k - 1.0) / a0;
-            highPass.a2 = (1.0 - k / q + k * k) / a0;
-        }
-    }
-    double process(double x) { return highPass.process(shelf.process(x)); }
-
-    Biquad shelf, highPass;
 };
 
 // Two-pole Butterworth sections as ffmpeg's lowpass and highpass filters make them (Q = 0.707).
@@ -73,112 +73,69 @@ Biquad butterworth(double frequency, double rate, bool highPass) {
     return filter;
 }
 
-double loudnessOf(double meanSquare) {
-    return -0.691 + 10.0 * std::log10(std::max(meanSquare, 1.0e-20));
-}
-
-// K-weighted energy (both channels summed) of every 100 ms step of frames [begin, end); a partial step at
-// the end is dropped.
-std::vector<double> stepEnergies(const std::vector<float>& left, const std::vector<float>& right,
-                                 size_t begin, size_t end, size_t step, double rate) {
-    end = std::min({end, left.size(), right.size()});
-    std::vector<double> energies;
-    if (begin >= end)
-        return energies;
-    KWeighting weightLeft(rate), weightRight(rate);
-    double sum = 0.0;
-    size_t inStep = 0;
-    for (size_t n = begin; n < end; ++n) {
-        const double l = weightLeft.process(left[n]), r = weightRight.process(right[n]);
-        sum += l * l + r * r;
-        if (++inStep == step) {
-            energies.push_back(sum);
-            sum = 0.0;
-            inStep = 0;
-        }
-    }
-    return energies;
-}
-
-// Loudness of every window of `steps` consecutive steps, one window per step.
-std::vector<double> windowLoudness(const std::vector<double>& energies, size_t steps, size_t step) {
-    std::vector<double> loudness;
-    double sum = 0.0;
-    for (size_t i = 0; i < energies.size(); ++i) {
-        sum += energies[i];
-        if (i >= steps)
-            sum -= energies[i - steps];
-        if (i + 1 >= steps)
-            loudness.push_back(loudnessOf(std::max(sum, 0.0) / static_cast<double>(steps * step)));
-    }
-    return loudness;
-}
-
-// The windows above the absolute gate and above the mean (as power) of those less `relativeGate` LU.
-std::vector<double> gated(const std::vector<double>& loudness, double relativeGate) {
-    double power = 0.0;
-    size_t count = 0;
-    for (double l : loudness) {
-        if (l > absoluteGate) {
-            power += std::pow(10.0, l / 10.0);
-            ++count;
-        }
-    }
-    std::vector<double> kept;
-    if (count == 0)
-        return kept;
-    const double threshold = 10.0 * std::log10(power / static_cast<double>(count)) - relativeGate;
-    for (double l : loudness) {
-        if (l > absoluteGate && l > threshold)
-            kept.push_back(l);
-    }
-    return kept;
-}
-
-double peakOf(const std::vector<float>& signal) {
-    PeakInterpolator between(signal);
-    between.extend(signal.size());
-    float peak = 0.0f;
-    for (size_t n = 0; n < signal.size(); ++n)
-        peak = std::max(peak, between.peakAfter(n, peak));
-    return peak;
-}
-
 } // namespace
 
 double integratedLoudness(const std::vector<float>& left, const std::vector<float>& right, size_t begin,
                           size_t end, double sampleRate) {
-    const size_t step = static_cast<size_t>(std::lround(0.1 * sampleRate));
-    const std::vector<double> blocks =
-        windowLoudness(stepEnergies(left, right, begin, end, step, sampleRate), 4, step);
-    const std::vector<double> kept = gated(blocks, 10.0);
-    if (kept.empty())
-        return absoluteGate;
-    double power = 0.0;
-    for (double l : kept)
-        power += std::pow(10.0, l / 10.0);
-    return 10.0 * std::log10(power / static_cast<double>(kept.size()));
+    end = std::min({end, left.size(), right.size()});
+    const Meter state = meter(sampleRate, EBUR128_MODE_I);
+    if (state == nullptr || begin >= end)
+        return silent;
+    feed(state.get(), left, right, begin, end, 1 << 16, [] {});
+    double loudness = -HUGE_VAL;
+    ebur128_loudness_global(state.get(), &loudness);
+    return orSilent(loudness);
 }
 
 LoudnessRange loudnessRange(const std::vector<float>& left, const std::vector<float>& right,
                             double sampleRate) {
-    const size_t step = static_cast<size_t>(std::lround(0.1 * sampleRate));
-    std::vector<double> kept =
-        gated(windowLoudness(stepEnergies(left, right, 0, left.size(), step, sampleRate), 30, step), 20.0);
     LoudnessRange range;
-    if (kept.empty())
+    const size_t end = std::min(left.size(), right.size());
+    const Meter state = meter(sampleRate, EBUR128_MODE_LRA);
+    if (state == nullptr || end == 0)
         return range;
-    std::sort(kept.begin(), kept.end());
-    const auto percentile = [&](double p) {
-        return kept[static_cast<size_t>(std::lround(p * static_cast<double>(kept.size() - 1)))];
+    // The meter gives the range; the two levels it lies between come from the short-term loudness every
+    // 100 ms, gated as EBU Tech 3342 gates them: absolutely at −70 LUFS, then 20 LU under their mean power.
+    std::vector<double> windows;
+    const size_t step = static_cast<size_t>(sampleRate / 10.0);
+    size_t fed = 0;
+    feed(state.get(), left, right, 0, end, step, [&] {
+        fed += step;
+        double shortTerm = -HUGE_VAL;
+        if (fed >= 3 * static_cast<size_t>(sampleRate) &&
+            ebur128_loudness_shortterm(state.get(), &shortTerm) == EBUR128_SUCCESS && std::isfinite(shortTerm) &&
+            shortTerm > silent)
+            windows.push_back(shortTerm);
+    });
+    double lra = 0.0;
+    if (windows.empty() || ebur128_loudness_range(state.get(), &lra) != EBUR128_SUCCESS)
+        return range;
+    double power = 0.0;
+    for (const double loudness : windows)
+        power += std::pow(10.0, loudness / 10.0);
+    const double relativeGate = 10.0 * std::log10(power / static_cast<double>(windows.size())) - 20.0;
+    std::erase_if(windows, [&](double loudness) { return loudness < relativeGate; });
+    std::sort(windows.begin(), windows.end());
+    const auto percentile = [&](double share) {
+        return windows[std::min(windows.size() - 1, static_cast<size_t>(share * (windows.size() - 1) + 0.5))];
     };
-    range.low = percentile(0.10);
     range.high = percentile(0.95);
+    range.low = range.high - lra;
     return range;
 }
 
 double truePeakDb(const std::vector<float>& left, const std::vector<float>& right) {
-    const double peak = std::max(peakOf(left), peakOf(right));
+    const size_t end = std::min(left.size(), right.size());
+    const Meter state = meter(44100.0, EBUR128_MODE_TRUE_PEAK);
+    double peak = 0.0;
+    if (state != nullptr && end > 0) {
+        feed(state.get(), left, right, 0, end, 1 << 16, [] {});
+        for (unsigned int channel = 0; channel < 2; ++channel) {
+            double channelPeak = 0.0;
+            if (ebur128_true_peak(state.get(), channel, &channelPeak) == EBUR128_SUCCESS)
+                peak = std::max(peak, channelPeak);
+        }
+    }
     return 20.0 * std::log10(std::max(peak, 1.0e-10));
 }
 

@@ -1,8 +1,8 @@
-// Loudness of a stereo recording the way broadcast meters read it (ITU-R BS.1770, EBU R128): K-weighted
-// power in gated 400 ms blocks for the integrated loudness, 3 s windows for the loudness range, and the true
-// peak from a 4× oversampled signal. Also the level of the mix in three bands split by the same two-pole
-// filters ffmpeg's lowpass and highpass use. SongReport prints these for the built MP3; the tests hold the
-// soundtrack to them. Pure functions of the samples; any length works (too short a stretch reads −70 LUFS).
+// Loudness of a stereo recording the way broadcast meters read it (ITU-R BS.1770, EBU R128), measured by
+// libebur128: the integrated loudness, the loudness range and the true peak. Also the level of the mix in
+// bands split by the same two-pole filters ffmpeg's lowpass and highpass use, which that library does not
+// measure. SongReport prints these for the built MP3; the tests hold the soundtrack to them. Pure functions
+// of the samples; any length works (too short a stretch reads −70 LUFS).
 #pragma once
 
 #include <cstddef>

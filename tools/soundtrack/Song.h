@@ -5,6 +5,8 @@
 // how a note sounds.
 #pragma once
 
+#include "show/ShowLayout.h"
+
 #include <array>
 #include <optional>
 #include <stdexcept>
@@ -15,18 +17,18 @@ namespace halcyra {
 
 constexpr int sampleRate = 44100;
 constexpr float sampleRateHz = static_cast<float>(sampleRate);
-constexpr int beatsPerBar = 4;
+constexpr int beatsPerBar = show::beatsPerBar;
 
-// The show's seven scenes in beats at 133 BPM (a beat is 451.1278 ms): the song fills them exactly.
-constexpr int showTempo = 133;
-constexpr std::array<int, 7> sceneBeats{48, 96, 64, 64, 64, 64, 116};
-constexpr int showBars = 129;
+// The show's seven scenes in beats (show/ShowLayout.h): the song fills them exactly, at the show's tempo.
+constexpr int showTempo = show::tempo;
+constexpr std::array<int, 7> sceneBeats = show::sceneBeats;
+constexpr int showBars = show::bars;
 
 // Moments the music marks, in beats from the song's start. The planet's torus shrinks to nothing as beat 480
 // begins: that beat is silent, and the break starts on the next. The screen turns white on the last sixteenth
 // of bar 124, where the closing A major chord lands.
-constexpr double silentBeat = 480.0;
-constexpr double whiteScreenBeat = 499.75;
+constexpr double silentBeat = show::silentBeat;
+constexpr double whiteScreenBeat = show::whiteScreenBeat;
 
 class SongError : public std::runtime_error {
 public:

@@ -3,6 +3,7 @@
 // --report also prints level measurements of the render and, decoded again, of the MP3 as the show plays
 // it: loudness, true peak, band balance and the marked moments. Any problem is one line on stderr and exit 1,
 // so a song that does not fit the show fails the build.
+#include "core/CommandOptions.h"
 #include "soundtrack/Mp3Decoder.h"
 #include "soundtrack/Mp3Encoder.h"
 #include "soundtrack/Song.h"
@@ -15,7 +16,9 @@
 #include <exception>
 #include <iostream>
 #include <mutex>
+#include <string>
 #include <thread>
+#include <vector>
 
 namespace {
 
@@ -77,21 +80,34 @@ std::vector<unsigned char> renderAndEncode(const Song& song, const RenderOptions
 } // namespace
 
 int main(int argc, char** argv) {
-    const bool report = argc == 4 && std::strcmp(argv[3], "--report") == 0;
-    if (argc != 3 && !report) {
+    bool report = false;
+    std::vector<std::string> files;
+    std::string error;
+    const bool read = readOptions(
+        argc, argv, {{"report", false}},
+        [&](const std::string&, const std::string&) { return report = true; },
+        [&](const std::string& file) {
+            files.push_back(file);
+            return true;
+        },
+        error);
+    if (!read || files.size() != 2) {
+        if (!read)
+            std::fprintf(stderr, "soundtrack: %s\n", error.c_str());
         std::fprintf(stderr, "usage: soundtrack SONG OUTPUT.mp3 [--report]\n");
         return 2;
     }
+    const std::string output = files[1];
     try {
-        const Song song = readSong(argv[1]);
+        const Song song = readSong(files[0]);
         checkFitsShow(song);
         RenderOptions options;
         options.skipFrames = playerStartOffset;
         StereoBuffer audio;
-        writeMp3(argv[2], renderAndEncode(song, options, audio));
+        writeMp3(output, renderAndEncode(song, options, audio));
         if (report) {
             printReport(song, audio, std::cout);
-            DecodedMp3 decoded = decodeMp3(argv[2]);
+            DecodedMp3 decoded = decodeMp3(output);
             StereoBuffer played{std::move(decoded.left), std::move(decoded.right)};
             printMasterReport(measureMaster(played), std::cout);
         }

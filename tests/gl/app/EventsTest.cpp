@@ -1,5 +1,7 @@
 #include "app/Events.h"
 
+#include "app/Platform.h"
+
 #include "core/DisplayConfig.h"
 #include "core/Platform.h"
 #include "support/GlTestContext.h"
@@ -20,10 +22,12 @@ class EventDispatch : public testing::Test {
 protected:
     EventDispatch() {
         captures = 0;
-        setCaptureHandler(countCapture);
+        PlatformSettings settings;
+        settings.capture = countCapture;
+        configurePlatform(settings);
         SDL_FlushEvents(SDL_FIRSTEVENT, SDL_LASTEVENT);
     }
-    ~EventDispatch() override { setCaptureHandler(nullptr); }
+    ~EventDispatch() override { configurePlatform({}); }
 
     static void pressKey(SDL_Keycode key) {
         SDL_Event event{};
@@ -53,6 +57,7 @@ TEST_F(EventDispatch, EscapeStopsTheShowAndOtherKeysAreLeftAside) {
     pressKey(SDLK_ESCAPE);
     EXPECT_TRUE(dispatchOneMessage());
     EXPECT_FALSE(DisplayConfig::instance().running);
+    EXPECT_EQ(DisplayConfig::instance().stopReason(), StopReason::Escape);
     EXPECT_EQ(captures, 0);
 }
 
@@ -60,6 +65,7 @@ TEST_F(EventDispatch, ClosingTheWindowStopsTheShow) {
     closeWindow();
     EXPECT_TRUE(dispatchOneMessage());
     EXPECT_FALSE(DisplayConfig::instance().running);
+    EXPECT_EQ(DisplayConfig::instance().stopReason(), StopReason::WindowClosed);
 }
 
 TEST_F(EventDispatch, F12CapturesAndOneMessageIsHandledPerCall) {

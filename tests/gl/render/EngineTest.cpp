@@ -34,10 +34,10 @@ protected:
 TEST_F(EngineOperations, ConstructionCopiesTheDisplayAndSetsTheDefaults) {
     const DisplayConfig& config = DisplayConfig::instance();
     EXPECT_EQ(engine->screenWidth, config.width);
-    EXPECT_EQ(engine->viewportHeight, config.height);
-    EXPECT_FLOAT_EQ(engine->texelWidth, 1.0f / 1024.0f);
-    EXPECT_EQ(engine->boundTexture.id, 99u);
-    EXPECT_EQ(engine->drawMode, static_cast<uint32_t>(GL_TRIANGLES));
+    EXPECT_EQ(engine->viewport().height, config.height);
+    EXPECT_FLOAT_EQ(engine->texel().width, 1.0f / 1024.0f);
+    EXPECT_EQ(engine->lastBoundTexture().id, 99u);
+    EXPECT_EQ(engine->primitiveMode(), static_cast<uint32_t>(GL_TRIANGLES));
     EXPECT_TRUE(engine->shaders->find("blur")->built);
     EXPECT_TRUE(engine->shaders->find("static")->built);
     EXPECT_TRUE(glIsEnabled(GL_DEPTH_TEST));

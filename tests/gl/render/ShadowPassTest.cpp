@@ -44,7 +44,7 @@ TEST_F(ShadowPassTest, EmptyPassRestoresTheCameraAndProjectionAndLeavesDepthOne)
     glGetIntegerv(GL_VIEWPORT, viewport);
 
     engine->beginShadowPass(10, 20, 30, 0, 0, 0, 90);
-    EXPECT_TRUE(engine->inShadowPass);
+    EXPECT_TRUE(engine->shadowPassOpen());
     EXPECT_EQ(camera.eye.x, 10.0f);
     EXPECT_EQ(camera.target.z, 0.0f);
     EXPECT_EQ(camera.fieldOfView, 90.0f);
@@ -61,7 +61,7 @@ TEST_F(ShadowPassTest, EmptyPassRestoresTheCameraAndProjectionAndLeavesDepthOne)
     EXPECT_TRUE(glIsEnabled(GL_CULL_FACE));
     engine->endShadowPass();
 
-    EXPECT_FALSE(engine->inShadowPass);
+    EXPECT_FALSE(engine->shadowPassOpen());
     EXPECT_EQ(camera.eye.x, 1.0f);
     EXPECT_EQ(camera.eye.z, 3.0f);
     EXPECT_EQ(camera.target.y, 5.0f);

@@ -1,12 +1,14 @@
 // The player's keys as a viewer presses them: pushed into SDL's queue and taken by the event dispatch the
-// run loop calls once a frame. A test clock stands for the performance counter: every reading is one 60 Hz
-// frame later, and the player's waits while paused move it on too, so that a pause's length is known.
+// run loop calls once a frame. A stepping clock stands for the performance counter: every reading is one
+// 60 Hz frame later, and the player's waits while paused move it on too, so that a pause's length is known.
 #include "timeline/Player.h"
 #include "app/Events.h"
+#include "app/Platform.h"
 #include "core/DisplayConfig.h"
 #include "core/Platform.h"
 #include "support/GlTestContext.h"
 #include "support/SteppedShow.h"
+#include "support/SteppingClock.h"
 #include "support/TempDir.h"
 
 #include <SDL.h>
@@ -22,23 +24,14 @@ namespace {
 using test::FrameState;
 using test::SteppedShow;
 
-// Microseconds; every reading is a frame of 1/60 s later.
-int64_t clockNow = 0;
+// The show's clock: every reading a frame of 1/60 s later; the player's waits move it on too.
+test::SteppingClock* clock = nullptr;
 int sleeps = 0;
 std::function<void()> onSleep;
 
-class TestClock final : public FrameClock {
-public:
-    int64_t frequency() override { return 1000000; }
-    int64_t counter() override {
-        const int64_t now = clockNow;
-        clockNow += 16667;
-        return now;
-    }
-};
-
 void testSleep(uint32_t milliseconds) {
-    clockNow += static_cast<int64_t>(milliseconds) * 1000;
+    if (clock != nullptr)
+        clock->advance(milliseconds);
     ++sleeps;
     if (onSleep)
         onSleep();
@@ -73,22 +66,25 @@ protected:
         PlatformFunctions functions = saved;
         functions.sleepMilliseconds = testSleep;
         setPlatformFunctions(functions);
-        clockNow = 0;
         sleeps = 0;
     }
     void TearDown() override {
         onSleep = nullptr;
-        setPlayerHandler(nullptr, false);
+        configurePlatform({});
         setPlatformFunctions(saved);
         DisplayConfig::instance().running = true;
     }
 
     // Plays the stepped show in real time with the player's keys, from `startMs`.
     void play(SteppedShow& show, Player& player, KeyScript& script, double startMs = 0.0) {
-        setPlayerHandler([&player](const PlayerRequest& request) { player.handle(request); }, false);
-        TestClock clock;
-        FrameSchedule schedule = FrameSchedule::realTime(clock, startMs);
+        PlatformSettings settings;
+        settings.player = [&player](const PlayerRequest& request) { player.handle(request); };
+        configurePlatform(settings);
+        test::SteppingClock steps(60);
+        clock = &steps;
+        FrameSchedule schedule = FrameSchedule::realTime(steps, startMs);
         show.play({&schedule, &script, false, &player});
+        clock = nullptr;
     }
 
     // Every frame of the stepped show on the 60 Hz step, as playback from the top draws it.
@@ -178,9 +174,11 @@ TEST_F(PlayerKeys, ASeekShowsThePixelsACaptureOfThatFrameHas) {
     script.keys[4] = {SDLK_ESCAPE};
     Screens played(&script, context);
     Player player(Demo::sceneLengths(), Demo::sceneNames(), false);
-    setPlayerHandler([&player](const PlayerRequest& request) { player.handle(request); }, false);
-    TestClock clock;
-    FrameSchedule realTime = FrameSchedule::realTime(clock, 190000.0);
+    PlatformSettings settings;
+    settings.player = [&player](const PlayerRequest& request) { player.handle(request); };
+    configurePlatform(settings);
+    test::SteppingClock steps(60);
+    FrameSchedule realTime = FrameSchedule::realTime(steps, 190000.0);
     demo.play({&realTime, &played, false, &player});
     ASSERT_EQ(played.shots.size(), 5u);
 

@@ -3,6 +3,7 @@
 
 #include "core/DisplayConfig.h"
 #include "support/GlTestContext.h"
+#include "support/SteppingClock.h"
 
 #include <gtest/gtest.h>
 
@@ -48,7 +49,7 @@ protected:
 };
 
 TEST_F(SceneRun, StartsOnceBeforeTheFirstUpdateAndEndsExactlyAtEndTime) {
-    FixedStepClock clock(50);
+    test::SteppingClock clock(50);
     FrameSchedule schedule = FrameSchedule::realTime(clock);
     RecordingScene scene(100.0f);
     const float overshoot = scene.run(0.0f, {&schedule, nullptr, 0});
@@ -62,7 +63,7 @@ TEST_F(SceneRun, StartsOnceBeforeTheFirstUpdateAndEndsExactlyAtEndTime) {
 }
 
 TEST_F(SceneRun, OvershootCarriesIntoTheReturnValue) {
-    FixedStepClock clock(30);
+    test::SteppingClock clock(30);
     FrameSchedule schedule = FrameSchedule::realTime(clock);
     RecordingScene scene(50.0f);
     const float overshoot = scene.run(10.0f, {&schedule, nullptr, 0});
@@ -71,7 +72,7 @@ TEST_F(SceneRun, OvershootCarriesIntoTheReturnValue) {
 }
 
 TEST_F(SceneRun, NoiseTimeRefreshesOnlyAfterMoreThanFortyMilliseconds) {
-    FixedStepClock clock(50);
+    test::SteppingClock clock(50);
     FrameSchedule schedule = FrameSchedule::realTime(clock);
     RecordingScene scene(200.0f);
     scene.run(0.0f, {&schedule, nullptr, 0});
@@ -85,7 +86,7 @@ TEST_F(SceneRun, NoiseTimeRefreshesOnlyAfterMoreThanFortyMilliseconds) {
 }
 
 TEST_F(SceneRun, LongFrameSubtractsFortyRepeatedlyButRefreshesOnce) {
-    FixedStepClock clock(10);
+    test::SteppingClock clock(10);
     FrameSchedule schedule = FrameSchedule::realTime(clock);
     RecordingScene scene(100.0f);
     scene.run(1234.0f - 1200.0f, {&schedule, nullptr, 0});
@@ -95,7 +96,7 @@ TEST_F(SceneRun, LongFrameSubtractsFortyRepeatedlyButRefreshesOnce) {
 }
 
 TEST_F(SceneRun, StartBeyondEndTimeRunsNoFrameButFinishes) {
-    FixedStepClock clock(50);
+    test::SteppingClock clock(50);
     FrameSchedule schedule = FrameSchedule::realTime(clock);
     RecordingScene scene(100.0f);
     const float overshoot = scene.run(250.0f, {&schedule, nullptr, 0});
@@ -104,7 +105,7 @@ TEST_F(SceneRun, StartBeyondEndTimeRunsNoFrameButFinishes) {
 }
 
 TEST_F(SceneRun, ClearingRunningEndsTheShowWithinOneFrame) {
-    FixedStepClock clock(50);
+    test::SteppingClock clock(50);
     FrameSchedule schedule = FrameSchedule::realTime(clock);
     RecordingScene first(10000.0f);
     RecordingScene second(10000.0f);
@@ -126,7 +127,7 @@ TEST_F(SceneRun, ObserverSeesEveryFrameWithItsSceneIndexAndDuration) {
         std::vector<int> indices;
         std::vector<float> durations;
     } watcher;
-    FixedStepClock clock(25);
+    test::SteppingClock clock(25);
     FrameSchedule schedule = FrameSchedule::realTime(clock);
     RecordingScene scene(120.0f);
     scene.run(0.0f, {&schedule, &watcher, 4});
@@ -135,7 +136,7 @@ TEST_F(SceneRun, ObserverSeesEveryFrameWithItsSceneIndexAndDuration) {
 }
 
 TEST_F(SceneRun, ShowTimeLimitStopsAtTheFirstFrameThatReachesIt) {
-    FixedStepClock clock(50);
+    test::SteppingClock clock(50);
     FrameSchedule schedule = FrameSchedule::realTime(clock);
     ShowTimeLimit limit(50.0);
     RecordingScene scene(1000.0f);

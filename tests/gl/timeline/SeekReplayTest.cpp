@@ -3,6 +3,7 @@
 #include "core/DisplayConfig.h"
 #include "support/GlTestContext.h"
 #include "support/SteppedShow.h"
+#include "support/SteppingClock.h"
 
 #include <gtest/gtest.h>
 
@@ -39,7 +40,7 @@ TEST_F(SeekReplay, RealTimeStartDrawsItsFirstFrameInTheStatePlaybackHasThere) {
     for (const int frame : {0, 14, 15, 50, 85}) {
         DisplayConfig::instance().running = true;
         SteppedShow show;
-        FixedStepClock clock(60);
+        test::SteppingClock clock(60);
         FrameSchedule schedule = FrameSchedule::realTime(clock, frame * 1000.0 / 60.0);
         int firstDrawn = 0;
         schedule.onFirstDrawnFrame = [&] { ++firstDrawn; };

@@ -1,5 +1,6 @@
 #include "app/FrameCapture.h"
 #include "app/OfflineCapture.h"
+#include "assets/PngWriter.h"
 
 #include "app/Startup.h"
 #include "core/DisplayConfig.h"

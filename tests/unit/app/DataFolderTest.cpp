@@ -11,8 +11,8 @@ namespace {
 
 namespace fs = std::filesystem;
 
-// A working directory, a build folder (the program beside its data) and an install prefix (bin/halcyra,
-// the data in share/halcyra), each made as the test asks.
+// A build folder (the program beside its data) and an install prefix (bin/halcyra or games/halcyra, the
+// data in share/halcyra), each made as the test asks.
 class DataFolderTest : public testing::Test {
 protected:
     fs::path folder(const std::string& relative) const {
@@ -22,41 +22,43 @@ protected:
     void packet(const std::string& relative) const { root.write(relative + "/data.qz", "QZ"); }
 
     test::TempDir root;
-    const fs::path working = folder("work");
     const fs::path buildProgram = folder("build") / "halcyra";
     const fs::path installedProgram = folder("usr/bin") / "halcyra";
+    const fs::path gamesProgram = folder("usr/games") / "halcyra";
 };
 
 TEST_F(DataFolderTest, BuildFolderAndInstallTreeAreFoundFromTheProgram) {
     packet("build");
     packet("usr/share/halcyra");
-    EXPECT_EQ(findDataFolder(working, buildProgram), root.path() / "build");
-    EXPECT_EQ(findDataFolder(working, installedProgram), root.path() / "usr/share/halcyra");
-}
-
-TEST_F(DataFolderTest, PacketInTheWorkingDirectoryComesFirst) {
-    packet("work");
-    packet("build");
-    packet("usr/share/halcyra");
-    EXPECT_EQ(findDataFolder(working, buildProgram), working);
-    EXPECT_EQ(findDataFolder(working, installedProgram), working);
+    EXPECT_EQ(findDataFolder(buildProgram), root.path() / "build");
+    EXPECT_EQ(findDataFolder(installedProgram), root.path() / "usr/share/halcyra");
+    EXPECT_EQ(findDataFolder(gamesProgram), root.path() / "usr/share/halcyra");
 }
 
 TEST_F(DataFolderTest, ProgramBesideItsDataIsNotSentToAnInstallTree) {
     // A build folder under a prefix that also holds an installed copy plays its own data.
     packet("usr/bin");
     packet("usr/share/halcyra");
-    EXPECT_EQ(findDataFolder(working, installedProgram), root.path() / "usr/bin");
+    EXPECT_EQ(findDataFolder(installedProgram), root.path() / "usr/bin");
 }
 
 TEST_F(DataFolderTest, WithoutAnyPacketTheProgramFolderIsUsedForLoadingToReport) {
-    EXPECT_EQ(findDataFolder(working, installedProgram), root.path() / "usr/bin");
+    EXPECT_EQ(findDataFolder(installedProgram), root.path() / "usr/bin");
     // A folder named data.qz is no packet.
     folder("usr/share/halcyra/data.qz");
-    EXPECT_EQ(findDataFolder(working, installedProgram), root.path() / "usr/bin");
-    // Unknown program: the working directory.
-    packet("build");
-    EXPECT_EQ(findDataFolder(working, {}), working);
+    EXPECT_EQ(findDataFolder(installedProgram), root.path() / "usr/bin");
+    // Unknown program: no folder, rather than a guess.
+    EXPECT_EQ(findDataFolder({}), fs::path());
+}
+
+TEST_F(DataFolderTest, PacketInTheWorkingDirectoryIsNotTaken) {
+    packet("work");
+    const test::WorkingDirectory entered(root.path() / "work");
+    fs::path chosen;
+    std::string error;
+    ASSERT_TRUE(resolveDataFolder("", chosen, error)) << error;
+    EXPECT_EQ(chosen, findDataFolder(programPath()));
+    EXPECT_NE(chosen, root.path() / "work");
 }
 
 TEST(DataFolder, ProgramPathIsThisRunningExecutable) {

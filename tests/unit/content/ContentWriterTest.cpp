@@ -54,7 +54,7 @@ TEST(ContentWriter, EveryTextureTheScenesLookUpIsListedAtAPowerOfTwoSize) {
     TextureManager& textures = TextureManager::instance();
     for (const std::string& line : generated.textureLines)
         textures.loadFile(line.c_str(), textureNameOf(line).c_str(), static_cast<int>(textureKindOf(line)));
-    textures.loadFile("textures/logo.png", "logo.png", static_cast<int>(TextureKind::Png));
+    textures.loadFile("textures/logo.png", "logo.png", static_cast<int>(ImageKind::Png));
 
     std::vector<std::string> lookedUp = {"c_noise.jpg", "halcyra.png", "qz2007.png", "n_water.png",
                                          "d_water.png", "maskqz.png",  "mask1.png",  "mask2.png",

@@ -5,6 +5,7 @@
 #include "scene3ds/AnimationNode.h"
 #include "scene3ds/Mesh.h"
 #include "scenes/MetaballScene.h"
+#include "show/ShowLayout.h"
 
 #include <gtest/gtest.h>
 
@@ -22,10 +23,12 @@ const test::GeneratedData& data() {
     return test::generatedData();
 }
 
-// Scene lengths in ms, by camera track: metaballs, water, cube rain, planet (followed until 33090 ms),
-// credits.
-constexpr float trackLengths[5] = {28872.1796875f, 28872.1796875f, 28872.1796875f, 33090.0f, 43308.26953125f};
-constexpr float creditsSecondPart = 14436.0f;
+// How long each camera track is followed, from the show's layout: metaballs, water, cube rain, planet (until
+// its track ends), credits.
+constexpr float trackLengths[5] = {show::metaballsLength, show::waterLength, show::cubeRainLength,
+                                   show::planetTrackEnd, show::creditsLength};
+constexpr float creditsSecondPart = show::phraseMs;
+const Vec3 sphereCentre{show::sphereCentre.x, show::sphereCentre.y, show::sphereCentre.z};
 
 using Triangle = std::array<Vec3, 3>;
 
@@ -221,7 +224,7 @@ TEST(ProductionData, CamerasKeepClearOfEverythingTheyFilm) {
         {4,
          {"credits"},
          [](Vec3 e) {
-             const float fromSphere = Vec3::length(Vec3::sub(e, Vec3{0.0f, 57.0f, 0.0f}));
+             const float fromSphere = Vec3::length(Vec3::sub(e, sphereCentre));
              return fromSphere > 65.0f && Vec3::length(e) < 185.0f;
          }},
     };
@@ -284,8 +287,7 @@ TEST(ProductionData, HelperCornersWanderOutsideThePointSphere) {
     for (int32_t frame = static_cast<int32_t>(creditsSecondPart / 40.0f); frame < 1083; ++frame) {
         const std::vector<Vec3> corners = posed(helpers, 0, frame);
         for (int k = 0; k < 4; ++k) {
-            const float fromCentre =
-                Vec3::length(Vec3::sub(corners[static_cast<size_t>(k)], Vec3{0.0f, 57.0f, 0.0f}));
+            const float fromCentre = Vec3::length(Vec3::sub(corners[static_cast<size_t>(k)], sphereCentre));
             ASSERT_GT(fromCentre, 63.0f) << "corner " << k << " frame " << frame;
             ASSERT_LT(fromCentre, 130.0f) << "corner " << k << " frame " << frame;
         }

@@ -37,23 +37,15 @@ TEST(Camera, TracksAreNumberedInTheOrderTheyAreAdded) {
     EXPECT_FLOAT_EQ(camera.target.x, 4.0f);
 }
 
-TEST(LightLibrary, FiveLightsWithDefaultsAndSetters) {
+TEST(LightLibrary, FiveLightsStartAsGlLightsZeroToFourOffAndUnattenuated) {
     test::RegistryScope registries;
     LightLibrary& lights = LightLibrary::instance();
-    EXPECT_EQ(lights.lights[4].glLight, 0x4004u);
-    EXPECT_FLOAT_EQ(lights.lights[2].constantAttenuation, 1.0f);
-    EXPECT_FLOAT_EQ(lights.lights[0].diffuse[3], 1.0f);
-    lights.setPosition(0, 194, 55, 91, 1);
-    const float* position = lights.position(0);
-    EXPECT_FLOAT_EQ(position[0], 194.0f);
-    EXPECT_FLOAT_EQ(position[1], 55.0f);
-    EXPECT_FLOAT_EQ(position[2], 91.0f);
-    lights.setDiffuse(0, 1, 0.8f, 0.8f, 1);
-    lights.setAmbient(0, 0.04f, 0.04f, 0.04f, 1);
-    lights.setAttenuation(1, 0.5f, 0.25f, 0.125f);
-    EXPECT_FLOAT_EQ(lights.lights[0].diffuse[1], 0.8f);
-    EXPECT_FLOAT_EQ(lights.lights[0].ambient[0], 0.04f);
-    EXPECT_FLOAT_EQ(lights.lights[1].quadraticAttenuation, 0.125f);
+    for (int i = 0; i < LightLibrary::lightCount; ++i) {
+        EXPECT_EQ(lights.lights[i].glLight, 0x4000u + static_cast<uint32_t>(i));
+        EXPECT_FALSE(lights.lights[i].enabled);
+        EXPECT_FLOAT_EQ(lights.lights[i].constantAttenuation, 1.0f);
+        EXPECT_FLOAT_EQ(lights.lights[i].diffuse[3], 1.0f);
+    }
 }
 
 } // namespace

@@ -6,6 +6,8 @@
 #include "scenes/PlanetScene.h"
 #include "scenes/ShowScene.h"
 #include "scenes/WaterScene.h"
+#include "show/ShowLayout.h"
+#include "soundtrack/Song.h"
 
 #include <gtest/gtest.h>
 
@@ -15,17 +17,36 @@
 namespace halcyra {
 namespace {
 
-TEST(SceneLengths, AddUpToTheShowAndEachIsWholeBeats) {
+// The scenes' code, the music and the layout they share agree: every scene lasts its beats of the shipped
+// song, the planet's torus is gone on the music's silent beat, the screen turns white on its hit, and the
+// title and the credits' beat come in on the eighth bar.
+TEST(ShowLayout, TheScenesKeepTheMusicsBeatsAndMoments) {
+    const Song song = readSong(HALCYRA_SOURCE_DIR "/tools/soundtrack/muzak.song");
+    const double beatMs = 60000.0 / song.tempo;
     const float lengths[] = {OpeningScene::length, CreditsScene::length,  MetaballScene::length,
                              WaterScene::length,   CubeRainScene::length, GreetingsScene::length,
                              PlanetScene::length};
-    const int beats[] = {48, 96, 64, 64, 64, 64, 116};
-    double total = 0.0;
+    int beats = 0;
     for (int i = 0; i < 7; ++i) {
-        EXPECT_NEAR(lengths[i], beats[i] * 451.1278, 0.01) << i;
-        total += lengths[i];
+        // A float ms holds the beats to a thousandth or two.
+        EXPECT_NEAR(lengths[i], show::sceneBeats[static_cast<size_t>(i)] * beatMs, 0.002)
+            << "scene " << i + 1;
+        beats += show::sceneBeats[static_cast<size_t>(i)];
     }
-    EXPECT_NEAR(total, 232781.95, 0.01);
+    EXPECT_EQ(beats, song.bars * 4) << "the song fills the scenes to the bar";
+
+    const int planetBeat = beats - show::sceneBeats[6];
+    const auto planetTime = [&](double beat) { return static_cast<float>((beat - planetBeat) * beatMs); };
+    EXPECT_NEAR(PlanetScene::torusRadius(planetTime(show::silentBeat)), 0.0f, 0.5f);
+    EXPECT_GT(PlanetScene::torusRadius(planetTime(show::silentBeat - 0.5)), 20.0f);
+    EXPECT_LT(PlanetScene::backgroundGrey(planetTime(show::whiteScreenBeat) - 20.0f), 0.9f);
+    EXPECT_EQ(PlanetScene::backgroundGrey(planetTime(show::whiteScreenBeat) + 1.0f), 1.0f);
+
+    const float eighthBar = static_cast<float>(8 * 4 * beatMs);
+    EXPECT_EQ(OpeningScene::titleFactor(eighthBar - 1.0f), 0.0f);
+    EXPECT_GT(OpeningScene::titleFactor(eighthBar + 100.0f), 0.0f);
+    EXPECT_NEAR(CreditsScene::beatStart, eighthBar, 1.0f);
+    EXPECT_NEAR(CreditsScene::beatLength, beatMs, 0.05);
 }
 
 TEST(NoiseStrength, FallsOverEachWindowAndJumpsBackAtItsEnd) {

@@ -100,12 +100,12 @@ TEST(AssetNames, TextureKeepsItsExtensionAndModelsLoseTheirs) {
 }
 
 TEST(AssetNames, KindRuleTestsJpgFirstAnywhereInTheLine) {
-    EXPECT_EQ(textureKindOf("textures/c_noise.jpg"), TextureKind::Jpeg);
-    EXPECT_EQ(textureKindOf("textures/a.png"), TextureKind::Png);
-    EXPECT_EQ(textureKindOf("textures/a.jpg.png"), TextureKind::Jpeg);
-    EXPECT_EQ(textureKindOf("textures/a.png.jpg"), TextureKind::Jpeg);
-    EXPECT_EQ(textureKindOf("textures/a.tga"), TextureKind::Tga);
-    EXPECT_EQ(textureKindOf("textures/a.PNG"), TextureKind::Tga);
+    EXPECT_EQ(textureKindOf("textures/c_noise.jpg"), ImageKind::Jpeg);
+    EXPECT_EQ(textureKindOf("textures/a.png"), ImageKind::Png);
+    EXPECT_EQ(textureKindOf("textures/a.jpg.png"), ImageKind::Jpeg);
+    EXPECT_EQ(textureKindOf("textures/a.png.jpg"), ImageKind::Jpeg);
+    EXPECT_EQ(textureKindOf("textures/a.tga"), ImageKind::Tga);
+    EXPECT_EQ(textureKindOf("textures/a.PNG"), ImageKind::Tga);
 }
 
 } // namespace
