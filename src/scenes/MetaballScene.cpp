@@ -18,10 +18,7 @@ MetaballScene::MetaballScene() : ShowScene(name, length, 0.1f) {
     standingModel = model("mixmax1");
     standingModel->animate(0.0f);
     animatedModel = model("mixmaxtr");
-    field.create(6, 30, 10.0f, 3.0f);
-    field.balls[0].strength = 2.0f;
-    field.balls[3].strength = 6.0f;
-    field.balls[4].strength = 1.0f;
+    createField(field);
     surfaceProgram.program = program("envmap");
     environmentTexture = texture("c_mmixb.png");
     maskProgram = program("mask");
@@ -36,6 +33,13 @@ void MetaballScene::start() {
     surfaceProgram.build(*shaders);
     buildMaskProgram();
     setLook(1.0f, 0.9f, 1.0f, 0.012f);
+}
+
+void MetaballScene::createField(MetaballField& balls) {
+    balls.create(6, 30, 10.0f, 3.0f);
+    balls.balls[0].strength = 2.0f;
+    balls.balls[3].strength = 6.0f;
+    balls.balls[4].strength = 1.0f;
 }
 
 void MetaballScene::placeBalls(MetaballField& balls, float t) {

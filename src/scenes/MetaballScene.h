@@ -22,6 +22,9 @@ public:
     void render() override;
     void skipRender() override { rampGlow(); }
 
+    // Builds `field` as the scene grows its surface: six balls on a grid of 30 a side, three of them with
+    // strengths of their own.
+    static void createField(MetaballField& field);
     // Writes the six balls' paths for `time` into `field` (only the coordinates the paths set).
     static void placeBalls(MetaballField& field, float time);
     // The surface's offset: (19, 40 + 25 sin(t / 800), 0).

@@ -94,10 +94,7 @@ float nearest(Vec3 p, const std::vector<Triangle>& triangles) {
 std::vector<Triangle> metaballSurface(int32_t frame) {
     const float t = static_cast<float>(frame) * 40.0f;
     MetaballField field;
-    field.create(6, 30, 10.0f, 3.0f);
-    field.balls[0].strength = 2.0f;
-    field.balls[3].strength = 6.0f;
-    field.balls[4].strength = 1.0f;
+    MetaballScene::createField(field);
     MetaballScene::placeBalls(field, t);
     field.sampleField();
     std::vector<SurfaceVertex> vertices;
