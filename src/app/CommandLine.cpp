@@ -71,7 +71,7 @@ bool parseCommandLine(int argc, const char* const* argv, Options& options, std::
         {"jobs", true},          {"join", true},        {"progress-fd", true}, {"plan", false},
         {"no-audio", false},     {"quiet", false},      {"studio", false},     {"shaders", true},
         {"loop", true},          {"stats", false},      {"help", false},       {"version", false},
-        {"draft", false},        {"gpu-class", true}};
+        {"draft", false},        {"gpu-class", true},   {"quality", true}};
     const auto apply = [&](const std::string& name, const std::string& value) -> bool {
         const std::string arg = "--" + name;
         if (arg == "--mode") {
@@ -173,6 +173,12 @@ bool parseCommandLine(int argc, const char* const* argv, Options& options, std::
             options.studio = true;
         } else if (arg == "--draft") {
             options.draft = true;
+        } else if (arg == "--quality") {
+            if (value != "full" && value != "adaptive") {
+                error = "option '--quality' needs full or adaptive, not '" + value + "'";
+                return false;
+            }
+            options.adaptive = value == "adaptive";
         } else if (arg == "--gpu-class") {
             if (value != "1" && value != "2") {
                 error = "option '--gpu-class' needs 1 or 2, not '" + value + "'";
@@ -233,6 +239,10 @@ bool parseCommandLine(int argc, const char* const* argv, Options& options, std::
         error = "option '--studio' is for play, not offline rendering";
         return false;
     }
+    if (options.adaptive && outputs > 0) {
+        error = "option '--quality' is for play; offline rendering always draws the full picture";
+        return false;
+    }
     if (options.loop && !options.studio) {
         error = "option '--loop' needs --studio";
         return false;
@@ -286,14 +296,19 @@ const char* usageText() {
            "                                 mode's size unless told; beyond it, the same picture, sharper)\n"
            "  --draft                        draw at the picture's own size whatever it is: a small picture\n"
            "                                 is drawn fast but rough (for previews and timing checks)\n"
-           "  --stats                        print frame-time statistics per scene at the end\n"
+           "  --quality full|adaptive        adaptive draws a smaller picture, scaled to the window, while\n"
+           "                                 frames run over their time (default on a software renderer);\n"
+           "                                 full always draws the whole picture (default on a GPU)\n"
+           "  --stats                        print frame-time statistics per scene at the end, and where\n"
+           "                                 each frame's time goes, pass by pass\n"
            "\n"
            "For the people who make the show:\n"
            "  --studio                       the studio's keys and overlay (see Keys)\n"
            "  --shaders DIR                  read the GLSL sources from DIR (as content/shaders) instead of\n"
            "                                 the data packet; in the studio, rebuilt when a file changes\n"
            "  --loop A-B                     with --studio: play from A to B seconds again and again\n"
-           "  --gpu-class 1|2                draw with the render targets of GPU class 1 (most drivers) or 2\n"
+           "  --gpu-class 1|2                draw with the render targets of GPU class 1 (most drivers) or "
+           "2\n"
            "                                 (NVIDIA's) rather than the driver's own, to compare them\n"
            "\n"
            "Offline rendering (a fixed step of 1000/fps ms per frame, the same frames on every run):\n"

@@ -32,9 +32,12 @@ struct Options {
     std::optional<int> height;
     bool desktopSize = false; // --size desktop: the desktop's own resolution
     bool draft = false;       // targets of the picture's own size: fast small pictures, a rough look
+    // --quality adaptive: real-time play draws a smaller picture while frames run over their budget;
+    // full: the picture at its own size always. Unset: adaptive on a software renderer, else full.
+    std::optional<bool> adaptive;
     std::optional<int> gpuClass; // the render-target formats of vendor class 1 or 2, whatever the driver
-    bool noAudio = false;     // a video without the soundtrack
-    bool quiet = false;       // no progress line
+    bool noAudio = false;        // a video without the soundtrack
+    bool quiet = false;          // no progress line
     // Spreading the render over processes: --jobs N runs N here; --plan prints the N ranges instead;
     // --join DIR joins a video's segments rendered elsewhere.
     int jobs = 0;

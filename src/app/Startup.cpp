@@ -209,6 +209,25 @@ void createMainWindow(DisplayConfig& config, bool hidden) {
     ignoreUnhandledEvents();
 }
 
+double frameBudgetMs(const DisplayConfig& config) {
+    if (config.vsync == 0 || config.window == nullptr)
+        return 1000.0 / 30.0;
+    SDL_DisplayMode mode{};
+    const int refresh = SDL_GetWindowDisplayMode(config.window, &mode) == 0 ? mode.refresh_rate : 0;
+    return 1000.0 / (refresh > 0 ? refresh : 60);
+}
+
+std::string adaptiveQualityLine(bool asked, double budgetMs) {
+    const auto* renderer = reinterpret_cast<const char*>(glGetString(GL_RENDERER));
+    const std::string why = asked ? std::string(" (--quality adaptive)")
+                                  : std::string(" on the software renderer ") + (renderer ? renderer : "") +
+                                        ", which draws every pixel on the CPU";
+    char budget[32];
+    std::snprintf(budget, sizeof budget, "%.0f", budgetMs);
+    return "adaptive quality" + why + ": while frames take longer than " + budget +
+           " ms the picture is drawn smaller and scaled to the window (--quality full draws it whole)";
+}
+
 std::string glReport(bool forced) {
     const auto text = [](GLenum name) {
         const auto* value = reinterpret_cast<const char*>(glGetString(name));

@@ -53,6 +53,14 @@ void destroyDummyContext(DisplayConfig& config);
 // picture cannot be scaled onto the window, the window keeps the mode's size instead.
 void createMainWindow(DisplayConfig& config, bool hidden = false);
 
+// The time a frame of real-time play may take: one refresh of the window's display with VSync on (60 Hz
+// where the display does not say), 1/30 s without.
+double frameBudgetMs(const DisplayConfig& config);
+
+// What the terminal is told when adaptive quality is on: why (`asked`: --quality adaptive; else the
+// software renderer it names) and the frame budget it keeps.
+std::string adaptiveQualityLine(bool asked, double budgetMs);
+
 // One line for --stats: the GL vendor, renderer and version of the context, and the GPU class the render
 // targets follow (`forced` when --gpu-class chose it).
 std::string glReport(bool forced);

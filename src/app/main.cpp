@@ -17,6 +17,7 @@
 #include "core/Message.h"
 #include "core/Platform.h"
 #include "render/Engine.h"
+#include "timeline/AdaptiveQuality.h"
 #include "timeline/Demo.h"
 #include "timeline/Playback.h"
 #include "timeline/Player.h"
@@ -227,9 +228,33 @@ int main(int argc, char** argv) {
             observers.add((jobProgress = std::make_unique<JobProgress>(options.progressFd, ranges)).get());
         if (options.stats)
             observers.add(&statistics);
+        // Where each frame's time goes, for --stats and the studio's overlay.
+        PassTimes& passTimes = Engine::instance().passTimes;
+        if (options.stats || options.studio) {
+            passTimes.enable(true);
+            passTimes.setSink([&statistics](const PassFrame& frame) { statistics.passes.add(frame); });
+        }
 
         if (options.studio)
             player->watchShaders(demo.shaderSources.get());
+
+        // Adaptive quality: real-time play on a renderer that cannot draw the whole picture within a frame's
+        // time draws it smaller, and says so.
+        std::optional<AdaptiveQuality> quality;
+        std::optional<AdaptivePicture> adaptivePicture;
+        if (!offline && config.screenFramebuffer != 0 &&
+            options.adaptive.value_or(GlExtensions::instance().softwareRenderer)) {
+            const int targetEdge = config.renderTargetSize;
+            const double targetArea = config.pictureSizedTargets()
+                                          ? static_cast<double>(config.width) * config.height
+                                          : static_cast<double>(targetEdge) * targetEdge;
+            quality.emplace(frameBudgetMs(config), config.width, config.height, targetArea);
+            adaptivePicture.emplace(*quality, Demo::sceneStarts());
+            observers.add(&*adaptivePicture);
+            std::fprintf(stderr, "halcyra: %s\n",
+                         adaptiveQualityLine(options.adaptive.has_value(), quality->budget()).c_str());
+        }
+        const std::string pictureLine = pictureSizeReport(config, !offline);
 
         PerformanceClock realClock;
         FrameSchedule schedule =
@@ -240,6 +265,8 @@ int main(int argc, char** argv) {
         play.music = !offline;
         play.player = player.get();
         demo.play(play);
+        passTimes.flush();
+        passTimes.enable(false);
         // The keys and the studio's views end with the show.
         settings.player = nullptr;
         settings.pictureView = nullptr;
@@ -256,8 +283,7 @@ int main(int argc, char** argv) {
         if (sheet && !sheet->write())
             exitFatally();
         if (options.stats) {
-            std::fputs((glReport(options.gpuClass.has_value()) + pictureSizeReport(config, !offline)).c_str(),
-                       stdout);
+            std::fputs((glReport(options.gpuClass.has_value()) + pictureLine).c_str(), stdout);
             if (config.stopReason() != StopReason::None)
                 std::printf("stopped early: %s\n", stopReasonText(config.stopReason()));
             std::fputs(statistics.report().c_str(), stdout);

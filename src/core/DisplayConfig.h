@@ -48,12 +48,17 @@ public:
     int32_t renderTargetSize = 0; // edge of the Engine's square render targets; 1024 (larger: see Engine)
     float aspect = 0.0f;          // projection aspect ratio
     bool fullscreen = false;
-    bool draft = false;   // --draft: targets of the picture's own size at every size (fast small pictures)
+    bool draft = false; // --draft: targets of the picture's own size at every size (fast small pictures)
+    // Adaptive quality drew the picture smaller than its own size: width × height are the size drawn, and
+    // the targets take it, as a draft's do.
+    bool reduced = false;
     bool running = false; // cleared by stop(): Escape, closing the window, Exit and the like
 
     // Pictures beyond the show's modes (a render target edge above 1024), and every picture of a draft,
     // draw into targets of the picture's own size rather than square ones.
-    bool pictureSizedTargets() const { return pictureSized(width, height, renderTargetSize, draft); }
+    bool pictureSizedTargets() const {
+        return pictureSized(width, height, renderTargetSize, draft || reduced);
+    }
     static bool pictureSized(int32_t width, int32_t height, int32_t renderTargetSize, bool draft = false) {
         return (renderTargetSize > 1024 || draft) && width > 0 && height > 0;
     }
@@ -61,11 +66,11 @@ public:
     // picture size shows the same picture: 1 at the show's modes, whose scenes draw into 1024 × 1024
     // targets; beyond them the picture-sized targets against those, area for area (a cloud of points keeps
     // its brightness, a line its weight).
-    float pixelScale() const { return pixelScaleFor(width, height, renderTargetSize, draft); }
+    float pixelScale() const { return pixelScaleFor(width, height, renderTargetSize, draft || reduced); }
     // The same for what is drawn at the picture's own pixels (the grain over the finished frame, the
     // loading screen's text): 1 at the show's modes, beyond them the picture against the mode of the
     // nearest shape, area for area, so that 1920 × 1080 is 1.5 times 1280 × 720.
-    float screenScale() const { return screenScaleFor(width, height, renderTargetSize, draft); }
+    float screenScale() const { return screenScaleFor(width, height, renderTargetSize, draft || reduced); }
     static float pixelScaleFor(int32_t width, int32_t height, int32_t renderTargetSize, bool draft = false);
     static float screenScaleFor(int32_t width, int32_t height, int32_t renderTargetSize, bool draft = false);
 

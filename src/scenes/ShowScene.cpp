@@ -217,6 +217,7 @@ void ShowScene::loadTextureMatrix(const float* projection, const float* modelvie
 }
 
 void ShowScene::beginLitPass() {
+    engine->passTimes.mark(Pass::Scene);
     engine->loadCameraView();
     engine->clear();
     engine->hdrTarget->bind();
@@ -240,6 +241,7 @@ void ShowScene::finishFrame(float blurStep, TextureBinding mask) {
 
 void ShowScene::drawMaskComposite(TextureBinding base, TextureBinding mask, const QuadCorners& corners) {
     static const float one[4] = {1.0f, 1.0f, 1.0f, 1.0f};
+    engine->passTimes.mark(Pass::Mask);
     engine->useProgram(maskProgram);
     engine->queueTexture(maskBaseLocation, base);
     engine->queueTexture(maskMaskLocation, mask);

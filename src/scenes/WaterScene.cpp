@@ -94,6 +94,7 @@ void WaterScene::render() {
     engine->clear();
 
     // The reflection: the world mirrored about y = 10 and clipped to what lies under the water.
+    engine->passTimes.mark(Pass::Mirror);
     RenderTarget& blur = *engine->blurTarget;
     blur.bind();
     blur.setDrawBuffer(GL_COLOR_ATTACHMENT0_EXT);
@@ -119,6 +120,7 @@ void WaterScene::render() {
     drawModels();
     blur.unbind();
 
+    engine->passTimes.mark(Pass::Scene);
     engine->hdrTarget->bind();
     engine->hdrTarget->setDrawBuffer(DisplayConfig::instance().hdrEnabled != 0 ? GL_COLOR_ATTACHMENT1_EXT
                                                                                : GL_COLOR_ATTACHMENT0_EXT);

@@ -4,6 +4,9 @@
 // presented: statistics, a time limit, capture.
 #pragma once
 
+#include "render/PassTimes.h"
+
+#include <array>
 #include <cstdint>
 #include <functional>
 #include <memory>
@@ -57,12 +60,42 @@ public:
     virtual void framePresented(int sceneIndex, const Scene& scene) = 0;
 };
 
+// Per scene, the median milliseconds of each pass of a frame, on the GL's timeline and on the main thread
+// (PassTimes measures them).
+class PassStatistics {
+public:
+    void add(const PassFrame& frame);
+    bool empty() const { return scenes.empty(); }
+    // Both tables, one column a scene, one row a pass that ran; empty when no frame was measured.
+    std::string report() const;
+
+    struct Medians {
+        int frames = 0;
+        bool gpuMeasured = false;
+        bool synchronous = false;
+        std::array<double, passKinds> gpu{};
+        std::array<double, passKinds> cpu{};
+        double gpuTotal = 0.0; // the median of the frames' sums
+        double cpuTotal = 0.0;
+    };
+    Medians medians(int sceneIndex) const;
+    int sceneCount() const { return static_cast<int>(scenes.size()); }
+
+private:
+    struct SceneFrames {
+        std::vector<PassFrame> frames;
+    };
+    std::vector<SceneFrames> scenes;
+};
+
 // Frame-time statistics per scene: count, median, 95th and 99th percentile and maximum of the frame times,
-// and the medians of the scene logic (update) and of the main thread's CPU time per frame.
+// and the medians of the scene logic (update) and of the main thread's CPU time per frame; and where the
+// frames' time went, pass by pass, when PassTimes measured it.
 class FrameStatistics final : public FrameObserver {
 public:
     void framePresented(int sceneIndex, const Scene& scene) override;
     std::string report() const;
+    PassStatistics passes;
 
     struct Summary {
         int frames = 0;
@@ -74,11 +107,19 @@ public:
     static Summary summarize(std::vector<float> frameTimes);
 
 private:
+    struct PictureSize {
+        int width = 0;
+        int height = 0;
+        bool reduced = false; // adaptive quality drew it smaller than the picture's own size
+    };
     struct SceneFrames {
         std::vector<float> frameTimes;
         std::vector<float> updateTimes;
         std::vector<float> cpuTimes;
+        std::vector<PictureSize> sizes;
     };
+    // The sizes adaptive quality drew each scene at; empty when it drew every frame whole.
+    std::string pictureSizeReport() const;
     std::vector<SceneFrames> scenes; // per scene index
     double lastCpu = -1.0;
 };

@@ -42,10 +42,15 @@ float Scene::run(float startTime, const PlaybackContext& playback) {
     noiseTime = 0.0f;
     noiseClock = 0.0f;
     time = schedule.beginScene(*this, playback.sceneStart, startTime);
+    PassTimes& passes = engine->passTimes;
+    // Whether the frame follows the one drawn before without a pause, a replay or a scene's start between.
+    bool continuous = false;
 
     while (time < endTime && config.running && !schedule.ended() && !schedule.interrupted()) {
         const bool drawn = schedule.beginFrame(*this);
         replaying = !drawn;
+        if (drawn)
+            passes.beginFrame(playback.sceneIndex, continuous);
         if (!started) {
             start();
             started = true;
@@ -60,7 +65,9 @@ float Scene::run(float startTime, const PlaybackContext& playback) {
             glLoadIdentity();
             glEnable(GL_DEPTH_TEST);
             engine->resetTriangleCount();
+            passes.mark(Pass::Present);
             presentFrame();
+            passes.endFrame();
         } else {
             skipRender();
         }
@@ -81,8 +88,13 @@ float Scene::run(float startTime, const PlaybackContext& playback) {
                 playback.player->frameShown(playback.sceneIndex, playback.sceneStart + shown,
                                             playback.sceneStart + time, frameTime);
             dispatchOneMessage();
-            if (playback.player != nullptr)
+            continuous = true;
+            if (playback.player != nullptr) {
+                continuous = !playback.player->paused();
                 playback.player->afterFrame(*this);
+            }
+        } else {
+            continuous = false;
         }
     }
     finish();
