@@ -251,7 +251,7 @@ int main(int argc, char** argv) {
             quality.emplace(frameBudgetMs(config), config.width, config.height, targetArea);
             adaptivePicture.emplace(*quality, Demo::sceneStarts());
             observers.add(&*adaptivePicture);
-            std::fprintf(stderr, "halcyra: %s\n",
+            std::printf("halcyra: %s\n",
                          adaptiveQualityLine(options.adaptive.has_value(), quality->budget()).c_str());
         }
         const std::string pictureLine = pictureSizeReport(config, !offline);
