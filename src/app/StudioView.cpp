@@ -69,7 +69,7 @@ GLhandleARB passViewProgram() {
     return viewProgram;
 }
 
-const char* passName(PassView view) {
+const char* viewName(PassView view) {
     switch (view) {
     case PassView::Hdr:
         return "F2 HDR target";
@@ -161,7 +161,7 @@ std::vector<std::string> overlayLines(const Player& shown) {
                   look.hdrExposure, look.hdrRange, look.hdrBlurStrength, look.lightLevel, look.ambientLevel,
                   look.hdrEnabled ? "" : "  (HDR off)");
     lines.emplace_back(line);
-    std::string views = passName(shown.passView());
+    std::string views = viewName(shown.passView());
     if (shown.looping())
         views += "   loop " + clock(shown.loopFrom()) + " - " + clock(shown.loopTo());
     lines.push_back(views);
@@ -170,6 +170,20 @@ std::vector<std::string> overlayLines(const Player& shown) {
     for (std::string text; std::getline(log, text) && logLines < 14; ++logLines)
         lines.push_back((logLines == 0 ? "! " : "  ") + text.substr(0, 120));
     return lines;
+}
+
+// The last measured frame's passes, each with its milliseconds: on the GL's timeline where it was measured.
+std::vector<std::pair<const char*, float>> framePasses() {
+    std::vector<std::pair<const char*, float>> passes;
+    if (!Engine::exists())
+        return passes;
+    const PassFrame& frame = Engine::instance().passTimes.latest();
+    for (int pass = 0; pass < passKinds; ++pass) {
+        const float ms = frame.gpuMeasured ? frame.gpu[pass] : frame.cpu[pass];
+        if (ms >= 0.05f)
+            passes.emplace_back(passName(static_cast<Pass>(pass)), ms);
+    }
+    return passes;
 }
 
 } // namespace
@@ -240,9 +254,10 @@ void drawStudioOverlay(int width, int height) {
         fontHeight = size;
     }
     const std::vector<std::string> lines = overlayLines(*player);
+    const std::vector<std::pair<const char*, float>> passes = framePasses();
     const int lineHeight = size + size / 3;
     const int margin = size / 2;
-    const int panelHeight = static_cast<int>(lines.size()) * lineHeight + margin * 2;
+    const int panelHeight = static_cast<int>(lines.size() + passes.size()) * lineHeight + margin * 2;
     const int panelWidth = std::min(width, size * 44);
 
     WindowDrawing drawing(0, 0, width, height);
@@ -256,6 +271,16 @@ void drawStudioOverlay(int width, int height) {
         const bool log = i >= 4;
         font.print(margin, y, log ? Rgba{1.0f, 0.45f, 0.35f, 1.0f} : Rgba{0.85f, 0.95f, 1.0f, 1.0f}, "%s",
                    lines[i].c_str());
+    }
+    // A bar per pass of the last measured frame: a frame of 1/30 s fills the panel's bar column.
+    const int barLeft = margin + size * 12;
+    const float perMs = static_cast<float>(panelWidth - barLeft - margin) / (1000.0f / 30.0f);
+    for (const auto& [name, ms] : passes) {
+        font.print(margin, y, Rgba{0.7f, 0.8f, 0.85f, 1.0f}, "%-12s%5.1f", name, ms);
+        glColor3f(0.35f, 0.75f, 0.85f);
+        glRecti(barLeft + size * 2, y + size / 6,
+                barLeft + size * 2 + std::max(1, static_cast<int>(ms * perMs)), y + size - size / 6);
+        y -= lineHeight;
     }
 }
 

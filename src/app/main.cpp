@@ -189,7 +189,7 @@ int main(int argc, char** argv) {
     }
 
     {
-        Demo demo(shadersDir);
+        Demo demo(shadersDir, !offline);
         const uint64_t loadedTicks = performanceCounter();
 
         const int fps = options.framesPerSecond.value_or(contactSheetFile.empty() ? 60 : 1);

@@ -32,8 +32,10 @@ struct PlayOptions {
 
 class Demo {
 public:
-    // `shaderFolder`, when not empty, holds GLSL sources that replace the packet's (--shaders).
-    explicit Demo(const std::string& shaderFolder = {});
+    // `shaderFolder`, when not empty, holds GLSL sources that replace the packet's (--shaders). With `music`
+    // the soundtrack is opened and the sound device warmed up during the loading screen's last pause, so
+    // that the first scene frame need not wait for it.
+    explicit Demo(const std::string& shaderFolder = {}, bool music = false);
     virtual ~Demo();
 
     void play(const PlayOptions& options);
@@ -80,8 +82,9 @@ private:
     // step and a loading frame of `stage`.
     void readList(const char* path, size_t minimumLength, float step, int stage,
                   const std::function<void(const std::string& line)>& load);
-    // One of the two half-second pauses of the loading screen.
-    void pause();
+    // One of the two half-second pauses of the loading screen; `work` runs within it (the music's warm-up),
+    // and the pause lasts the longer of the two.
+    void pause(const std::function<void()>& work = {});
     // Runs one stage of the loading sequence and notes its time, less the loading frames and texture
     // uploads within it (they have their own lines).
     void timeStage(LoadingTimes::Stage stage, const std::function<void()>& work);

@@ -58,6 +58,14 @@ void MusicStream::play(double startSeconds) {
     }
 }
 
+void MusicStream::warmUp() {
+    if (stream == nullptr || deviceSteady)
+        return;
+    play(0.0);
+    // The device goes on taking the mixer's silence, so the show's first start is picked up at once.
+    Mix_HaltMusic();
+}
+
 double MusicStream::position() const {
     if (stream == nullptr || !Mix_PlayingMusic() || Mix_PausedMusic())
         return -1.0;

@@ -18,6 +18,11 @@ class MusicStream : public Singleton<MusicStream> {
 public:
     // Opens the audio device (44,100 Hz, stereo, 1024-frame buffer) and the file.
     void open(const char* path);
+    bool opened() const { return deviceOpen || stream != nullptr; }
+    // Gets the audio device taking sound steadily before the show needs it (the loading screen's last pause
+    // is there for it): the music plays muted until the device has taken steadySeconds of it, and stops. A
+    // first play() does the same itself when nobody warmed the device up.
+    void warmUp();
     // Starts playback `startSeconds` into the file (again from there after a seek or a pause), and returns
     // once the audio device takes its sound (the decoder's position moves), within flowWaitMs.
     void play(double startSeconds = 0.0);
