@@ -37,6 +37,8 @@ void ShowState::capture() {
     viewport[2] = last.width;
     viewport[3] = last.height;
     glGetIntegerv(GL_VIEWPORT, glViewport);
+    screenWidth = engine.screenWidth;
+    screenHeight = engine.screenHeight;
     glGetFloatv(GL_COLOR_CLEAR_VALUE, clearColor);
     glGetFloatv(GL_PROJECTION_MATRIX, projection);
     glGetFloatv(GL_MODELVIEW_MATRIX, modelview);
@@ -71,8 +73,20 @@ void ShowState::restore() const {
         track->active = trackActive;
     std::copy(std::begin(lights), std::end(lights), engine.lights->lights);
     std::copy(std::begin(dofPlanes), std::end(dofPlanes), engine.dofPlanes);
-    engine.setViewport(viewport[0], viewport[1], viewport[2], viewport[3]);
-    ::glViewport(glViewport[0], glViewport[1], glViewport[2], glViewport[3]);
+    // Adaptive quality may have drawn the picture at another size since: a viewport kept over the whole
+    // picture is the whole picture at its size now.
+    const bool whole = viewport[0] == 0 && viewport[1] == 0 && viewport[2] == screenWidth &&
+                       viewport[3] == screenHeight;
+    if (whole)
+        engine.setViewport(0, 0, engine.screenWidth, engine.screenHeight);
+    else
+        engine.setViewport(viewport[0], viewport[1], viewport[2], viewport[3]);
+    const bool wholeGl = glViewport[0] == 0 && glViewport[1] == 0 && glViewport[2] == screenWidth &&
+                         glViewport[3] == screenHeight;
+    if (wholeGl)
+        ::glViewport(0, 0, engine.screenWidth, engine.screenHeight);
+    else
+        ::glViewport(glViewport[0], glViewport[1], glViewport[2], glViewport[3]);
     glClearColor(clearColor[0], clearColor[1], clearColor[2], clearColor[3]);
     const GlExtensions& ext = GlExtensions::instance();
     for (int unit = 0; unit < 4; ++unit) {

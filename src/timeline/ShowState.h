@@ -32,6 +32,8 @@ private:
     float dofPlanes[3] = {};
     int viewport[4] = {};
     int glViewport[4] = {};
+    int screenWidth = 0; // the picture's size when the state was taken
+    int screenHeight = 0;
     float clearColor[4] = {};
     float projection[16] = {};
     float modelview[16] = {};

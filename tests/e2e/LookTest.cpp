@@ -2,7 +2,7 @@
 // camera path cannot sink a scene back into the dark unnoticed: one frame per second of the whole show at
 // a small size, the brightness of each frame, and per scene the median frame of its own stretch (fades,
 // the title card and the planet's ending left out), as scripts/look prints them.
-#include "Frames.h"
+#include "support/Frames.h"
 #include "support/RunProgram.h"
 #include "support/TempDir.h"
 

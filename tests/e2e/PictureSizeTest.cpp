@@ -5,7 +5,7 @@
 // detail below that size, not picture. Measured: structural similarity 0.95 to 0.999 and mean luma within
 // 4 %; with points and lines left at their pixel size the planet fell to 0.84 (1080p) and 0.45 (4K) and
 // lost 25 % and 44 % of its brightness.
-#include "Frames.h"
+#include "support/Frames.h"
 #include "support/RunProgram.h"
 #include "support/TempDir.h"
 

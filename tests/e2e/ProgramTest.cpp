@@ -3,10 +3,14 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <cstdlib>
 #include <filesystem>
 #include <sstream>
+#include <string>
+#include <vector>
 
 namespace halcyra {
 namespace {
@@ -77,10 +81,59 @@ TEST(Program, MusicCatchesUpWithThePictureAfterTheProcessWasStopped) {
     EXPECT_LT(std::abs(gap), 100.0) << result.out;
 }
 
+// The median of the pass table's row `name` for the only scene played; -1 when there is none.
+double passMedian(const std::string& out, const std::string& name) {
+    std::istringstream lines(out);
+    bool table = false;
+    for (std::string line; std::getline(lines, line);) {
+        table = table || line.rfind("where a frame's time goes", 0) == 0;
+        if (table && line.rfind(name + " ", 0) == 0 && line.find_first_not_of(' ', name.size()) != std::string::npos)
+            return std::atof(line.c_str() + name.size());
+    }
+    return -1.0;
+}
+
+// On Mesa's software renderer real-time play draws a smaller picture while frames run over 1/30 s, and says
+// so; --quality full keeps the show's own targets. Either way --stats tells where each frame's time went,
+// pass by pass, and the passes add up to the frame.
+TEST(Program, AdaptiveQualityOnASoftwareRendererAndWhereTheFramesTimeGoes) {
+    const std::vector<std::string> play = {"--no-dialog", "--windowed", "--no-vsync", "--start", "96",
+                                           "--duration", "6", "--stats"};
+    const auto adaptive = test::runProgram(test::halcyraBinary(), play, HALCYRA_DATA_DIR, headless);
+    ASSERT_EQ(adaptive.exitStatus, 0) << adaptive.err;
+    EXPECT_NE(adaptive.out.find("halcyra: adaptive quality on the software renderer llvmpipe"), std::string::npos)
+        << adaptive.out;
+    EXPECT_NE(adaptive.out.find("picture drawn (adaptive quality)"), std::string::npos) << adaptive.out;
+
+    std::vector<std::string> whole = play;
+    whole.insert(whole.end(), {"--quality", "full"});
+    const auto full = test::runProgram(test::halcyraBinary(), whole, HALCYRA_DATA_DIR, headless);
+    ASSERT_EQ(full.exitStatus, 0) << full.err;
+    EXPECT_EQ(full.out.find("adaptive quality"), std::string::npos) << full.out;
+    EXPECT_NE(full.out.find("picture 1024 x 768, drawn into 1024 x 1024 targets"), std::string::npos) << full.out;
+
+    for (const char* pass : {"shadow map", "scene", "mirror", "bright pass", "glow blur 1", "tonemap", "blur 4",
+                             "mask", "grain", "present"})
+        EXPECT_GT(passMedian(full.out, pass), 0.0) << pass << "\n" << full.out;
+    double sum = 0.0;
+    for (const char* pass : {"logic", "shadow map", "scene", "mirror", "bright pass", "glow blur 1", "glow blur 2",
+                             "glow blur 3", "glow blur 4", "tonemap", "blur 1", "blur 2", "blur 3", "blur 4",
+                             "mask", "grain", "present"})
+        sum += std::max(0.0, passMedian(full.out, pass));
+    double frames = 0.0, median = 0.0;
+    std::istringstream lines(full.out);
+    for (std::string line; std::getline(lines, line);)
+        std::sscanf(line.c_str(), "    4 %lf %lf", &frames, &median);
+    ASSERT_GT(median, 0.0) << full.out;
+    EXPECT_NEAR(passMedian(full.out, "frame"), median, 0.1 * median) << full.out;
+    EXPECT_NEAR(sum, median, 0.15 * median) << "the passes' medians add up to the frame's\n" << full.out;
+}
+
 TEST(Program, BadOptionsPrintOneLineAndExitWithTwo) {
     for (const std::vector<std::string>& arguments : {std::vector<std::string>{"--frobnicate"},
                                                       {"--mode", "5:4"},
                                                       {"--duration"},
+                                                      {"--quality", "best"},
                                                       {"--data", "/nonexistent/x"}}) {
         const auto result = test::runProgram(test::halcyraBinary(), arguments, {}, headless);
         EXPECT_EQ(result.exitStatus, 2) << arguments[0];
