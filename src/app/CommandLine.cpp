@@ -60,9 +60,7 @@ bool parseFrameList(const std::string& text, std::vector<std::pair<int64_t, int6
     return true;
 }
 
-} // namespace
-
-bool parseCommandLine(int argc, const char* const* argv, Options& options, std::string& error) {
+const std::vector<OptionSpec>& optionSpecs() {
     static const std::vector<OptionSpec> specs = {
         {"mode", true},          {"fullscreen", false}, {"windowed", false},   {"vsync", false},
         {"no-vsync", false},     {"no-dialog", false},  {"display", true},     {"data", true},
@@ -71,8 +69,23 @@ bool parseCommandLine(int argc, const char* const* argv, Options& options, std::
         {"jobs", true},          {"join", true},        {"progress-fd", true}, {"plan", false},
         {"no-audio", false},     {"quiet", false},      {"studio", false},     {"shaders", true},
         {"loop", true},          {"stats", false},      {"help", false},       {"version", false},
-        {"draft", false},        {"gpu-class", true},   {"quality", true}};
+        {"draft", false},        {"gpu-class", true},   {"quality", true},     {"headless", false}};
+    return specs;
+}
+
+} // namespace
+
+bool optionTakesValue(const std::string& name) {
+    for (const OptionSpec& spec : optionSpecs())
+        if (name == spec.name)
+            return spec.takesValue;
+    return false;
+}
+
+bool parseCommandLine(int argc, const char* const* argv, Options& options, std::string& error) {
+    const std::vector<OptionSpec>& specs = optionSpecs();
     const auto apply = [&](const std::string& name, const std::string& value) -> bool {
+        options.given.emplace_back(name, value);
         const std::string arg = "--" + name;
         if (arg == "--mode") {
             const int control = modeButtonForCaption(value.c_str());
@@ -203,6 +216,8 @@ bool parseCommandLine(int argc, const char* const* argv, Options& options, std::
             options.loop = std::pair(from, to);
         } else if (arg == "--stats") {
             options.stats = true;
+        } else if (arg == "--headless") {
+            options.headless = true;
         } else if (arg == "--help" || arg == "-h") {
             options.help = true;
         } else if (arg == "--version") {
@@ -301,6 +316,7 @@ const char* usageText() {
            "                                 full always draws the whole picture (default on a GPU)\n"
            "  --stats                        print frame-time statistics per scene at the end, and where\n"
            "                                 each frame's time goes, pass by pass\n"
+           "  --headless                     play with no display, drawing off screen (a timing run)\n"
            "\n"
            "For the people who make the show:\n"
            "  --studio                       the studio's keys and overlay (see Keys)\n"

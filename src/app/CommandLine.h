@@ -20,6 +20,7 @@ struct Options {
     double startSeconds = 0.0;
     std::optional<double> durationSeconds;
     bool stats = false;
+    bool headless = false; // real-time play with no display (SDL's offscreen driver): a timing run
     // Offline rendering on a fixed step: numbered PNGs, a video through ffmpeg, or a contact sheet.
     std::string captureDir;
     std::string videoFile;
@@ -52,6 +53,9 @@ struct Options {
     std::optional<std::pair<double, double>> loop;
     bool help = false;
     bool version = false;
+    // Every option as it was given, in order (name without dashes, value or ""): what a render job is
+    // handed on, so that it does what this process would.
+    std::vector<std::pair<std::string, std::string>> given;
 };
 
 // Fills `options` from argv. Returns false with a one-line reason in `error` for an unknown option, a
@@ -59,6 +63,9 @@ struct Options {
 bool parseCommandLine(int argc, const char* const* argv, Options& options, std::string& error);
 
 const char* usageText();
+
+// Whether the option `name` (without dashes) takes a value.
+bool optionTakesValue(const std::string& name);
 
 // Most processes --jobs starts.
 constexpr int maxJobs = 64;

@@ -2,7 +2,6 @@
 
 #include "app/OfflineCapture.h"
 #include "app/Processes.h"
-#include "app/SetupDialog.h"
 #include "core/Message.h"
 #include "core/Platform.h"
 #include "timeline/Demo.h"
@@ -29,19 +28,6 @@ namespace halcyra {
 namespace {
 
 namespace fs = std::filesystem;
-
-const char* modeCaption(int button) {
-    switch (button) {
-    case ModeButton16x9:
-        return "16:9";
-    case ModeButton16x10:
-        return "16:10";
-    case ModeButton16x9_5:
-        return "16:9.5";
-    default:
-        return "4:3";
-    }
-}
 
 // One process of the render and what it has said so far.
 // The descriptor a job writes its finished frames to, one line each ("frame N"): the channel the jobs are
@@ -158,31 +144,28 @@ std::string segmentFolder(const std::string& video) {
 
 std::vector<std::string> jobArguments(const Options& options, const std::string& dataFolder, FrameRange range,
                                       const std::string& segments) {
-    std::vector<std::string> args = {"--data",
-                                     dataFolder,
-                                     "--fps",
-                                     std::to_string(options.framesPerSecond.value_or(60)),
-                                     "--frames",
-                                     rangeText(range),
-                                     "--quiet",
-                                     "--progress-fd",
-                                     std::to_string(jobProgressDescriptor)};
-    if (options.width)
-        args.insert(args.end(),
-                    {"--size", std::to_string(*options.width) + "x" + std::to_string(*options.height)});
-    else if (options.mode)
-        args.insert(args.end(), {"--mode", modeCaption(*options.mode)});
+    // What the parent decides for its jobs: the split, the stretch, where the frames go and what is said.
+    static const char* const decided[] = {"jobs",    "plan",  "start",       "duration", "frames", "capture",
+                                          "video",   "data",  "progress-fd", "quiet",    "no-audio"};
+    std::vector<std::string> args;
+    for (const auto& [name, value] : options.given) {
+        if (std::find(std::begin(decided), std::end(decided), name) != std::end(decided))
+            continue;
+        args.push_back("--" + name);
+        if (!optionTakesValue(name))
+            continue;
+        // A folder named relative to where this process was started means the same to its jobs, wherever
+        // they run from.
+        std::error_code ignored;
+        args.push_back(name == "shaders" ? fs::absolute(value, ignored).string() : value);
+    }
+    args.insert(args.end(), {"--data", dataFolder, "--frames", rangeText(range), "--quiet", "--progress-fd",
+                             std::to_string(jobProgressDescriptor)});
     if (!options.captureDir.empty())
         args.insert(args.end(), {"--capture", options.captureDir});
     else
         args.insert(args.end(),
                     {"--video", (fs::path(segments) / (rangeText(range) + ".mp4")).string(), "--no-audio"});
-    if (options.draft)
-        args.push_back("--draft");
-    if (options.gpuClass)
-        args.insert(args.end(), {"--gpu-class", std::to_string(*options.gpuClass)});
-    if (options.stats)
-        args.push_back("--stats");
     return args;
 }
 

@@ -31,8 +31,10 @@ std::string rangeText(FrameRange range);
 // The folder a video's segments are rendered into: FILE.parts beside it.
 std::string segmentFolder(const std::string& video);
 
-// The arguments for the process that renders `range` (without the program name): the same picture and
-// data, `--frames`, the PNG folder or a silent segment in `segments`, no progress line.
+// The arguments for the process that renders `range` (without the program name): this process's own
+// options as they were given, but for those that split the render (the stretch, where the frames go, the
+// data folder, the progress), which become `--frames`, the PNG folder or a silent segment in `segments`,
+// the data folder found and no progress line.
 std::vector<std::string> jobArguments(const Options& options, const std::string& dataFolder, FrameRange range,
                                       const std::string& segments);
 

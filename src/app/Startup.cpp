@@ -83,12 +83,20 @@ void desktopPictureSize(int display, std::optional<int>& width, std::optional<in
 
 } // namespace
 
+bool displayNamed() {
+    for (const char* name : {"SDL_VIDEODRIVER", "DISPLAY", "WAYLAND_DISPLAY"}) {
+        const char* value = std::getenv(name);
+        if (value != nullptr && *value != '\0')
+            return true;
+    }
+    return false;
+}
+
 bool initVideo(const char** error) {
-    // With no display server to talk to (a render farm's node, a server, a container) the show draws off
-    // screen at once, instead of probing for one: a display server's client library complains on stderr
-    // when it finds none.
-    if (std::getenv("SDL_VIDEODRIVER") == nullptr && std::getenv("DISPLAY") == nullptr &&
-        std::getenv("WAYLAND_DISPLAY") == nullptr)
+    // With no display server to talk to (a render farm's node, a server, a container) offline rendering and
+    // headless play draw off screen at once, instead of probing for one: a display server's client library
+    // complains on stderr when it finds none.
+    if (!displayNamed())
         setenv("SDL_VIDEODRIVER", "offscreen", 1);
     if (SDL_Init(SDL_INIT_VIDEO | SDL_INIT_TIMER | SDL_INIT_EVENTS) != 0) {
         if (error)

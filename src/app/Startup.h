@@ -34,6 +34,10 @@ struct DisplayRequest {
 // gives its picture targets the picture's own size and keeps this edge for the square shadow map.
 int renderTargetSizeFor(int width, int height);
 
+// Whether the environment names where to draw: a display server (DISPLAY, WAYLAND_DISPLAY) or a video
+// driver the user chose (SDL_VIDEODRIVER, offscreen included).
+bool displayNamed();
+
 // Initialises SDL's video subsystem (its offscreen driver when no display server is named in the
 // environment). Returns false, with the reason in `error`, when no video driver works.
 bool initVideo(const char** error);

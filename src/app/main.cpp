@@ -132,6 +132,15 @@ int main(int argc, char** argv) {
                              dataFolder.string());
     }
 
+    // Real-time play draws where a viewer sees it: without a display it would play to nobody. Offline
+    // rendering, and play asked to run headless, draw off screen.
+    if (options.headless)
+        setenv("SDL_VIDEODRIVER", "offscreen", 1);
+    if (!offline && !displayNamed()) {
+        std::fprintf(stderr, "halcyra: no display: set DISPLAY or WAYLAND_DISPLAY, use --headless for a timing "
+                             "run, or --capture/--video to render without one\n");
+        return 1;
+    }
     const uint64_t startTicks = performanceCounter();
     DisplayConfig& config = DisplayConfig::instance();
     const char* videoError = nullptr;

@@ -25,6 +25,27 @@ TEST(Program, PlaysThreeSecondsHeadlessAndExitsCleanly) {
     EXPECT_FALSE(result.timedOut);
 }
 
+// Started with no display (over ssh, on a text console) the show would play to nobody: it says so and
+// fails. Asked to run headless, it plays off screen; offline rendering needs no display either.
+TEST(Program, WithoutADisplayPlayIsRefusedUnlessAskedToRunHeadless) {
+    const std::vector<std::string> noDisplay = {"DISPLAY=", "WAYLAND_DISPLAY=", "SDL_VIDEODRIVER=",
+                                                "SDL_AUDIODRIVER=dummy"};
+    const auto refused = test::runProgram(test::halcyraBinary(), {}, HALCYRA_DATA_DIR, noDisplay);
+    EXPECT_EQ(refused.exitStatus, 1);
+    EXPECT_EQ(refused.err, "halcyra: no display: set DISPLAY or WAYLAND_DISPLAY, use --headless for a timing "
+                           "run, or --capture/--video to render without one\n");
+    const auto headless =
+        test::runProgram(test::halcyraBinary(), {"--headless", "--no-dialog", "--duration", "0.3", "--quality", "full"},
+                         HALCYRA_DATA_DIR, noDisplay);
+    EXPECT_EQ(headless.exitStatus, 0) << headless.err;
+    test::TempDir frames;
+    const auto capture = test::runProgram(
+        test::halcyraBinary(), {"--capture", frames.path().string(), "--frames", "0", "--size", "64x48"},
+        HALCYRA_DATA_DIR, noDisplay);
+    EXPECT_EQ(capture.exitStatus, 0) << capture.err;
+    EXPECT_TRUE(std::filesystem::exists(frames.path() / "frame00000.png"));
+}
+
 TEST(Program, StatsReportFramesPerScenePlayed) {
     const auto result = test::runProgram(
         test::halcyraBinary(), {"--no-dialog", "--windowed", "--start", "21", "--duration", "1.5", "--stats"},
