@@ -145,8 +145,8 @@ std::string segmentFolder(const std::string& video) {
 std::vector<std::string> jobArguments(const Options& options, const std::string& dataFolder, FrameRange range,
                                       const std::string& segments) {
     // What the parent decides for its jobs: the split, the stretch, where the frames go and what is said.
-    static const char* const decided[] = {"jobs",    "plan",  "start",       "duration", "frames", "capture",
-                                          "video",   "data",  "progress-fd", "quiet",    "no-audio"};
+    static const char* const decided[] = {"jobs",  "plan", "start",       "duration", "frames",  "capture",
+                                          "video", "data", "progress-fd", "quiet",    "no-audio"};
     std::vector<std::string> args;
     for (const auto& [name, value] : options.given) {
         if (std::find(std::begin(decided), std::end(decided), name) != std::end(decided))

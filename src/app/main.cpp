@@ -137,8 +137,9 @@ int main(int argc, char** argv) {
     if (options.headless)
         setenv("SDL_VIDEODRIVER", "offscreen", 1);
     if (!offline && !displayNamed()) {
-        std::fprintf(stderr, "halcyra: no display: set DISPLAY or WAYLAND_DISPLAY, use --headless for a timing "
-                             "run, or --capture/--video to render without one\n");
+        std::fprintf(stderr,
+                     "halcyra: no display: set DISPLAY or WAYLAND_DISPLAY, use --headless for a timing "
+                     "run, or --capture/--video to render without one\n");
         return 1;
     }
     const uint64_t startTicks = performanceCounter();
@@ -261,7 +262,7 @@ int main(int argc, char** argv) {
             adaptivePicture.emplace(*quality, Demo::sceneStarts());
             observers.add(&*adaptivePicture);
             std::printf("halcyra: %s\n",
-                         adaptiveQualityLine(options.adaptive.has_value(), quality->budget()).c_str());
+                        adaptiveQualityLine(options.adaptive.has_value(), quality->budget()).c_str());
         }
         const std::string pictureLine = pictureSizeReport(config, !offline);
 

@@ -4,6 +4,7 @@
 // platform layer fills the handles and the font file.
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <string>
 
@@ -18,6 +19,22 @@ struct PixelFormatDescriptor {
     int stencilBits = 0;
     bool doubleBuffer = true;
 };
+
+// The show's four display modes, in the setup dialog's order from left to right: its mode button, the
+// caption the dialog and the command line use, the picture's size and the projection's aspect.
+struct DisplayMode {
+    int32_t button;
+    const char* caption;
+    int32_t width;
+    int32_t height;
+    float aspect;
+};
+inline constexpr std::array<DisplayMode, 4> displayModes{{{1020, "4:3", 1024, 768, 4.0f / 3.0f},
+                                                          {1021, "16:9", 1280, 720, 16.0f / 9.0f},
+                                                          {1024, "16:9.5", 1280, 768, 5.0f / 3.0f},
+                                                          {1022, "16:10", 1280, 800, 1.6f}}};
+// The mode of a mode button; null for any other control.
+const DisplayMode* displayModeOfButton(int button);
 
 // Why the show stopped before its end.
 enum class StopReason {

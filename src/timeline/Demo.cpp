@@ -141,7 +141,8 @@ void Demo::startLoadingScreen() {
     setSingleSampledScreen(true);
     const DisplayConfig& display = DisplayConfig::instance();
     // The text grows with the picture; a small draft keeps it readable.
-    loadingFont.create(display.fontFile, std::max(8, static_cast<int>(std::lround(12.0f * display.screenScale()))));
+    loadingFont.create(display.fontFile,
+                       std::max(8, static_cast<int>(std::lround(12.0f * display.screenScale()))));
     TextureManager& textures = TextureManager::instance();
     textures.loadFile("textures/logo.png", "logo.png", static_cast<int>(ImageKind::Png));
     logo = textures.find("logo.png");

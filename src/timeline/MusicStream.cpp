@@ -9,8 +9,8 @@
 #include <SDL_mixer.h>
 
 #include <algorithm>
-#include <cstdint>
 #include <cmath>
+#include <cstdint>
 #include <cstdio>
 #include <memory>
 

@@ -1,7 +1,8 @@
 // MusicStream: the soundtrack, one MP3 played from the first scene to the last on SDL2_mixer's own threads.
 // The picture never follows the playback position: music and frames stay together because both start at the
 // same moment (and again at the same moment after a seek or a pause), the moment the device begins to take
-// the music's sound; the position is read only for that and to report how close they are. Failures are reported and the show runs on in silence.
+// the music's sound; the position is read only for that and to report how close they are. Failures are
+// reported and the show runs on in silence.
 #pragma once
 
 #include "core/Singleton.h"

@@ -75,8 +75,8 @@ void ShowState::restore() const {
     std::copy(std::begin(dofPlanes), std::end(dofPlanes), engine.dofPlanes);
     // Adaptive quality may have drawn the picture at another size since: a viewport kept over the whole
     // picture is the whole picture at its size now.
-    const bool whole = viewport[0] == 0 && viewport[1] == 0 && viewport[2] == screenWidth &&
-                       viewport[3] == screenHeight;
+    const bool whole =
+        viewport[0] == 0 && viewport[1] == 0 && viewport[2] == screenWidth && viewport[3] == screenHeight;
     if (whole)
         engine.setViewport(0, 0, engine.screenWidth, engine.screenHeight);
     else

@@ -28,15 +28,15 @@ TEST(Program, PlaysThreeSecondsHeadlessAndExitsCleanly) {
 // Started with no display (over ssh, on a text console) the show would play to nobody: it says so and
 // fails. Asked to run headless, it plays off screen; offline rendering needs no display either.
 TEST(Program, WithoutADisplayPlayIsRefusedUnlessAskedToRunHeadless) {
-    const std::vector<std::string> noDisplay = {"DISPLAY=", "WAYLAND_DISPLAY=", "SDL_VIDEODRIVER=",
-                                                "SDL_AUDIODRIVER=dummy"};
+    const std::vector<std::string> noDisplay = {
+        "DISPLAY=", "WAYLAND_DISPLAY=", "SDL_VIDEODRIVER=", "SDL_AUDIODRIVER=dummy"};
     const auto refused = test::runProgram(test::halcyraBinary(), {}, HALCYRA_DATA_DIR, noDisplay);
     EXPECT_EQ(refused.exitStatus, 1);
     EXPECT_EQ(refused.err, "halcyra: no display: set DISPLAY or WAYLAND_DISPLAY, use --headless for a timing "
                            "run, or --capture/--video to render without one\n");
-    const auto headless =
-        test::runProgram(test::halcyraBinary(), {"--headless", "--no-dialog", "--duration", "0.3", "--quality", "full"},
-                         HALCYRA_DATA_DIR, noDisplay);
+    const auto headless = test::runProgram(
+        test::halcyraBinary(), {"--headless", "--no-dialog", "--duration", "0.3", "--quality", "full"},
+        HALCYRA_DATA_DIR, noDisplay);
     EXPECT_EQ(headless.exitStatus, 0) << headless.err;
     test::TempDir frames;
     const auto capture = test::runProgram(
@@ -108,7 +108,8 @@ double passMedian(const std::string& out, const std::string& name) {
     bool table = false;
     for (std::string line; std::getline(lines, line);) {
         table = table || line.rfind("where a frame's time goes", 0) == 0;
-        if (table && line.rfind(name + " ", 0) == 0 && line.find_first_not_of(' ', name.size()) != std::string::npos)
+        if (table && line.rfind(name + " ", 0) == 0 &&
+            line.find_first_not_of(' ', name.size()) != std::string::npos)
             return std::atof(line.c_str() + name.size());
     }
     return -1.0;
@@ -118,11 +119,12 @@ double passMedian(const std::string& out, const std::string& name) {
 // so; --quality full keeps the show's own targets. Either way --stats tells where each frame's time went,
 // pass by pass, and the passes add up to the frame.
 TEST(Program, AdaptiveQualityOnASoftwareRendererAndWhereTheFramesTimeGoes) {
-    const std::vector<std::string> play = {"--no-dialog", "--windowed", "--no-vsync", "--start", "96",
-                                           "--duration", "6", "--stats"};
+    const std::vector<std::string> play = {"--no-dialog", "--windowed", "--no-vsync", "--start",
+                                           "96",          "--duration", "6",          "--stats"};
     const auto adaptive = test::runProgram(test::halcyraBinary(), play, HALCYRA_DATA_DIR, headless);
     ASSERT_EQ(adaptive.exitStatus, 0) << adaptive.err;
-    EXPECT_NE(adaptive.out.find("halcyra: adaptive quality on the software renderer llvmpipe"), std::string::npos)
+    EXPECT_NE(adaptive.out.find("halcyra: adaptive quality on the software renderer llvmpipe"),
+              std::string::npos)
         << adaptive.out;
     EXPECT_NE(adaptive.out.find("picture drawn (adaptive quality)"), std::string::npos) << adaptive.out;
 
@@ -131,15 +133,16 @@ TEST(Program, AdaptiveQualityOnASoftwareRendererAndWhereTheFramesTimeGoes) {
     const auto full = test::runProgram(test::halcyraBinary(), whole, HALCYRA_DATA_DIR, headless);
     ASSERT_EQ(full.exitStatus, 0) << full.err;
     EXPECT_EQ(full.out.find("adaptive quality"), std::string::npos) << full.out;
-    EXPECT_NE(full.out.find("picture 1024 x 768, drawn into 1024 x 1024 targets"), std::string::npos) << full.out;
+    EXPECT_NE(full.out.find("picture 1024 x 768, drawn into 1024 x 1024 targets"), std::string::npos)
+        << full.out;
 
-    for (const char* pass : {"shadow map", "scene", "mirror", "bright pass", "glow blur 1", "tonemap", "blur 4",
-                             "mask", "grain", "present"})
+    for (const char* pass : {"shadow map", "scene", "mirror", "bright pass", "glow blur 1", "tonemap",
+                             "blur 4", "mask", "grain", "present"})
         EXPECT_GT(passMedian(full.out, pass), 0.0) << pass << "\n" << full.out;
     double sum = 0.0;
-    for (const char* pass : {"logic", "shadow map", "scene", "mirror", "bright pass", "glow blur 1", "glow blur 2",
-                             "glow blur 3", "glow blur 4", "tonemap", "blur 1", "blur 2", "blur 3", "blur 4",
-                             "mask", "grain", "present"})
+    for (const char* pass : {"logic", "shadow map", "scene", "mirror", "bright pass", "glow blur 1",
+                             "glow blur 2", "glow blur 3", "glow blur 4", "tonemap", "blur 1", "blur 2",
+                             "blur 3", "blur 4", "mask", "grain", "present"})
         sum += std::max(0.0, passMedian(full.out, pass));
     double frames = 0.0, median = 0.0;
     std::istringstream lines(full.out);

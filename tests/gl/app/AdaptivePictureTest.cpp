@@ -38,7 +38,7 @@ struct Screens final : FrameObserver {
 };
 
 // At 60 frames a second: 13 s into the opening, then a frame of each later scene.
-const std::vector<FrameRange> sceneFrames = {{780, 781},   {2700, 2701},   {4800, 4801}, {6600, 6601},
+const std::vector<FrameRange> sceneFrames = {{780, 781},   {2700, 2701},   {4800, 4801},  {6600, 6601},
                                              {8400, 8401}, {10080, 10081}, {11400, 11401}};
 
 std::vector<test::Frame> drawScenes(Demo& demo, test::GlTestContext& context) {
@@ -50,9 +50,10 @@ std::vector<test::Frame> drawScenes(Demo& demo, test::GlTestContext& context) {
 
 // Drawn at a quarter of the window's area and compared at 128 x 96 (4 x 4 pixels of the smaller picture):
 // measured structural similarity 0.90 to 0.99 and mean luma within 9 % in every scene. The opening's thin
-// lines and the planet's star cloud differ most: a line or a point is at least a pixel of the smaller picture,
-// where the whole one draws lines of a pixel and points of two or three. Drawn into targets of the window's
-// size (the fault this guards against) the picture showed a quarter of itself, at a similarity of 0.1.
+// lines and the planet's star cloud differ most: a line or a point is at least a pixel of the smaller
+// picture, where the whole one draws lines of a pixel and points of two or three. Drawn into targets of the
+// window's size (the fault this guards against) the picture showed a quarter of itself, at a similarity of
+// 0.1.
 TEST(AdaptivePicture, ASmallerPictureIsTheSameShowAndTheWholeOneComesBackExactly) {
     test::GlTestContext context;
     test::WorkingDirectory data(HALCYRA_DATA_DIR);

@@ -74,7 +74,6 @@ TEST(AdaptiveQuality, GrowsBackToTheWholePictureWhenThereIsRoomAndHoldsStillInSt
         EXPECT_LE(growth[i].scale, growth[i - 1].scale / AdaptiveQuality::stepScale + 1e-9);
     EXPECT_TRUE(quality.full()) << "back to the show's own targets";
     EXPECT_EQ(quality.width(), 1024);
-
 }
 
 // A machine whose frames cost what their pixels cost (100 ms for the whole picture, 1/10 of that fixed):
@@ -82,7 +81,8 @@ TEST(AdaptiveQuality, GrowsBackToTheWholePictureWhenThereIsRoomAndHoldsStillInSt
 TEST(AdaptiveQuality, SettlesWhereTheFramesFitAndStays) {
     AdaptiveQuality quality(budget, 1024, 768, squareTargets);
     const auto cost = [&] {
-        const double area = quality.full() ? squareTargets : static_cast<double>(quality.width()) * quality.height();
+        const double area =
+            quality.full() ? squareTargets : static_cast<double>(quality.width()) * quality.height();
         return 10.0 + 90.0 * area / squareTargets;
     };
     double playing = 0.0;
