@@ -69,7 +69,8 @@ const std::vector<OptionSpec>& optionSpecs() {
         {"jobs", true},          {"join", true},        {"progress-fd", true}, {"plan", false},
         {"no-audio", false},     {"quiet", false},      {"studio", false},     {"shaders", true},
         {"loop", true},          {"stats", false},      {"help", false},       {"version", false},
-        {"draft", false},        {"gpu-class", true},   {"quality", true},     {"headless", false}};
+        {"draft", false},        {"gpu-class", true},   {"quality", true},     {"headless", false},
+        {"stats-json", true},    {"layout", false}};
     return specs;
 }
 
@@ -218,6 +219,14 @@ bool parseCommandLine(int argc, const char* const* argv, Options& options, std::
             options.stats = true;
         } else if (arg == "--headless") {
             options.headless = true;
+        } else if (arg == "--stats-json") {
+            if (value.empty()) {
+                error = "option '--stats-json' needs a file";
+                return false;
+            }
+            options.statsJson = value;
+        } else if (arg == "--layout") {
+            options.layout = true;
         } else if (arg == "--help" || arg == "-h") {
             options.help = true;
         } else if (arg == "--version") {
@@ -317,6 +326,8 @@ const char* usageText() {
            "  --stats                        print frame-time statistics per scene at the end, and where\n"
            "                                 each frame's time goes, pass by pass\n"
            "  --headless                     play with no display, drawing off screen (a timing run)\n"
+           "  --stats-json FILE              write what --stats prints as one JSON document, for programs\n"
+           "  --layout                       print the show's scenes, starts, tempo and marks as JSON\n"
            "\n"
            "For the people who make the show:\n"
            "  --studio                       the studio's keys and overlay (see Keys)\n"

@@ -21,6 +21,8 @@ struct Options {
     std::optional<double> durationSeconds;
     bool stats = false;
     bool headless = false; // real-time play with no display (SDL's offscreen driver): a timing run
+    std::string statsJson; // --stats-json FILE: what --stats prints, as one JSON document for programs
+    bool layout = false;   // --layout: print the show's layout as JSON and stop
     // Offline rendering on a fixed step: numbered PNGs, a video through ffmpeg, or a contact sheet.
     std::string captureDir;
     std::string videoFile;

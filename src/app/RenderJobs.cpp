@@ -92,35 +92,6 @@ void readJob(Job& job, const pollfd* ready) {
 
 } // namespace
 
-FrameRange frameRange(const Options& options, int fps) {
-    const int64_t showFrames = showFrameCount(Demo::sceneLengths(), fps);
-    FrameRange range;
-    range.first = static_cast<int64_t>(std::ceil(options.startSeconds * fps - 1e-6));
-    range.end = showFrames;
-    if (options.durationSeconds)
-        range.end =
-            range.first +
-            std::max<int64_t>(1, static_cast<int64_t>(std::ceil(*options.durationSeconds * fps - 1e-6)));
-    if (!options.frames.empty()) {
-        range.first = options.frames.front().first;
-        range.end = options.frames.back().second + 1;
-    }
-    range.first = std::min(range.first, showFrames);
-    range.end = std::clamp(range.end, range.first, showFrames);
-    return range;
-}
-
-std::vector<FrameRange> frameRanges(const Options& options, int fps) {
-    if (options.frames.size() < 2)
-        return {frameRange(options, fps)};
-    const int64_t showFrames = showFrameCount(Demo::sceneLengths(), fps);
-    std::vector<FrameRange> ranges;
-    for (const auto& [first, last] : options.frames)
-        if (first < showFrames)
-            ranges.push_back({first, std::min(last + 1, showFrames)});
-    return ranges;
-}
-
 std::vector<FrameRange> splitFrames(FrameRange range, int parts) {
     std::vector<FrameRange> ranges;
     const int64_t count = std::max<int64_t>(0, range.count());
@@ -309,6 +280,28 @@ int runRenderJobs(const Options& options, const std::string& program, const std:
         }
         std::error_code ignored;
         fs::remove_all(segments, ignored);
+    }
+    return 0;
+}
+
+int spreadRender(const Options& options, const std::string& program, const std::string& dataFolder) {
+    const int fps = options.framesPerSecond.value_or(60);
+    const FrameRange range = frameRange(options, fps);
+    if (options.plan) {
+        for (const FrameRange& part : splitFrames(range, options.jobs))
+            std::printf("%s\n", rangeText(part).c_str());
+        return 0;
+    }
+    if (options.joinDir.empty())
+        return runRenderJobs(options, program, dataFolder);
+    const std::string soundtrack = (fs::path(dataFolder) / "muzak.mp3").string();
+    const bool withSound = !options.noAudio && fs::exists(soundtrack);
+    if (!options.noAudio && !withSound)
+        showMessage("sound file not found");
+    std::string error;
+    if (!joinVideo(options.videoFile, options.joinDir, range, fps, withSound ? soundtrack : "", error)) {
+        showMessage(error);
+        return 255;
     }
     return 0;
 }

@@ -263,6 +263,35 @@ std::string pictureSizeReport(const DisplayConfig& config, bool shown) {
     return std::string(line) + "\n";
 }
 
+void writeGlJson(JsonWriter& json, bool forced) {
+    const auto text = [](GLenum name) {
+        const auto* value = reinterpret_cast<const char*>(glGetString(name));
+        return value != nullptr ? value : "";
+    };
+    const GlExtensions& extensions = GlExtensions::instance();
+    json.key("gl").beginObject().member("vendor", text(GL_VENDOR)).member("renderer", text(GL_RENDERER));
+    json.member("version", text(GL_VERSION)).member("gpuClass", extensions.GpuVendorClass);
+    json.member("forced", forced).member("software", extensions.softwareRenderer).endObject();
+}
+
+void writePictureJson(JsonWriter& json, const DisplayConfig& config, bool shown) {
+    const bool sized = config.pictureSizedTargets();
+    json.key("picture").beginObject().member("width", config.width).member("height", config.height);
+    json.member("targetWidth", sized ? config.width : config.renderTargetSize);
+    json.member("targetHeight", sized ? config.height : config.renderTargetSize);
+    json.member("pixelScale", static_cast<double>(config.pixelScale())).key("shown");
+    if (shown && config.window != nullptr) {
+        int drawableWidth = 0;
+        int drawableHeight = 0;
+        SDL_GL_GetDrawableSize(config.window, &drawableWidth, &drawableHeight);
+        json.beginObject().member("fullscreen", config.fullscreen).member("width", drawableWidth);
+        json.member("height", drawableHeight).endObject();
+    } else {
+        json.null();
+    }
+    json.endObject();
+}
+
 void shutdownDisplay() {
     DisplayConfig& config = DisplayConfig::instance();
     if (config.glContext != nullptr) {

@@ -5,6 +5,8 @@
 // same way.
 #pragma once
 
+#include "core/JsonWriter.h"
+
 #include <optional>
 #include <string>
 
@@ -71,6 +73,11 @@ std::string glReport(bool forced);
 
 // One line for --stats: the picture size played, the targets it is drawn into, and where it is shown.
 std::string pictureSizeReport(const DisplayConfig& config, bool shown);
+// The same two as members of the current JSON object: "gl" {"vendor", "renderer", "version", "gpuClass",
+// "forced", "software"} and "picture" {"width", "height", "targetWidth", "targetHeight", "pixelScale",
+// "shown" (null offline, else {"fullscreen", "width", "height"} of the drawable)}.
+void writeGlJson(JsonWriter& json, bool forced);
+void writePictureJson(JsonWriter& json, const DisplayConfig& config, bool shown);
 
 // Releases the main window and SDL at the very end of a run.
 void shutdownDisplay();

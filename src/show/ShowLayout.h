@@ -17,6 +17,7 @@ struct Point {
 constexpr int tempo = 133; // beats a minute
 constexpr int beatsPerBar = 4;
 constexpr double beatMs = 60000.0 / tempo;
+constexpr double barMs = beatMs * beatsPerBar;
 
 // The seven scenes in beats, in playback order: the opening, the credits, the metaballs, the water, the cube
 // rain, the greetings, the planet and its end.

@@ -17,10 +17,11 @@
 #include "scenes/OpeningScene.h"
 #include "scenes/PlanetScene.h"
 #include "scenes/WaterScene.h"
+#include "show/ShowLayout.h"
 #include "timeline/AssetList.h"
 #include "timeline/LoadingScreen.h"
-#include "timeline/MusicStream.h"
-#include "timeline/Player.h"
+#include "timeline/Soundtrack.h"
+#include "timeline/Transport.h"
 #include "timeline/ShaderWatch.h"
 
 #include <GL/gl.h>
@@ -66,7 +67,7 @@ private:
 
 } // namespace
 
-Demo::Demo(const std::string& shaderFolder, bool music) {
+Demo::Demo(const std::string& shaderFolder, Soundtrack* soundtrack) {
     timeStage(LoadingTimes::LoadingScreen, [&] { startLoadingScreen(); });
     // The images decode on worker threads from here on, the pause included.
     prefetchTextureList();
@@ -89,11 +90,12 @@ Demo::Demo(const std::string& shaderFolder, bool music) {
     timeStage(LoadingTimes::Scenes, [&] { createScenes(loadingStep); });
     drawLoadingFrame(0.0f, 6);
     finishLoadingScreen();
-    if (music)
-        timeStage(LoadingTimes::MusicOpen, [] { MusicStream::instance().open("muzak.mp3"); });
-    pause([music] {
-        if (music)
-            MusicStream::instance().warmUp();
+    if (soundtrack != nullptr)
+        timeStage(LoadingTimes::MusicOpen, [&] { soundtrack->open("muzak.mp3"); });
+    // The sound device is warmed up (opened without a sound) within it.
+    pause([&] {
+        if (soundtrack != nullptr)
+            soundtrack->warmUp();
     });
     showStart.capture();
 }
@@ -285,20 +287,52 @@ std::vector<std::string> Demo::sceneNames() {
             CubeRainScene::name, GreetingsScene::name, PlanetScene::name};
 }
 
+std::string Demo::layoutJson() {
+    JsonWriter json;
+    json.beginObject().member("tempo", show::tempo).member("beatsPerBar", show::beatsPerBar);
+    json.member("beatMs", show::beatMs).member("barMs", show::barMs);
+    json.member("replayRate", FrameSchedule::replayRate);
+    const std::vector<float> lengths = sceneLengths();
+    const std::vector<double> starts = sceneStarts();
+    const std::vector<std::string> names = sceneNames();
+    json.key("scenes").beginArray();
+    for (size_t i = 0; i < lengths.size(); ++i)
+        json.beginObject()
+            .member("name", names[i])
+            .member("beats", show::sceneBeats[i])
+            .member("startMs", starts[i])
+            .member("lengthMs", static_cast<double>(lengths[i]))
+            .endObject();
+    json.endArray();
+    json.member("lengthMs", starts.back() + lengths.back());
+    json.key("marks").beginObject();
+    json.member("silentBeat", show::silentBeat).member("whiteScreenBeat", show::whiteScreenBeat);
+    json.member("planetFirstFrameMs", starts.back());
+    json.member("whiteScreenMs", starts.back() + static_cast<double>(show::planetWhiteout));
+    json.endObject();
+    json.key("modes").beginArray();
+    for (const DisplayMode& mode : displayModes)
+        json.beginObject()
+            .member("caption", mode.caption)
+            .member("width", mode.width)
+            .member("height", mode.height)
+            .endObject();
+    json.endArray().endObject();
+    return json.document();
+}
+
 void Demo::play(const PlayOptions& options) {
     FrameSchedule& schedule = *options.schedule;
-    Player* player = options.player;
+    Transport* transport = options.transport;
+    Soundtrack* soundtrack = options.soundtrack;
     const StageClock clock;
-    MusicStream* music = nullptr;
-    if (options.music) {
-        music = &MusicStream::instance();
-        if (!music->opened())
-            music->open("muzak.mp3");
+    if (soundtrack != nullptr) {
+        soundtrack->open("muzak.mp3");
         // A start later in the show, or a seek, replays the scenes' logic first; the music waits for the
         // picture, and for the end of a pause.
         schedule.onFirstDrawnFrame = [&] {
-            if (player == nullptr || !player->paused())
-                music->play(schedule.firstDrawnTime() / 1000.0);
+            if (transport == nullptr || !transport->paused())
+                soundtrack->start(schedule.firstDrawnTime());
         };
     }
     if (loadingTimes.stages[LoadingTimes::MusicOpen].wall == 0.0) {
@@ -306,28 +340,20 @@ void Demo::play(const PlayOptions& options) {
         loadingTimes.residentAfter[LoadingTimes::MusicOpen] = residentMebibytes();
     }
     // The music is kept in step with the picture, and how well it kept is reported.
-    MusicSync musicSync;
     FrameObservers observers;
     if (options.observer != nullptr)
         observers.add(options.observer);
-    if (music != nullptr)
-        observers.add(&musicSync);
+    if (soundtrack != nullptr)
+        observers.add(soundtrack);
     FirstFrameWatch watch(&observers, loadingTimes);
-    playScenes(scenes, schedule, &watch, player, showStart, [&](bool start, double showMs) {
-        if (music == nullptr)
-            return;
-        if (start)
-            music->play(showMs / 1000.0);
-        else
-            music->stop();
-    });
+    if (transport != nullptr)
+        transport->attach(&schedule, soundtrack);
+    playScenes(scenes, schedule, &watch, transport, options.hook, showStart);
+    if (transport != nullptr)
+        transport->attach(nullptr, nullptr);
     schedule.onFirstDrawnFrame = nullptr;
-    if (music != nullptr) {
-        musicReport = musicSync.report();
-        music->stop();
-        music->release();
-        MusicStream::destroy();
-    }
+    if (soundtrack != nullptr)
+        soundtrack->stop();
 }
 
 } // namespace halcyra

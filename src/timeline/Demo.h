@@ -19,23 +19,25 @@ namespace halcyra {
 
 class Engine;
 class ImageDecodeQueue;
-class Player;
 class ShaderWatch;
+class Soundtrack;
+class Transport;
 struct Texture;
 
 struct PlayOptions {
     FrameSchedule* schedule = nullptr; // where the frames lie and which are drawn
     FrameObserver* observer = nullptr;
-    bool music = true;        // play muzak.mp3 from the first drawn frame's show time
-    Player* player = nullptr; // the viewer's keys in real-time play: pause and seeks
+    Soundtrack* soundtrack = nullptr; // plays muzak.mp3 from the first drawn frame's show time; may be null
+    Transport* transport = nullptr;   // the viewer's keys in real-time play: pause and seeks; may be null
+    RunLoopHook* hook = nullptr;      // the studio's work between frames; may be null
 };
 
 class Demo {
 public:
-    // `shaderFolder`, when not empty, holds GLSL sources that replace the packet's (--shaders). With `music`
-    // the soundtrack is opened and the sound device warmed up during the loading screen's last pause, so
-    // that the first scene frame need not wait for it.
-    explicit Demo(const std::string& shaderFolder = {}, bool music = false);
+    // `shaderFolder`, when not empty, holds GLSL sources that replace the packet's (--shaders). With a
+    // `soundtrack` the music is opened and the sound device warmed up during the loading screen's last
+    // pause, so that the first scene frame need not wait for it.
+    explicit Demo(const std::string& shaderFolder = {}, Soundtrack* soundtrack = nullptr);
     virtual ~Demo();
 
     void play(const PlayOptions& options);
@@ -48,6 +50,9 @@ public:
     static std::vector<std::string> sceneNames();
     // Where each begins in the show (ms): the lengths of those before it.
     static std::vector<double> sceneStarts();
+    // The show's layout for programs and scripts (--layout): the tempo, beat and bar, the replay's frame
+    // rate, every scene's name, beats, start and length, the marked moments and the display modes.
+    static std::string layoutJson();
 
     float progress = 0.0f;
     Texture* logo = nullptr;
@@ -56,8 +61,6 @@ public:
     int32_t sceneCount = 0;
     // What loading and the way to the first scene frame took, for --stats.
     LoadingTimes loadingTimes;
-    // After play with music: how the music kept to the picture (MusicSync's report).
-    std::string musicReport;
     // The GLSL folder given instead of the packet's programs; null without one.
     std::unique_ptr<ShaderWatch> shaderSources;
     // The state the show starts from, kept as loading ends: every play, and every seek's replay, starts

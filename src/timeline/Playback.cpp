@@ -294,6 +294,57 @@ std::string FrameStatistics::report() const {
     return text + pictureSizeReport() + passes.report();
 }
 
+void PassStatistics::writeJson(JsonWriter& json, int sceneIndex) const {
+    const Medians m = medians(sceneIndex);
+    if (m.frames == 0)
+        return;
+    json.key("passes").beginObject();
+    json.member("clock", m.synchronous ? "each pass to its end" : m.gpuMeasured ? "timer queries" : "main thread");
+    json.member("frames", m.frames);
+    for (const bool gpu : {true, false}) {
+        if (gpu && !m.gpuMeasured)
+            continue;
+        json.key(gpu ? "gpu" : "cpu").beginObject();
+        for (int pass = 0; pass < passKinds; ++pass) {
+            const double ms = gpu ? m.gpu[pass] : m.cpu[pass];
+            if (ms > 0.0)
+                json.member(passName(static_cast<Pass>(pass)), ms);
+        }
+        json.member("frame", gpu ? m.gpuTotal : m.cpuTotal).endObject();
+    }
+    json.endObject();
+}
+
+void FrameStatistics::writeJson(JsonWriter& json, const std::vector<std::string>& names) const {
+    json.beginArray();
+    for (size_t i = 0; i < scenes.size(); ++i) {
+        const SceneFrames& frames = scenes[i];
+        if (frames.frameTimes.empty())
+            continue;
+        const Summary s = summarize(frames.frameTimes);
+        json.beginObject().member("scene", static_cast<int>(i) + 1);
+        json.member("name", i < names.size() ? names[i].c_str() : "");
+        json.member("frames", s.frames).member("medianMs", s.median).member("p95Ms", s.p95);
+        json.member("p99Ms", s.p99).member("maxMs", s.max);
+        json.member("updateMs", summarize(frames.updateTimes).median);
+        json.member("cpuMs", summarize(frames.cpuTimes).median);
+        std::vector<PictureSize> sizes = frames.sizes;
+        std::sort(sizes.begin(), sizes.end(), [](const PictureSize& a, const PictureSize& b) {
+            return static_cast<int64_t>(a.width) * a.height < static_cast<int64_t>(b.width) * b.height;
+        });
+        const auto whole =
+            std::count_if(sizes.begin(), sizes.end(), [](const PictureSize& size) { return !size.reduced; });
+        json.key("picture").beginObject();
+        json.member("wholeShare", static_cast<double>(whole) / static_cast<double>(sizes.size()));
+        for (const auto& [key, size] : {std::pair{"median", sizes[sizes.size() / 2]}, {"smallest", sizes.front()}})
+            json.key(key).beginArray().value(size.width).value(size.height).endArray();
+        json.endObject();
+        passes.writeJson(json, static_cast<int>(i));
+        json.endObject();
+    }
+    json.endArray();
+}
+
 std::string FrameStatistics::pictureSizeReport() const {
     bool reduced = false;
     for (const SceneFrames& frames : scenes)

@@ -4,6 +4,7 @@
 // presented: statistics, a time limit, capture.
 #pragma once
 
+#include "core/JsonWriter.h"
 #include "render/PassTimes.h"
 
 #include <array>
@@ -15,9 +16,9 @@
 
 namespace halcyra {
 
-class Player;
 class Scene;
 class ShowState;
+class Transport;
 
 // Frames first … end − 1 of a fixed step, numbered from the show's start.
 struct FrameRange {
@@ -80,6 +81,9 @@ public:
     };
     Medians medians(int sceneIndex) const;
     int sceneCount() const { return static_cast<int>(scenes.size()); }
+    // A scene's passes as members of the current JSON object: "passes" {"clock", "gpu" {name: ms},
+    // "cpu" {name: ms}, "frameMs"}; nothing when the scene has no measured frame.
+    void writeJson(JsonWriter& json, int sceneIndex) const;
 
 private:
     struct SceneFrames {
@@ -95,6 +99,10 @@ class FrameStatistics final : public FrameObserver {
 public:
     void framePresented(int sceneIndex, const Scene& scene) override;
     std::string report() const;
+    // The same as a JSON array, one object a scene played: "scene" (from 1), "name" (of `names`), "frames",
+    // "medianMs", "p95Ms", "p99Ms", "maxMs", "updateMs", "cpuMs", "picture" {"wholeShare", "median",
+    // "smallest"} and "passes".
+    void writeJson(JsonWriter& json, const std::vector<std::string>& names) const;
     PassStatistics passes;
 
     struct Summary {
@@ -181,6 +189,8 @@ public:
     void end() { stopped = true; }
     // After a pause: the measured clock starts again now, so that the pause is no frame time.
     void resume(Scene& scene);
+    // Real-time play past its replay: frames are drawn on the clock (a pause may hold the picture).
+    bool measuring() const { return phase == Phase::Measured && drawnYet; }
 
     // The show time (ms) of the first drawn frame, and of frame n on this schedule's step.
     double firstDrawnTime() const;
@@ -214,22 +224,30 @@ private:
 // Scene::run decides them (scene time, as a float, below the scene's length).
 int64_t showFrameCount(const std::vector<float>& sceneLengths, int framesPerSecond);
 
+// What the run loop calls besides the scenes, between frames and while the show is paused: the studio's
+// rebuilds of changed programs.
+class RunLoopHook {
+public:
+    virtual ~RunLoopHook() = default;
+    virtual void betweenFrames() = 0;
+};
+
 // What one scene's run needs besides its carried start time.
 struct PlaybackContext {
     FrameSchedule* schedule = nullptr;
     FrameObserver* observer = nullptr; // may be null
     int sceneIndex = 0;                // position of the scene in the show, for the observer
     double sceneStart = 0.0;           // show ms at which the scene begins: the lengths of those before it
-    Player* player = nullptr;          // real-time play's keys; may be null
+    Transport* transport = nullptr;    // real-time play's pause and seeks; may be null
+    RunLoopHook* hook = nullptr;       // may be null
 };
 
 // Plays `scenes` back to back on `schedule`, each from the overshoot of the one before, handing every drawn
-// frame to `observer` and `player` (both may be null). A seek ends the scenes' loops; the show then plays
+// frame to `observer` and `transport` (both may be null). A seek ends the scenes' loops; the show then plays
 // again from the top, from the state `start` kept (taken now when it has none), replaying up to the seek's
-// frame. `music` starts (true) and stops (false) the soundtrack at a show time, for the player's pauses and
-// seeks; it may be empty.
+// frame. `hook` runs between frames and while paused (may be null).
 void playScenes(std::vector<std::unique_ptr<Scene>>& scenes, FrameSchedule& schedule, FrameObserver* observer,
-                Player* player, ShowState& start, std::function<void(bool play, double showMs)> music);
+                Transport* transport, RunLoopHook* hook, ShowState& start);
 
 // Hands every frame to several observers in order.
 class FrameObservers final : public FrameObserver {

@@ -3,19 +3,15 @@
 #include "core/DisplayConfig.h"
 #include "core/Platform.h"
 #include "timeline/Playback.h"
-#include "timeline/Player.h"
 #include "timeline/ShowState.h"
-
-#include <utility>
+#include "timeline/Transport.h"
 
 #include <GL/gl.h>
 
 namespace halcyra {
 
 void playScenes(std::vector<std::unique_ptr<Scene>>& scenes, FrameSchedule& schedule, FrameObserver* observer,
-                Player* player, ShowState& start, std::function<void(bool, double)> music) {
-    if (player != nullptr)
-        player->attach(&schedule, std::move(music));
+                Transport* transport, RunLoopHook* hook, ShowState& start) {
     if (!start.captured())
         start.capture();
     do {
@@ -25,17 +21,16 @@ void playScenes(std::vector<std::unique_ptr<Scene>>& scenes, FrameSchedule& sche
         float carry = 0.0f;
         double sceneStart = 0.0;
         for (int i = 0; i < static_cast<int>(scenes.size()); ++i) {
-            carry = scenes[i]->run(carry, PlaybackContext{&schedule, observer, i, sceneStart, player});
+            carry = scenes[i]->run(carry, PlaybackContext{&schedule, observer, i, sceneStart, transport, hook});
             sceneStart += scenes[i]->endTime;
         }
     } while (schedule.interrupted() && DisplayConfig::instance().running);
-    if (player != nullptr)
-        player->attach(nullptr, nullptr);
 }
 
 float Scene::run(float startTime, const PlaybackContext& playback) {
     DisplayConfig& config = DisplayConfig::instance();
     FrameSchedule& schedule = *playback.schedule;
+    Transport* transport = playback.transport;
 
     started = false;
     frameTime = 0.0f;
@@ -47,6 +42,19 @@ float Scene::run(float startTime, const PlaybackContext& playback) {
     bool continuous = false;
 
     while (time < endTime && config.running && !schedule.ended() && !schedule.interrupted()) {
+        // Paused, the loop holds the picture: the frame on screen is presented again (the studio's views over
+        // it stay live) and messages are taken; the show's clock starts again when the pause ends.
+        if (transport != nullptr && transport->paused() && schedule.measuring()) {
+            presentFrame();
+            if (playback.hook != nullptr)
+                playback.hook->betweenFrames();
+            if (!dispatchOneMessage())
+                sleepMilliseconds(10);
+            if (!transport->paused())
+                schedule.resume(*this);
+            continuous = false;
+            continue;
+        }
         const bool drawn = schedule.beginFrame(*this);
         replaying = !drawn;
         if (drawn)
@@ -81,20 +89,16 @@ float Scene::run(float startTime, const PlaybackContext& playback) {
                 noiseClock -= 40.0f;
             while (noiseClock > 40.0f);
         }
+        continuous = drawn;
         if (drawn) {
             if (playback.observer != nullptr)
                 playback.observer->framePresented(playback.sceneIndex, *this);
-            if (playback.player != nullptr)
-                playback.player->frameShown(playback.sceneIndex, playback.sceneStart + shown,
-                                            playback.sceneStart + time, frameTime);
+            if (transport != nullptr)
+                transport->frameShown(playback.sceneIndex, playback.sceneStart + shown, playback.sceneStart + time,
+                                      frameTime);
             dispatchOneMessage();
-            continuous = true;
-            if (playback.player != nullptr) {
-                continuous = !playback.player->paused();
-                playback.player->afterFrame(*this);
-            }
-        } else {
-            continuous = false;
+            if (playback.hook != nullptr)
+                playback.hook->betweenFrames();
         }
     }
     finish();

@@ -44,7 +44,7 @@ const std::vector<FrameRange> sceneFrames = {{780, 781},   {2700, 2701},   {4800
 std::vector<test::Frame> drawScenes(Demo& demo, test::GlTestContext& context) {
     Screens screens(context);
     FrameSchedule schedule = FrameSchedule::fixedStep(60, sceneFrames);
-    demo.play({&schedule, &screens, false});
+    demo.play({&schedule, &screens});
     return std::move(screens.frames);
 }
 

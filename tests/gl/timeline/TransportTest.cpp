@@ -1,7 +1,7 @@
 // The player's keys as a viewer presses them: pushed into SDL's queue and taken by the event dispatch the
 // run loop calls once a frame. A stepping clock stands for the performance counter: every reading is one
 // 60 Hz frame later, and the player's waits while paused move it on too, so that a pause's length is known.
-#include "timeline/Player.h"
+#include "timeline/Transport.h"
 #include "app/Events.h"
 #include "app/Platform.h"
 #include "core/DisplayConfig.h"
@@ -76,14 +76,14 @@ protected:
     }
 
     // Plays the stepped show in real time with the player's keys, from `startMs`.
-    void play(SteppedShow& show, Player& player, KeyScript& script, double startMs = 0.0) {
+    void play(SteppedShow& show, Transport& player, KeyScript& script, double startMs = 0.0) {
         PlatformSettings settings;
         settings.player = [&player](const PlayerRequest& request) { player.handle(request); };
         configurePlatform(settings);
         test::SteppingClock steps(60);
         clock = &steps;
         FrameSchedule schedule = FrameSchedule::realTime(steps, startMs);
-        show.play({&schedule, &script, false, &player});
+        show.play({&schedule, &script, nullptr, &player});
         clock = nullptr;
     }
 
@@ -91,12 +91,12 @@ protected:
     std::vector<FrameState> playedFromTheTop() {
         SteppedShow show;
         FrameSchedule schedule = FrameSchedule::fixedStep(60, 0, 1000000);
-        show.play({&schedule, nullptr, false});
+        show.play({&schedule, nullptr});
         return show.log;
     }
 
-    static Player playerFor(const SteppedShow&) {
-        return Player({250.0f, 406.25f, 500.0f, 320.125f}, {"a", "b", "c", "d"}, false);
+    static Transport playerFor(const SteppedShow&) {
+        return Transport({250.0f, 406.25f, 500.0f, 320.125f}, false);
     }
 
     PlatformFunctions saved;
@@ -106,7 +106,7 @@ protected:
 TEST_F(PlayerKeys, PauseHoldsTheClockAndThePicture) {
     test::GlTestContext::loadShowPacket();
     SteppedShow show;
-    Player player = playerFor(show);
+    Transport player = playerFor(show);
     KeyScript script;
     script.keys[5] = {SDLK_SPACE};
     // Held for 40 waits (400 ms of the clock), then Space again.
@@ -126,7 +126,7 @@ TEST_F(PlayerKeys, SeeksLandWherePlaybackFromTheTopStandsAndHeldKeysSeekOnce) {
     test::GlTestContext::loadShowPacket();
     const std::vector<FrameState> played = playedFromTheTop();
     SteppedShow show;
-    Player player = playerFor(show);
+    Transport player = playerFor(show);
     KeyScript script;
     // Page Down three times before a frame can take them: one replay, to the fourth scene's first frame.
     script.keys[3] = {SDLK_PAGEDOWN, SDLK_PAGEDOWN, SDLK_PAGEDOWN};
@@ -173,20 +173,20 @@ TEST_F(PlayerKeys, ASeekShowsThePixelsACaptureOfThatFrameHas) {
     script.keys[3] = {SDLK_RIGHT, SDLK_RIGHT, SDLK_RIGHT};
     script.keys[4] = {SDLK_ESCAPE};
     Screens played(&script, context);
-    Player player(Demo::sceneLengths(), Demo::sceneNames(), false);
+    Transport player(Demo::sceneLengths(), false);
     PlatformSettings settings;
     settings.player = [&player](const PlayerRequest& request) { player.handle(request); };
     configurePlatform(settings);
     test::SteppingClock steps(60);
     FrameSchedule realTime = FrameSchedule::realTime(steps, 190000.0);
-    demo.play({&realTime, &played, false, &player});
+    demo.play({&realTime, &played, nullptr, &player});
     ASSERT_EQ(played.shots.size(), 5u);
 
     DisplayConfig::instance().running = true;
     Screens captured(nullptr, context);
     // The credits begin at 21,654.13 ms: frame 1300 is their first on the 60 Hz step.
     FrameSchedule fixed = FrameSchedule::fixedStep(60, {{0, 1}, {300, 301}, {1300, 1301}, {2200, 2201}});
-    demo.play({&fixed, &captured, false});
+    demo.play({&fixed, &captured});
     ASSERT_EQ(captured.shots.size(), 4u);
     const char* const seeks[] = {"Home", "Right", "Page Down", "three times Right"};
     for (int i = 0; i < 4; ++i) {
