@@ -48,9 +48,23 @@ enum class StopReason {
 };
 const char* stopReasonText(StopReason reason);
 
-class DisplayConfig {
+// The look parameters: what the scenes set in their start (and some every frame) and the frame's passes
+// read. A value stays until a scene writes it again; at the top of the show they are these.
+struct LookParameters {
+    float hdrExposure = 0.4f;
+    float hdrRange = 16.0f;
+    float hdrBlurStrength = 0.8f;
+    float lightLevel = 1.0f;
+    float ambientLevel = 0.1f;
+    int32_t hdrEnabled = 0;
+};
+
+class DisplayConfig : public LookParameters {
 public:
     static DisplayConfig& instance();
+
+    // The look parameters as they stand at the top of the show, before any scene wrote them.
+    void resetLook() { static_cast<LookParameters&>(*this) = LookParameters{}; }
 
     // The one way the show is stopped early: clears `running` and keeps the reason of the stop that
     // cleared it, so that there is one place to read when a run ends.
@@ -103,14 +117,6 @@ public:
     // The face the loading screen's bitmap font is made from (a bold monospace font file of the machine);
     // empty when there is none, and the loading screen then shows no text.
     std::string fontFile;
-
-    // Look parameters.
-    float hdrExposure = 0.4f;
-    float hdrRange = 16.0f;
-    float hdrBlurStrength = 0.8f;
-    float lightLevel = 1.0f;
-    float ambientLevel = 0.1f;
-    int32_t hdrEnabled = 0;
 
 private:
     DisplayConfig() = default;

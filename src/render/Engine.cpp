@@ -115,6 +115,19 @@ void Engine::createPictureTargets() {
     hdrTarget = RenderTarget::create(width, height, 2, false, false, GL_RGBA16F_ARB, GL_RGBA, GL_FLOAT);
 }
 
+void Engine::beginFrame() {
+    GlExtensions::instance().glActiveTextureARB(GL_TEXTURE0_ARB);
+    glMatrixMode(GL_MODELVIEW);
+    glLoadIdentity();
+    setViewport(0, 0, screenWidth, screenHeight);
+    glEnable(GL_DEPTH_TEST);
+}
+
+void Engine::resetShowState() {
+    for (float& plane : dofPlanes)
+        plane = 0.0f;
+}
+
 void Engine::resizePicture() {
     createPictureTargets();
     setViewport(0, 0, screenWidth, screenHeight);

@@ -71,6 +71,12 @@ public:
     // After programs were built again from new sources (the studio): the locations of every program the
     // Engine keeps built are fetched again, and "static" gets its screen uniforms again.
     void refreshPrograms();
+    // The GL state every frame starts from, whatever ran before it (the frames before, a seek's replay that
+    // drew nothing, loading): texture unit 0 active, the modelview matrix current and the identity, the
+    // viewport over the whole picture, depth testing on. A frame's passes set what else they use.
+    void beginFrame();
+    // What the Engine holds for the scenes as it stands at the top of the show: no focus planes.
+    void resetShowState();
     // After the picture's size changed (adaptive quality): the picture's targets are made anew at the
     // DisplayConfig's size (the shadow map stays), with the texel and pixel scales, the viewport and the
     // grain's screen uniforms that follow from it. Between frames only.

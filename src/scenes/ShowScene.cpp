@@ -210,6 +210,8 @@ void ShowScene::endShadowPass() {
 }
 
 void ShowScene::loadTextureMatrix(const float* projection, const float* modelview) {
+    // The lit pass reads the matrix of texture unit 0, whichever unit the pass before left active.
+    GlExtensions::instance().glActiveTextureARB(GL_TEXTURE0_ARB);
     glMatrixMode(GL_TEXTURE);
     glLoadMatrixf(projection);
     glMultMatrixf(modelview);

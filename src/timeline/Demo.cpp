@@ -97,7 +97,6 @@ Demo::Demo(const std::string& shaderFolder, Soundtrack* soundtrack) {
         if (soundtrack != nullptr)
             soundtrack->warmUp();
     });
-    showStart.capture();
 }
 
 // The logo stays registered; its GL texture goes with the texture registry.
@@ -287,6 +286,13 @@ std::vector<std::string> Demo::sceneNames() {
             CubeRainScene::name, GreetingsScene::name, PlanetScene::name};
 }
 
+void Demo::toShowTop() {
+    DisplayConfig::instance().resetLook();
+    engine->camera->resetView();
+    engine->lights->resetLights();
+    engine->resetShowState();
+}
+
 std::string Demo::layoutJson() {
     JsonWriter json;
     json.beginObject().member("tempo", show::tempo).member("beatsPerBar", show::beatsPerBar);
@@ -348,7 +354,7 @@ void Demo::play(const PlayOptions& options) {
     FirstFrameWatch watch(&observers, loadingTimes);
     if (transport != nullptr)
         transport->attach(&schedule, soundtrack);
-    playScenes(scenes, schedule, &watch, transport, options.hook, showStart);
+    playScenes(scenes, schedule, &watch, transport, options.hook, [this] { toShowTop(); });
     if (transport != nullptr)
         transport->attach(nullptr, nullptr);
     schedule.onFirstDrawnFrame = nullptr;

@@ -8,7 +8,6 @@
 #include "timeline/BitmapFont.h"
 #include "timeline/LoadingTimes.h"
 #include "timeline/Playback.h"
-#include "timeline/ShowState.h"
 
 #include <functional>
 #include <memory>
@@ -63,9 +62,9 @@ public:
     LoadingTimes loadingTimes;
     // The GLSL folder given instead of the packet's programs; null without one.
     std::unique_ptr<ShaderWatch> shaderSources;
-    // The state the show starts from, kept as loading ends: every play, and every seek's replay, starts
-    // from it.
-    ShowState showStart;
+    // Puts what the scenes share as it stands at the top of the show: the look parameters, the camera's
+    // view, the lights, the Engine's focus planes. Every play, and every seek's replay, starts from it.
+    void toShowTop();
 
 protected:
     void startLoadingScreen();

@@ -17,7 +17,6 @@
 namespace halcyra {
 
 class Scene;
-class ShowState;
 class Transport;
 
 // Frames first … end − 1 of a fixed step, numbered from the show's start.
@@ -244,10 +243,13 @@ struct PlaybackContext {
 
 // Plays `scenes` back to back on `schedule`, each from the overshoot of the one before, handing every drawn
 // frame to `observer` and `transport` (both may be null). A seek ends the scenes' loops; the show then plays
-// again from the top, from the state `start` kept (taken now when it has none), replaying up to the seek's
-// frame. `hook` runs between frames and while paused (may be null).
+// again from the top, replaying up to the seek's frame. Every play from the top first calls `toTop`, which
+// puts what the scenes share (the look, the camera, the lights) as it stands at the show's top; each scene
+// starts its own state afresh in its start, and every drawn frame's render starts from the same GL state
+// (Engine::beginFrame), so a replay lands on the frame playback draws there. `hook` runs between frames and
+// while paused (may be null).
 void playScenes(std::vector<std::unique_ptr<Scene>>& scenes, FrameSchedule& schedule, FrameObserver* observer,
-                Transport* transport, RunLoopHook* hook, ShowState& start);
+                Transport* transport, RunLoopHook* hook, const std::function<void()>& toTop);
 
 // Hands every frame to several observers in order.
 class FrameObservers final : public FrameObserver {

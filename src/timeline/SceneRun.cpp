@@ -3,7 +3,6 @@
 #include "core/DisplayConfig.h"
 #include "core/Platform.h"
 #include "timeline/Playback.h"
-#include "timeline/ShowState.h"
 #include "timeline/Transport.h"
 
 #include <GL/gl.h>
@@ -11,13 +10,12 @@
 namespace halcyra {
 
 void playScenes(std::vector<std::unique_ptr<Scene>>& scenes, FrameSchedule& schedule, FrameObserver* observer,
-                Transport* transport, RunLoopHook* hook, ShowState& start) {
-    if (!start.captured())
-        start.capture();
+                Transport* transport, RunLoopHook* hook, const std::function<void()>& toTop) {
     do {
         if (schedule.interrupted())
             schedule.restart();
-        start.restore();
+        if (toTop)
+            toTop();
         float carry = 0.0f;
         double sceneStart = 0.0;
         for (int i = 0; i < static_cast<int>(scenes.size()); ++i) {
@@ -67,6 +65,7 @@ float Scene::run(float startTime, const PlaybackContext& playback) {
         update();
         updateTime = static_cast<float>(counterMilliseconds(updateStart, performanceCounter()));
         if (drawn) {
+            engine->beginFrame();
             render();
             glDisable(GL_DEPTH_TEST);
             engine->drawNoiseOverlay(noiseTime, noiseStrength, noiseTexture);

@@ -6,7 +6,6 @@
 
 #include "timeline/Demo.h"
 #include "timeline/Playback.h"
-#include "timeline/ShowState.h"
 #include "timeline/Transport.h"
 
 #include <memory>
@@ -81,14 +80,13 @@ public:
     void play(const PlayOptions& options) {
         if (options.transport != nullptr)
             options.transport->attach(options.schedule, nullptr);
-        playScenes(scenes, *options.schedule, options.observer, options.transport, options.hook, start);
+        playScenes(scenes, *options.schedule, options.observer, options.transport, options.hook, {});
         if (options.transport != nullptr)
             options.transport->attach(nullptr, nullptr);
     }
     SteppedScene& scene(int i) { return static_cast<SteppedScene&>(*scenes[static_cast<size_t>(i)]); }
 
     std::vector<std::unique_ptr<Scene>> scenes;
-    ShowState start;
     int carried = 0;
     std::vector<FrameState> log;
 };
