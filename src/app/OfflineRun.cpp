@@ -46,8 +46,9 @@ CaptureOutputs::CaptureOutputs(const Options& options, int width, int height, co
     for (const FrameRange& part : ranges)
         frameCount += part.count();
     if (!options.captureDir.empty())
-        frames = std::make_unique<PngSequence>(options.captureDir, width, height, ranges,
-                                               static_cast<int>(std::max(1u, std::thread::hardware_concurrency())));
+        frames = std::make_unique<PngSequence>(
+            options.captureDir, width, height, ranges,
+            static_cast<int>(std::max(1u, std::thread::hardware_concurrency())));
     if (!options.videoFile.empty()) {
         const FrameRange range = frameRange(options, fps);
         VideoPipe::Settings settings{options.videoFile, width, height, fps, range.first / double(fps), {}};
@@ -68,8 +69,8 @@ CaptureOutputs::CaptureOutputs(const Options& options, int width, int height, co
 CaptureOutputs::~CaptureOutputs() = default;
 
 void CaptureOutputs::addTo(FrameObservers& observers) {
-    for (FrameObserver* observer : std::initializer_list<FrameObserver*>{frames.get(), video.get(), sheet.get(),
-                                                                         progress.get(), jobProgress.get()})
+    for (FrameObserver* observer : std::initializer_list<FrameObserver*>{
+             frames.get(), video.get(), sheet.get(), progress.get(), jobProgress.get()})
         if (observer != nullptr)
             observers.add(observer);
 }
@@ -87,8 +88,8 @@ void CaptureOutputs::finish() {
     // written is complete, but a script or a job must not take it for the whole stretch.
     if (const CaptureTimes* written = times(); written != nullptr && written->frames < frameCount)
         fatalError("The render stopped after " + std::to_string(written->frames) + " of " +
-                   std::to_string(frameCount) + " frames: " +
-                   stopReasonText(DisplayConfig::instance().stopReason()) + ".");
+                   std::to_string(frameCount) +
+                   " frames: " + stopReasonText(DisplayConfig::instance().stopReason()) + ".");
 }
 
 const CaptureTimes* CaptureOutputs::times() const {

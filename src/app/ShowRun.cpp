@@ -90,7 +90,8 @@ struct RunReport {
 };
 
 // The members a JsonWriter call leaves for splicing into the report's object later.
-template <typename Write> std::string jsonMembers(Write write) {
+template <typename Write>
+std::string jsonMembers(Write write) {
     JsonWriter json;
     json.beginObject();
     write(json);
@@ -101,11 +102,13 @@ template <typename Write> std::string jsonMembers(Write write) {
 } // namespace
 
 int runShow(const Options& options, uint64_t startTicks) {
-    const bool offline = !options.captureDir.empty() || !options.videoFile.empty() || !options.contactSheet.empty();
+    const bool offline =
+        !options.captureDir.empty() || !options.videoFile.empty() || !options.contactSheet.empty();
     DisplayConfig& config = DisplayConfig::instance();
     const char* videoError = nullptr;
     if (!initVideo(&videoError))
-        fatalError(std::string("The video system could not start: ") + (videoError ? videoError : "unknown error"));
+        fatalError(std::string("The video system could not start: ") +
+                   (videoError ? videoError : "unknown error"));
 
     // The viewer's keys in real-time play, and the studio's with --studio.
     std::optional<Transport> transport;
@@ -177,7 +180,9 @@ int runShow(const Options& options, uint64_t startTicks) {
         }
         if (options.studio) {
             studio = std::make_unique<Studio>(*transport, demo.shaderSources.get());
-            settings.pictureView = [&](int x, int y, int w, int h) { return studio->drawPassView(x, y, w, h); };
+            settings.pictureView = [&](int x, int y, int w, int h) {
+                return studio->drawPassView(x, y, w, h);
+            };
             settings.windowOverlay = [&](int w, int h) { studio->drawOverlay(w, h); };
             configurePlatform(settings);
         }
@@ -189,18 +194,22 @@ int runShow(const Options& options, uint64_t startTicks) {
         if (!offline && config.screenFramebuffer != 0 &&
             options.adaptive.value_or(GlExtensions::instance().softwareRenderer)) {
             const int edge = config.renderTargetSize;
-            const double targetArea = config.pictureSizedTargets() ? static_cast<double>(config.width) * config.height
-                                                                   : static_cast<double>(edge) * edge;
+            const double targetArea = config.pictureSizedTargets()
+                                          ? static_cast<double>(config.width) * config.height
+                                          : static_cast<double>(edge) * edge;
             quality.emplace(frameBudgetMs(config), config.width, config.height, targetArea);
             adaptivePicture.emplace(*quality, Demo::sceneStarts());
             observers.add(&*adaptivePicture);
-            std::printf("halcyra: %s\n", adaptiveQualityLine(options.adaptive.has_value(), quality->budget()).c_str());
+            std::printf("halcyra: %s\n",
+                        adaptiveQualityLine(options.adaptive.has_value(), quality->budget()).c_str());
         }
         RunReport summary;
         summary.glLine = glReport(options.gpuClass.has_value());
         summary.pictureLine = pictureSizeReport(config, !offline);
-        summary.glJson = jsonMembers([&](JsonWriter& json) { writeGlJson(json, options.gpuClass.has_value()); });
-        summary.pictureJson = jsonMembers([&](JsonWriter& json) { writePictureJson(json, config, !offline); });
+        summary.glJson =
+            jsonMembers([&](JsonWriter& json) { writeGlJson(json, options.gpuClass.has_value()); });
+        summary.pictureJson =
+            jsonMembers([&](JsonWriter& json) { writePictureJson(json, config, !offline); });
 
         PerformanceClock realClock;
         FrameSchedule schedule = offline ? FrameSchedule::fixedStep(outputs->fps, outputs->ranges)
@@ -226,7 +235,8 @@ int runShow(const Options& options, uint64_t startTicks) {
 
         if (report) {
             const LoadingTimes& loading = demo.loadingTimes;
-            const uint64_t firstFrame = loading.firstFrameCounter != 0 ? loading.firstFrameCounter : loadedTicks;
+            const uint64_t firstFrame =
+                loading.firstFrameCounter != 0 ? loading.firstFrameCounter : loadedTicks;
             rusage usage{};
             getrusage(RUSAGE_SELF, &usage);
             summary.statistics = &statistics;

@@ -2,9 +2,9 @@
 
 #include "core/DisplayConfig.h"
 #include "core/GlExtensions.h"
+#include "core/Platform.h"
 #include "render/Engine.h"
 #include "render/RenderTarget.h"
-#include "core/Platform.h"
 #include "timeline/Demo.h"
 #include "timeline/ShaderWatch.h"
 
@@ -307,9 +307,10 @@ std::string Studio::report() const {
     std::vector<double> times = rebuildTimes;
     std::sort(times.begin(), times.end());
     char text[200];
-    std::snprintf(text, sizeof text,
-                  "GLSL rebuilds, file saved to the first frame drawn with it: %zu, median %.0f ms, longest %.0f ms\n",
-                  times.size(), times[times.size() / 2], times.back());
+    std::snprintf(
+        text, sizeof text,
+        "GLSL rebuilds, file saved to the first frame drawn with it: %zu, median %.0f ms, longest %.0f ms\n",
+        times.size(), times[times.size() / 2], times.back());
     return text;
 }
 

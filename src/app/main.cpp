@@ -42,8 +42,8 @@ int main(int argc, char** argv) {
         return 0;
     }
     // Paths are where the program was started, not the data folder.
-    for (std::string* path : {&options.captureDir, &options.videoFile, &options.contactSheet, &options.joinDir,
-                              &options.shadersDir, &options.statsJson}) {
+    for (std::string* path : {&options.captureDir, &options.videoFile, &options.contactSheet,
+                              &options.joinDir, &options.shadersDir, &options.statsJson}) {
         std::error_code code;
         if (!path->empty())
             *path = fs::absolute(*path, code).string();
@@ -67,12 +67,14 @@ int main(int argc, char** argv) {
     }
     // Real-time play draws where a viewer sees it: without a display it would play to nobody. Offline
     // rendering, and play asked to run headless, draw off screen.
-    const bool offline = !options.captureDir.empty() || !options.videoFile.empty() || !options.contactSheet.empty();
+    const bool offline =
+        !options.captureDir.empty() || !options.videoFile.empty() || !options.contactSheet.empty();
     if (options.headless)
         setenv("SDL_VIDEODRIVER", "offscreen", 1);
     if (!offline && !displayNamed()) {
-        std::fprintf(stderr, "halcyra: no display: set DISPLAY or WAYLAND_DISPLAY, use --headless for a timing "
-                             "run, or --capture/--video to render without one\n");
+        std::fprintf(stderr,
+                     "halcyra: no display: set DISPLAY or WAYLAND_DISPLAY, use --headless for a timing "
+                     "run, or --capture/--video to render without one\n");
         return 1;
     }
     return runShow(options, performanceCounter());

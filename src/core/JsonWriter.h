@@ -53,7 +53,9 @@ public:
         string(words);
         return *this;
     }
-    JsonWriter& value(const char* words) { return words != nullptr ? value(std::string_view(words)) : null(); }
+    JsonWriter& value(const char* words) {
+        return words != nullptr ? value(std::string_view(words)) : null();
+    }
     JsonWriter& null() {
         separate();
         text += "null";
@@ -66,7 +68,10 @@ public:
         return *this;
     }
     // key(name).value(v) in one.
-    template <typename T> JsonWriter& member(std::string_view name, const T& v) { return key(name).value(v); }
+    template <typename T>
+    JsonWriter& member(std::string_view name, const T& v) {
+        return key(name).value(v);
+    }
 
     // The document so far, with a line break at the end once it is whole.
     std::string document() const { return depth.empty() ? text + "\n" : text; }

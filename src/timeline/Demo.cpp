@@ -20,9 +20,9 @@
 #include "show/ShowLayout.h"
 #include "timeline/AssetList.h"
 #include "timeline/LoadingScreen.h"
+#include "timeline/ShaderWatch.h"
 #include "timeline/Soundtrack.h"
 #include "timeline/Transport.h"
-#include "timeline/ShaderWatch.h"
 
 #include <GL/gl.h>
 

@@ -14,7 +14,10 @@ const char* LoadingTimes::stageName(int stage) {
 void LoadingTimes::writeJson(JsonWriter& json) const {
     json.key("stages").beginArray();
     for (int i = 0; i < StageCount; ++i) {
-        json.beginObject().member("name", stageName(i)).member("wallMs", stages[i].wall).member("cpuMs", stages[i].cpu);
+        json.beginObject()
+            .member("name", stageName(i))
+            .member("wallMs", stages[i].wall)
+            .member("cpuMs", stages[i].cpu);
         if (residentAfter[i] > 0.0)
             json.member("mibAfter", residentAfter[i]);
         json.endObject();

@@ -39,12 +39,13 @@ double serverSinkLatencyMs() {
     const auto contextNew = reinterpret_cast<decltype(&pa_context_new)>(symbol("pa_context_new"));
     const auto connect = reinterpret_cast<decltype(&pa_context_connect)>(symbol("pa_context_connect"));
     const auto state = reinterpret_cast<decltype(&pa_context_get_state)>(symbol("pa_context_get_state"));
-    const auto sinkInfo =
-        reinterpret_cast<decltype(&pa_context_get_sink_info_by_name)>(symbol("pa_context_get_sink_info_by_name"));
+    const auto sinkInfo = reinterpret_cast<decltype(&pa_context_get_sink_info_by_name)>(
+        symbol("pa_context_get_sink_info_by_name"));
     const auto operationState =
         reinterpret_cast<decltype(&pa_operation_get_state)>(symbol("pa_operation_get_state"));
     const auto operationUnref = reinterpret_cast<decltype(&pa_operation_unref)>(symbol("pa_operation_unref"));
-    const auto disconnect = reinterpret_cast<decltype(&pa_context_disconnect)>(symbol("pa_context_disconnect"));
+    const auto disconnect =
+        reinterpret_cast<decltype(&pa_context_disconnect)>(symbol("pa_context_disconnect"));
     const auto contextUnref = reinterpret_cast<decltype(&pa_context_unref)>(symbol("pa_context_unref"));
     double latencyMs = 0.0;
     if (mainloopNew && mainloopApi && iterate && mainloopFree && contextNew && connect && state && sinkInfo &&
@@ -62,7 +63,8 @@ double serverSinkLatencyMs() {
                     [](pa_context*, const pa_sink_info* info, int last, void* result) {
                         if (last == 0 && info != nullptr)
                             *static_cast<double*>(result) =
-                                static_cast<double>(std::max(info->latency, info->configured_latency)) / 1000.0;
+                                static_cast<double>(std::max(info->latency, info->configured_latency)) /
+                                1000.0;
                     },
                     &latencyMs);
                 while (query != nullptr && operationState(query) == PA_OPERATION_RUNNING && turn())
@@ -85,7 +87,8 @@ double serverSinkLatencyMs() {
 int deviceBufferFrames() {
     const char* asked = std::getenv("HALCYRA_AUDIO_FRAMES");
     const int frames = asked != nullptr ? std::atoi(asked) : 0;
-    return frames >= 256 && frames <= 16384 && (frames & (frames - 1)) == 0 ? frames : MusicStream::bufferFrames;
+    return frames >= 256 && frames <= 16384 && (frames & (frames - 1)) == 0 ? frames
+                                                                            : MusicStream::bufferFrames;
 }
 
 } // namespace

@@ -299,7 +299,9 @@ void PassStatistics::writeJson(JsonWriter& json, int sceneIndex) const {
     if (m.frames == 0)
         return;
     json.key("passes").beginObject();
-    json.member("clock", m.synchronous ? "each pass to its end" : m.gpuMeasured ? "timer queries" : "main thread");
+    json.member("clock", m.synchronous   ? "each pass to its end"
+                         : m.gpuMeasured ? "timer queries"
+                                         : "main thread");
     json.member("frames", m.frames);
     for (const bool gpu : {true, false}) {
         if (gpu && !m.gpuMeasured)
@@ -336,7 +338,8 @@ void FrameStatistics::writeJson(JsonWriter& json, const std::vector<std::string>
             std::count_if(sizes.begin(), sizes.end(), [](const PictureSize& size) { return !size.reduced; });
         json.key("picture").beginObject();
         json.member("wholeShare", static_cast<double>(whole) / static_cast<double>(sizes.size()));
-        for (const auto& [key, size] : {std::pair{"median", sizes[sizes.size() / 2]}, {"smallest", sizes.front()}})
+        for (const auto& [key, size] :
+             {std::pair{"median", sizes[sizes.size() / 2]}, {"smallest", sizes.front()}})
             json.key(key).beginArray().value(size.width).value(size.height).endArray();
         json.endObject();
         passes.writeJson(json, static_cast<int>(i));

@@ -19,7 +19,8 @@ void playScenes(std::vector<std::unique_ptr<Scene>>& scenes, FrameSchedule& sche
         float carry = 0.0f;
         double sceneStart = 0.0;
         for (int i = 0; i < static_cast<int>(scenes.size()); ++i) {
-            carry = scenes[i]->run(carry, PlaybackContext{&schedule, observer, i, sceneStart, transport, hook});
+            carry =
+                scenes[i]->run(carry, PlaybackContext{&schedule, observer, i, sceneStart, transport, hook});
             sceneStart += scenes[i]->endTime;
         }
     } while (schedule.interrupted() && DisplayConfig::instance().running);
@@ -93,8 +94,8 @@ float Scene::run(float startTime, const PlaybackContext& playback) {
             if (playback.observer != nullptr)
                 playback.observer->framePresented(playback.sceneIndex, *this);
             if (transport != nullptr)
-                transport->frameShown(playback.sceneIndex, playback.sceneStart + shown, playback.sceneStart + time,
-                                      frameTime);
+                transport->frameShown(playback.sceneIndex, playback.sceneStart + shown,
+                                      playback.sceneStart + time, frameTime);
             dispatchOneMessage();
             if (playback.hook != nullptr)
                 playback.hook->betweenFrames();

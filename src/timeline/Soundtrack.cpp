@@ -94,7 +94,10 @@ void Soundtrack::writeJson(JsonWriter& json) const {
         return;
     }
     auto sample = [&](const Sample& s) {
-        json.beginObject().member("scene", s.scene + 1).member("atS", s.showMs / 1000.0).member("gapMs", s.gapMs);
+        json.beginObject()
+            .member("scene", s.scene + 1)
+            .member("atS", s.showMs / 1000.0)
+            .member("gapMs", s.gapMs);
         json.endObject();
     };
     json.beginObject().member("latencyMs", latencyMs()).key("samples").beginArray();
@@ -127,7 +130,8 @@ std::string Soundtrack::report() const {
     std::snprintf(line, sizeof line, "  largest gap %.1f ms, at %.3f s\n", std::abs(largest.gapMs),
                   largest.showMs / 1000.0);
     text += line;
-    std::snprintf(line, sizeof line, "  moved to the picture's time (over %.0f ms behind): %d\n", maxGapMs, moves);
+    std::snprintf(line, sizeof line, "  moved to the picture's time (over %.0f ms behind): %d\n", maxGapMs,
+                  moves);
     return text + line;
 }
 

@@ -63,7 +63,7 @@ private:
     };
     std::vector<double> sceneStarts;
     bool isOpen = false;
-    double latency = 0.0; // the sound path's, as the device first took sound
+    double latency = 0.0;        // the sound path's, as the device first took sound
     std::vector<Sample> samples; // the scene starts and seeks
     Sample largest{-1, 0.0, 0.0};
     Sample last{-1, 0.0, 0.0};

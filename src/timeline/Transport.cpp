@@ -29,7 +29,8 @@ void Transport::attach(FrameSchedule* playbackSchedule, Soundtrack* music) {
 }
 
 double Transport::sceneStartOf(int index) const {
-    return index >= 0 && index < static_cast<int>(starts.size()) ? starts[static_cast<size_t>(index)] : totalMs;
+    return index >= 0 && index < static_cast<int>(starts.size()) ? starts[static_cast<size_t>(index)]
+                                                                 : totalMs;
 }
 
 int Transport::sceneAt(double showMs) const {
@@ -161,9 +162,10 @@ std::string Transport::report() const {
     std::vector<double> times = seekTimes;
     std::sort(times.begin(), times.end());
     char text[200];
-    std::snprintf(text, sizeof text,
-                  "seeks, key press to the first frame at the new place: %zu, median %.0f ms, longest %.0f ms\n",
-                  times.size(), times[times.size() / 2], times.back());
+    std::snprintf(
+        text, sizeof text,
+        "seeks, key press to the first frame at the new place: %zu, median %.0f ms, longest %.0f ms\n",
+        times.size(), times[times.size() / 2], times.back());
     return text;
 }
 
