@@ -307,11 +307,9 @@ void PassStatistics::writeJson(JsonWriter& json, int sceneIndex) const {
         if (gpu && !m.gpuMeasured)
             continue;
         json.key(gpu ? "gpu" : "cpu").beginObject();
-        for (int pass = 0; pass < passKinds; ++pass) {
-            const double ms = gpu ? m.gpu[pass] : m.cpu[pass];
-            if (ms > 0.0)
-                json.member(passName(static_cast<Pass>(pass)), ms);
-        }
+        // Every pass, in the frame's order (0 where it did not run), so that tables line up across scenes.
+        for (int pass = 0; pass < passKinds; ++pass)
+            json.member(passName(static_cast<Pass>(pass)), gpu ? m.gpu[pass] : m.cpu[pass]);
         json.member("frame", gpu ? m.gpuTotal : m.cpuTotal).endObject();
     }
     json.endObject();

@@ -80,8 +80,9 @@ public:
     };
     Medians medians(int sceneIndex) const;
     int sceneCount() const { return static_cast<int>(scenes.size()); }
-    // A scene's passes as members of the current JSON object: "passes" {"clock", "gpu" {name: ms},
-    // "cpu" {name: ms}, "frameMs"}; nothing when the scene has no measured frame.
+    // A scene's passes as members of the current JSON object: "passes" {"clock", "frames", "gpu" {name: ms,
+    // every pass in the frame's order, 0 where it did not run, then "frame"}, "cpu" {the same}}; nothing when
+    // the scene has no measured frame.
     void writeJson(JsonWriter& json, int sceneIndex) const;
 
 private:
