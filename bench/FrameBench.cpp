@@ -4,6 +4,7 @@
 // grain, and the present, at 1024 x 768 (the 4:3 mode: square 1024 targets, the screen multisampled where the
 // driver allows) on SDL's offscreen driver. scripts/bench runs it alternating with the scenes' own frames
 // and reports each scene against it.
+#include "GlBenchMain.h"
 #include "app/Platform.h"
 #include "app/Startup.h"
 #include "assets/DataPacket.h"
@@ -96,26 +97,5 @@ BENCHMARK(BM_PostChain)->MeasureProcessCPUTime()->UseRealTime()->Unit(benchmark:
 } // namespace halcyra
 
 int main(int argc, char** argv) {
-    using namespace halcyra;
-    setenv("SDL_VIDEODRIVER", "offscreen", 0);
-    setenv("SDL_AUDIODRIVER", "dummy", 0);
-    benchmark::Initialize(&argc, argv);
-    installPlatform();
-    const char* error = nullptr;
-    if (!initVideo(&error)) {
-        std::fprintf(stderr, "no video: %s\n", error != nullptr ? error : "unknown");
-        return 1;
-    }
-    configurePlatform({});
-    DisplayRequest request;
-    request.showDialog = false;
-    request.fullscreen = false;
-    request.vsync = false;
-    initDisplay(DisplayConfig::instance(), request);
-    { DataPacket packet((dataDir + "/data.qz").c_str()); }
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    Engine::destroy();
-    shutdownDisplay();
-    return 0;
+    return halcyra::runGlBenchmarks(argc, argv, halcyra::dataDir);
 }

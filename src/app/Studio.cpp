@@ -302,23 +302,11 @@ void Studio::betweenFrames() {
 }
 
 std::string Studio::report() const {
-    if (rebuildTimes.empty())
-        return {};
-    std::vector<double> times = rebuildTimes;
-    std::sort(times.begin(), times.end());
-    char text[200];
-    std::snprintf(
-        text, sizeof text,
-        "GLSL rebuilds, file saved to the first frame drawn with it: %zu, median %.0f ms, longest %.0f ms\n",
-        times.size(), times[times.size() / 2], times.back());
-    return text;
+    return latencyLine("GLSL rebuilds, file saved to the first frame drawn with it", rebuildTimes);
 }
 
 void Studio::writeJson(JsonWriter& json) const {
-    json.key("rebuildsMs").beginArray();
-    for (const double ms : rebuildTimes)
-        json.value(ms);
-    json.endArray();
+    writeLatencies(json, "rebuildsMs", rebuildTimes);
 }
 
 } // namespace halcyra

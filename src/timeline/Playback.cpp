@@ -11,6 +11,23 @@
 
 namespace halcyra {
 
+std::string latencyLine(const char* what, std::vector<double> times) {
+    if (times.empty())
+        return {};
+    std::sort(times.begin(), times.end());
+    char text[200];
+    std::snprintf(text, sizeof text, "%s: %zu, median %.0f ms, longest %.0f ms\n", what, times.size(),
+                  times[times.size() / 2], times.back());
+    return text;
+}
+
+void writeLatencies(JsonWriter& json, const char* key, const std::vector<double>& times) {
+    json.key(key).beginArray();
+    for (const double ms : times)
+        json.value(ms);
+    json.endArray();
+}
+
 int64_t PerformanceClock::frequency() {
     return static_cast<int64_t>(performanceFrequency());
 }

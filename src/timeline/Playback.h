@@ -19,6 +19,11 @@ namespace halcyra {
 class Scene;
 class Transport;
 
+// Latencies people read: "`what`: N, median M ms, longest L ms", a line; empty for none. And the same as a
+// JSON member `key`: every one, in ms.
+std::string latencyLine(const char* what, std::vector<double> times);
+void writeLatencies(JsonWriter& json, const char* key, const std::vector<double>& times);
+
 // Frames first … end − 1 of a fixed step, numbered from the show's start.
 struct FrameRange {
     int64_t first = 0;

@@ -157,23 +157,11 @@ void Transport::frameShown(int sceneIndex, double shown, double next, float dura
 }
 
 std::string Transport::report() const {
-    if (seekTimes.empty())
-        return {};
-    std::vector<double> times = seekTimes;
-    std::sort(times.begin(), times.end());
-    char text[200];
-    std::snprintf(
-        text, sizeof text,
-        "seeks, key press to the first frame at the new place: %zu, median %.0f ms, longest %.0f ms\n",
-        times.size(), times[times.size() / 2], times.back());
-    return text;
+    return latencyLine("seeks, key press to the first frame at the new place", seekTimes);
 }
 
 void Transport::writeJson(JsonWriter& json) const {
-    json.key("seeksMs").beginArray();
-    for (const double ms : seekTimes)
-        json.value(ms);
-    json.endArray();
+    writeLatencies(json, "seeksMs", seekTimes);
 }
 
 } // namespace halcyra

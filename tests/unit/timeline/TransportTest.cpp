@@ -52,8 +52,9 @@ TEST(Transport, SeeksLandOnTheStepWhereTheyShould) {
         const int64_t first = landing.from(0, PlayerCommand::GoToScene, static_cast<int>(scene) + 1);
         EXPECT_GE(first * 1000.0 / Transport::stepRate, starts[scene]) << "scene " << scene + 1;
         EXPECT_LT((first - 1) * 1000.0 / Transport::stepRate, starts[scene]) << "scene " << scene + 1;
-        if (scene > 0)
+        if (scene > 0) {
             EXPECT_EQ(landing.from(first - 1, PlayerCommand::NextScene), first) << "scene " << scene + 1;
+        }
     }
     EXPECT_EQ(landing.from(40, PlayerCommand::Top), 0);
 }
