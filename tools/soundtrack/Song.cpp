@@ -19,6 +19,7 @@ constexpr KindName kindNames[] = {
     {"hat", InstrumentKind::Hat},     {"cymbal", InstrumentKind::Cymbal}, {"boom", InstrumentKind::Boom},
     {"tom", InstrumentKind::Tom},     {"bass", InstrumentKind::Bass},     {"pad", InstrumentKind::Pad},
     {"pluck", InstrumentKind::Pluck}, {"lead", InstrumentKind::Lead},     {"riser", InstrumentKind::Riser},
+    {"voice", InstrumentKind::Voice},
 };
 
 bool isDirective(const std::string& word) {
@@ -138,7 +139,7 @@ private:
                                         [&](const KindName& entry) { return tokens[2] == entry.name; });
         if (kind == std::end(kindNames))
             fail("unknown instrument '" + tokens[2] +
-                 "' (kick, snare, clap, hat, cymbal, boom, tom, bass, pad, pluck, lead, riser)");
+                 "' (kick, snare, clap, hat, cymbal, boom, tom, bass, pad, pluck, lead, riser, voice)");
         track.kind = kind->kind;
         for (size_t i = 3; i < tokens.size(); i += 2) {
             const std::string& key = tokens[i];
@@ -152,7 +153,7 @@ private:
                 {"attack", &tone.attack},   {"decay", &tone.decay},   {"sustain", &tone.sustain},
                 {"release", &tone.release}, {"cutoff", &tone.cutoff}, {"resonance", &tone.resonance},
                 {"envmod", &tone.envmod},   {"detune", &tone.detune}, {"glide", &tone.glide},
-                {"pitch", &tone.pitch}};
+                {"pitch", &tone.pitch},     {"vowel", &tone.vowel}};
             if (auto field = mixFields.find(key); field != mixFields.end())
                 *field->second = value;
             else if (auto toneField = toneFields.find(key); toneField != toneFields.end())
@@ -162,6 +163,8 @@ private:
         }
         if (track.mix.pan < -1.0f || track.mix.pan > 1.0f)
             fail("pan must lie between -1 and 1");
+        if (track.tone.vowel && (*track.tone.vowel < 0.0f || *track.tone.vowel > 4.0f))
+            fail("vowel must lie between 0 (oo) and 4 (ee)");
         song.tracks.push_back(std::move(track));
     }
 

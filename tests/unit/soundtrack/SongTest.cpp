@@ -96,6 +96,7 @@ TEST(Song, DamagedSongsAreReportedWithTheirLine) {
     const Case cases[] = {
         {"pad  pan", "organ pan", "test.song:5: unknown instrument 'organ'"},
         {"pan -0.5", "pan -2", "test.song:5: pan must lie between -1 and 1"},
+        {"pad  pan", "voice vowel 5 pan", "test.song:5: vowel must lie between 0 (oo) and 4 (ee)"},
         {"gain -3", "gain loud", "test.song:4: gain 'loud' is not a number"},
         {"gain -3", "volume -3", "test.song:4: unknown track setting 'volume'"},
         {"X . x .", "X . y .", "test.song:7: 'y' is not a note"},
