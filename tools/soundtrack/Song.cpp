@@ -172,23 +172,22 @@ private:
         if (tokens.size() < 3 || tokens.size() % 2 == 0)
             fail("master takes pairs of setting and value");
         MasterBus& master = song.master;
-        const std::map<std::string, float*> fields{{"ceiling", &master.ceiling},
-                                                   {"lowcut", &master.lowCut},
-                                                   {"bass", &master.bass},
-                                                   {"presence", &master.presence},
-                                                   {"air", &master.air}};
+        const std::map<std::string, float*> fields{{"ceiling", &master.ceiling},   {"lowcut", &master.lowCut},
+                                                   {"bass", &master.bass},         {"body", &master.body},
+                                                   {"presence", &master.presence}, {"air", &master.air}};
         for (size_t i = 1; i < tokens.size(); i += 2) {
             const auto field = fields.find(tokens[i]);
             if (field == fields.end())
-                fail("unknown master setting '" + tokens[i] + "' (ceiling, lowcut, bass, presence, air)");
+                fail("unknown master setting '" + tokens[i] +
+                     "' (ceiling, lowcut, bass, body, presence, air)");
             *field->second = number(tokens[i + 1], tokens[i]);
         }
         if (master.ceiling > 0.0f || master.ceiling < -24.0f)
             fail("the master ceiling must lie between -24 and 0 dBFS");
         if (master.lowCut < 0.0f || master.lowCut > 200.0f)
             fail("the master low cut must lie between 0 and 200 Hz");
-        if (std::fabs(master.bass) > 12.0f || std::fabs(master.presence) > 12.0f ||
-            std::fabs(master.air) > 12.0f)
+        if (std::fabs(master.bass) > 12.0f || std::fabs(master.body) > 12.0f ||
+            std::fabs(master.presence) > 12.0f || std::fabs(master.air) > 12.0f)
             fail("the master's tone reaches 12 dB at most");
     }
 

@@ -103,6 +103,7 @@ struct MasterBus {
     float ceiling = -1.0f; // dBFS; neither a frame nor the signal between frames goes above it
     float lowCut = 0.0f;   // Hz, a two-pole high-pass under the music; 0 leaves it out
     float bass = 0.0f;     // dB, a shelf under 110 Hz
+    float body = 0.0f;     // dB, a broad bell round 250 Hz
     float presence = 0.0f; // dB, a broad bell round 4 kHz
     float air = 0.0f;      // dB, a shelf over 6 kHz
 };

@@ -99,7 +99,8 @@ public:
     Renderer(const Song& song, const std::string& solo)
         : song(song), reverb(reverbSeconds),
           delay(static_cast<int>(frameOfRow(delayRows, 4, song.tempo)), delayFeedback),
-          tone(song.master.lowCut, song.master.bass, song.master.air, song.master.presence) {
+          tone(song.master.lowCut, song.master.bass, song.master.air, song.master.presence,
+               song.master.body) {
         unsigned seed = 1;
         for (const Track& track : song.tracks) {
             TrackState state{&track, makeInstrument(track.kind, track.tone, seed++), nullptr,

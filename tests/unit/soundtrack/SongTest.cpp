@@ -133,11 +133,13 @@ TEST(Song, DamagedSongsAreReportedWithTheirLine) {
 
 TEST(Song, MasterLineSetsTheBusAndRefusesWhatItCannotDo) {
     std::string text = twoBarSong;
-    text.replace(text.find("track drums"), 0, "master ceiling -2.5 lowcut 30 bass -1.5 presence 3 air 2\n");
+    text.replace(text.find("track drums"), 0,
+                 "master ceiling -2.5 lowcut 30 bass -1.5 body -2 presence 3 air 2\n");
     const Song song = parseSong(text, "test.song");
     EXPECT_EQ(song.master.ceiling, -2.5f);
     EXPECT_EQ(song.master.lowCut, 30.0f);
     EXPECT_EQ(song.master.bass, -1.5f);
+    EXPECT_EQ(song.master.body, -2.0f);
     EXPECT_EQ(song.master.presence, 3.0f);
     EXPECT_EQ(song.master.air, 2.0f);
     const MasterBus plain = parseSong(twoBarSong, "test.song").master;

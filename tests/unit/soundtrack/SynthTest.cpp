@@ -299,8 +299,9 @@ TEST(Effects, DelayEchoesOnItsTimeAlternatingSides) {
 }
 
 TEST(Effects, MasterToneCutsRumbleShelvesTheBassAndLiftsThePresenceAndTheAir) {
-    const auto gainAt = [](float frequency, float lowCut, float bass, float air, float presence = 0.0f) {
-        MasterTone tone(lowCut, bass, air, presence);
+    const auto gainAt = [](float frequency, float lowCut, float bass, float air, float presence = 0.0f,
+                           float body = 0.0f) {
+        MasterTone tone(lowCut, bass, air, presence, body);
         std::vector<float> left(44100), right(44100);
         for (size_t i = 0; i < left.size(); ++i)
             left[i] = right[i] =
@@ -317,6 +318,10 @@ TEST(Effects, MasterToneCutsRumbleShelvesTheBassAndLiftsThePresenceAndTheAir) {
     EXPECT_NEAR(gainAt(4000.0f, 0.0f, 0.0f, 0.0f, 3.0f), 3.0, 0.3);
     EXPECT_LT(gainAt(500.0f, 0.0f, 0.0f, 0.0f, 3.0f), 0.5);
     EXPECT_LT(gainAt(16000.0f, 0.0f, 0.0f, 0.0f, 3.0f), 0.8);
+    // The body bell takes out round 250 Hz, not the bass's fundamentals or the middle.
+    EXPECT_NEAR(gainAt(250.0f, 0.0f, 0.0f, 0.0f, 0.0f, -3.0f), -3.0, 0.3);
+    EXPECT_GT(gainAt(50.0f, 0.0f, 0.0f, 0.0f, 0.0f, -3.0f), -0.6);
+    EXPECT_GT(gainAt(1500.0f, 0.0f, 0.0f, 0.0f, 0.0f, -3.0f), -0.6);
 }
 
 TEST(Effects, ReverbTailFadesByAboutSixtyDecibelsInItsDecayTime) {
