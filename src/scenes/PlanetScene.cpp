@@ -102,7 +102,7 @@ void PlanetScene::skipRender() {
 
 void PlanetScene::render() {
     const float t = time;
-    setLightColors(0.8f + 0.2f * std::sin(0.002f * t * t));
+    setLightColors(0.8f + 0.2f * flicker(0.002f));
     switchHdrOff();
 
     beginShadowPass(Vec3{0.0f, 0.0f, 0.0f}, 90.0f);

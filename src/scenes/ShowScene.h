@@ -107,8 +107,12 @@ protected:
     // The point column of the cube-rain and greetings scenes: `count` points of three vertices each, their
     // heights walking down by the time-driven index, the x and z spread shifted by `drift`.
     static void drawPointColumn(float time, int count, float driftP, float driftQ);
-    // The standard blur step: 0.01 × (1 + sin(0.00083333335 × t²)).
+    // The standard blur step: 0.01 × (1 + sin(0.00083333335 × t²)), a flicker.
     float standardBlurStep() const;
+    // A flicker's wave, sin(k × t²) with t the flicker time (the show's 60 Hz grid), so that it turns over
+    // from frame to frame as a 60 Hz display shows it at every frame rate. Every flicker of the show is
+    // made of it: the light's tint, the exposure's and the glow's wobble, the blur step.
+    float flicker(float k) const;
     // The standard step widened by the grain: plus 0.2 × (noiseStrength − 0.1).
     float grainBlurStep() const { return standardBlurStep() + 0.2f * (noiseStrength - 0.1f); }
     // The Engine's part of a finish: the bump program when the scene lit models, and the HDR programs.
