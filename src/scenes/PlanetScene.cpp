@@ -52,11 +52,16 @@ float PlanetScene::glideShare(float t) {
                                                                   : -1.0f;
 }
 
-float PlanetScene::backgroundGrey(float t) {
-    if (t > show::planetWhiteout)
-        return 1.0f;
+float PlanetScene::backgroundGrey(float t, bool gentle) {
+    const auto fading = [](float t) { return clampFloat((t - 41090.0f) * 0.0001f, 0.0f, 1.0f); };
+    if (t > show::planetWhiteout) {
+        if (!gentle)
+            return 1.0f;
+        const float from = fading(show::planetWhiteout);
+        return from + (1.0f - from) * clampFloat((t - show::planetWhiteout) / gentleWhiteFade, 0.0f, 1.0f);
+    }
     if (t > 41090.0f)
-        return clampFloat((t - 41090.0f) * 0.0001f, 0.0f, 1.0f);
+        return fading(t);
     return -1.0f;
 }
 
@@ -81,13 +86,14 @@ void PlanetScene::update() {
         camera.eye = Vec3{camera.eye.x * (1.0f - b), camera.eye.y * (1.0f - b),
                           camera.eye.z * (1.0f - b) + 250.0f * b};
     noiseStrength = noiseStrengthAt(t);
-    if (const float g = backgroundGrey(t); g >= 0.0f)
+    if (const float g = backgroundGrey(t, DisplayConfig::instance().gentle); g >= 0.0f)
         engine->setClearColor(g, g, g, 0.5f);
 }
 
 void PlanetScene::switchHdrOff() {
-    if (time > show::planetWhiteout)
-        DisplayConfig::instance().hdrEnabled = 0;
+    DisplayConfig& config = DisplayConfig::instance();
+    if (time > show::planetWhiteout + (config.gentle ? gentleWhiteFade : 0.0f))
+        config.hdrEnabled = 0;
 }
 
 void PlanetScene::rampGlow() {
@@ -120,7 +126,8 @@ void PlanetScene::render() {
         setPointAttenuation(0.001f);
         CreditsScene::drawTorus(*engine, t, torusRadius(t));
         setPointAttenuation(0.0f);
-    } else {
+    } else if (!DisplayConfig::instance().gentle || t >= show::planetWhiteout + gentleWhiteFade) {
+        // The logo comes out of a white band; the gentle show draws it once the background is white too.
         drawBandPicture(logo, logoTexture, logoFactor(t));
     }
 

@@ -275,7 +275,8 @@ float ShowScene::standardBlurStep() const {
 
 float ShowScene::flicker(float k) const {
     const float t = flickerTime;
-    return std::sin(k * t * t);
+    const float wave = std::sin(k * t * t);
+    return DisplayConfig::instance().gentle ? gentleFlicker * wave : wave;
 }
 
 } // namespace halcyra
