@@ -73,6 +73,10 @@ float PlanetScene::rampBlurStrength(float t, float dt, float blurStrength) {
     return blurStrength;
 }
 
+float PlanetScene::logoStart(bool gentle) {
+    return show::planetWhiteout + (gentle ? gentleWhiteFade : 0.0f);
+}
+
 float PlanetScene::logoFactor(float t) {
     return clampFloat(1.0f - (t - show::planetWhiteout) * 0.0005f, 0.0f, 1.0f);
 }
@@ -92,7 +96,7 @@ void PlanetScene::update() {
 
 void PlanetScene::switchHdrOff() {
     DisplayConfig& config = DisplayConfig::instance();
-    if (time > show::planetWhiteout + (config.gentle ? gentleWhiteFade : 0.0f))
+    if (time > logoStart(config.gentle))
         config.hdrEnabled = 0;
 }
 
@@ -122,12 +126,11 @@ void PlanetScene::render() {
         engine->endBumpShading();
     }
 
-    if (t < show::planetWhiteout) {
+    if (t < logoStart(DisplayConfig::instance().gentle)) {
         setPointAttenuation(0.001f);
         CreditsScene::drawTorus(*engine, t, torusRadius(t));
         setPointAttenuation(0.0f);
-    } else if (!DisplayConfig::instance().gentle || t >= show::planetWhiteout + gentleWhiteFade) {
-        // The logo comes out of a white band; the gentle show draws it once the background is white too.
+    } else {
         drawBandPicture(logo, logoTexture, logoFactor(t));
     }
 

@@ -33,11 +33,15 @@ public:
     static float backgroundGrey(float time, bool gentle = false);
     // The glow after one frame of the ramps (falling 35,090 … 38,490 ms, rising after).
     static float rampBlurStrength(float time, float frameTime, float blurStrength);
+    // When the logo's white band replaces the torus and HDR goes off for good: at the white screen's cut
+    // (45,000 ms), or in the gentle show once the background has faded into white, so that the torus and its
+    // glow fade with it rather than vanish at the cut.
+    static float logoStart(bool gentle);
     // The end logo's fade: 1 at 45,000 ms falling to 0 at 47,000 ms.
     static float logoFactor(float time);
 
 private:
-    // Render's state of a frame: HDR switched off for good after 45,000 ms, and the glow's ramps.
+    // Render's state of a frame: HDR switched off for good after the logo's start, and the glow's ramps.
     void switchHdrOff();
     void rampGlow();
 
