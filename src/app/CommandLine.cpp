@@ -71,7 +71,7 @@ bool parseCommandLine(int argc, const char* const* argv, Options& options, std::
         {"jobs", true},          {"join", true},        {"progress-fd", true}, {"plan", false},
         {"no-audio", false},     {"quiet", false},      {"studio", false},     {"shaders", true},
         {"loop", true},          {"stats", false},      {"help", false},       {"version", false},
-        {"draft", false},        {"gpu-class", true}};
+        {"draft", false},        {"gpu-class", true},   {"gentle", false}};
     const auto apply = [&](const std::string& name, const std::string& value) -> bool {
         const std::string arg = "--" + name;
         if (arg == "--mode") {
@@ -173,6 +173,8 @@ bool parseCommandLine(int argc, const char* const* argv, Options& options, std::
             options.studio = true;
         } else if (arg == "--draft") {
             options.draft = true;
+        } else if (arg == "--gentle") {
+            options.gentle = true;
         } else if (arg == "--gpu-class") {
             if (value != "1" && value != "2") {
                 error = "option '--gpu-class' needs 1 or 2, not '" + value + "'";
@@ -286,6 +288,8 @@ const char* usageText() {
            "                                 mode's size unless told; beyond it, the same picture, sharper)\n"
            "  --draft                        draw at the picture's own size whatever it is: a small picture\n"
            "                                 is drawn fast but rough (for previews and timing checks)\n"
+           "  --gentle                       a gentler picture for viewers sensitive to flashing light: the\n"
+           "                                 flicker turned well down, the white screen faded in, not cut\n"
            "  --stats                        print frame-time statistics per scene at the end\n"
            "\n"
            "For the people who make the show:\n"

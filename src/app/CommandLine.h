@@ -30,11 +30,12 @@ struct Options {
     std::vector<std::pair<int64_t, int64_t>> frames;
     std::optional<int> width; // --size, in real-time play and offline
     std::optional<int> height;
-    bool desktopSize = false; // --size desktop: the desktop's own resolution
-    bool draft = false;       // targets of the picture's own size: fast small pictures, a rough look
+    bool desktopSize = false;    // --size desktop: the desktop's own resolution
+    bool draft = false;          // targets of the picture's own size: fast small pictures, a rough look
+    bool gentle = false;         // the flicker turned down and the white screen faded in
     std::optional<int> gpuClass; // the render-target formats of vendor class 1 or 2, whatever the driver
-    bool noAudio = false;     // a video without the soundtrack
-    bool quiet = false;       // no progress line
+    bool noAudio = false;        // a video without the soundtrack
+    bool quiet = false;          // no progress line
     // Spreading the render over processes: --jobs N runs N here; --plan prints the N ranges instead;
     // --join DIR joins a video's segments rendered elsewhere.
     int jobs = 0;

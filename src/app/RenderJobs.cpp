@@ -179,6 +179,8 @@ std::vector<std::string> jobArguments(const Options& options, const std::string&
                     {"--video", (fs::path(segments) / (rangeText(range) + ".mp4")).string(), "--no-audio"});
     if (options.draft)
         args.push_back("--draft");
+    if (options.gentle)
+        args.push_back("--gentle");
     if (options.gpuClass)
         args.insert(args.end(), {"--gpu-class", std::to_string(*options.gpuClass)});
     if (options.stats)

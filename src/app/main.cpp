@@ -175,6 +175,7 @@ int main(int argc, char** argv) {
     request.draft = options.draft;
     request.hidden = offline;
     config.display = options.display;
+    config.gentle = options.gentle;
     initDisplay(config, request);
     if (options.gpuClass)
         GlExtensions::instance().GpuVendorClass = *options.gpuClass;

@@ -49,6 +49,7 @@ public:
     float aspect = 0.0f;          // projection aspect ratio
     bool fullscreen = false;
     bool draft = false;   // --draft: targets of the picture's own size at every size (fast small pictures)
+    bool gentle = false;  // --gentle: the flicker turned down and the white screen faded in, not cut
     bool running = false; // cleared by stop(): Escape, closing the window, Exit and the like
 
     // Pictures beyond the show's modes (a render target edge above 1024), and every picture of a draft,

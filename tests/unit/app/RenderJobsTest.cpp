@@ -83,6 +83,7 @@ TEST(RenderJobs, EachJobRendersItsFramesOfTheSamePictureWithoutProgressLine) {
     options.startSeconds = 12.0;
     options.stats = true;
     options.draft = true;
+    options.gentle = true;
     const auto args = jobArguments(options, "/data", FrameRange{360, 420}, "/out/show.mp4.parts");
     auto after = [&](const char* option) {
         const auto found = std::find(args.begin(), args.end(), option);
@@ -93,7 +94,7 @@ TEST(RenderJobs, EachJobRendersItsFramesOfTheSamePictureWithoutProgressLine) {
     EXPECT_EQ(after("--size"), "1920x1080");
     EXPECT_EQ(after("--fps"), "30");
     EXPECT_EQ(after("--data"), "/data");
-    for (const char* flag : {"--no-audio", "--quiet", "--stats", "--draft"})
+    for (const char* flag : {"--no-audio", "--quiet", "--stats", "--draft", "--gentle"})
         EXPECT_NE(std::find(args.begin(), args.end(), flag), args.end()) << flag;
     // The range replaces the stretch: a job given both would be refused.
     EXPECT_EQ(std::find(args.begin(), args.end(), "--start"), args.end());
