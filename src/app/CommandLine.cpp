@@ -70,7 +70,7 @@ const std::vector<OptionSpec>& optionSpecs() {
         {"no-audio", false},     {"quiet", false},      {"studio", false},     {"shaders", true},
         {"loop", true},          {"stats", false},      {"help", false},       {"version", false},
         {"draft", false},        {"gpu-class", true},   {"quality", true},     {"headless", false},
-        {"stats-json", true},    {"layout", false}};
+        {"stats-json", true},    {"layout", false},     {"gentle", false}};
     return specs;
 }
 
@@ -193,6 +193,8 @@ bool parseCommandLine(int argc, const char* const* argv, Options& options, std::
                 return false;
             }
             options.adaptive = value == "adaptive";
+        } else if (arg == "--gentle") {
+            options.gentle = true;
         } else if (arg == "--gpu-class") {
             if (value != "1" && value != "2") {
                 error = "option '--gpu-class' needs 1 or 2, not '" + value + "'";
@@ -323,6 +325,8 @@ const char* usageText() {
            "  --quality full|adaptive        adaptive draws a smaller picture, scaled to the window, while\n"
            "                                 frames run over their time (default on a software renderer);\n"
            "                                 full always draws the whole picture (default on a GPU)\n"
+           "  --gentle                       a gentler picture for viewers sensitive to flashing light: the\n"
+           "                                 flicker turned well down, the white screen faded in, not cut\n"
            "  --stats                        print frame-time statistics per scene at the end, and where\n"
            "                                 each frame's time goes, pass by pass\n"
            "  --headless                     play with no display, drawing off screen (a timing run)\n"

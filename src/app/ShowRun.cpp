@@ -147,6 +147,7 @@ int runShow(const Options& options, uint64_t startTicks) {
     request.draft = options.draft;
     request.hidden = offline;
     config.display = options.display;
+    config.gentle = options.gentle;
     initDisplay(config, request);
     if (options.gpuClass)
         GlExtensions::instance().GpuVendorClass = *options.gpuClass;

@@ -107,7 +107,7 @@ void CreditsScene::stepBeat() {
 
 void CreditsScene::render() {
     const float t = time;
-    setLightColors(0.8f + 0.2f * std::sin(0.002f * t * t));
+    setLightColors(0.8f + 0.2f * flicker(0.002f));
     stepBeat();
 
     const bool whole = t < beatStart;

@@ -89,7 +89,7 @@ void CubeRainScene::update() {
 
 void CubeRainScene::render() {
     const float t = time;
-    setLightColors(0.8f + 0.2f * std::sin(0.002f * t * t));
+    setLightColors(0.8f + 0.2f * flicker(0.002f));
 
     // Nothing casts: the shadow map holds cleared depth, but its matrices still feed the texture matrix.
     beginShadowPass(engine->camera->target, 120.0f);

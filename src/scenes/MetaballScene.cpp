@@ -107,7 +107,7 @@ void MetaballScene::rampGlow() {
 
 void MetaballScene::render() {
     const float t = time;
-    setLightColors(0.7f + 0.3f * std::sin(0.002f * t * t));
+    setLightColors(0.7f + 0.3f * flicker(0.002f));
     rampGlow();
 
     // The surface is the same in both passes, so it is polygonised once and emitted twice.

@@ -52,11 +52,16 @@ float PlanetScene::glideShare(float t) {
                                                                   : -1.0f;
 }
 
-float PlanetScene::backgroundGrey(float t) {
-    if (t > show::planetWhiteout)
-        return 1.0f;
+float PlanetScene::backgroundGrey(float t, bool gentle) {
+    const auto fading = [](float t) { return clampFloat((t - 41090.0f) * 0.0001f, 0.0f, 1.0f); };
+    if (t > show::planetWhiteout) {
+        if (!gentle)
+            return 1.0f;
+        const float from = fading(show::planetWhiteout);
+        return from + (1.0f - from) * clampFloat((t - show::planetWhiteout) / gentleWhiteFade, 0.0f, 1.0f);
+    }
     if (t > 41090.0f)
-        return clampFloat((t - 41090.0f) * 0.0001f, 0.0f, 1.0f);
+        return fading(t);
     return -1.0f;
 }
 
@@ -66,6 +71,10 @@ float PlanetScene::rampBlurStrength(float t, float dt, float blurStrength) {
     if (!(t < 38490.0f))
         return clampFloat(blurStrength + dt * 0.00033333333f, 0.0f, 10.0f);
     return blurStrength;
+}
+
+float PlanetScene::logoStart(bool gentle) {
+    return show::planetWhiteout + (gentle ? gentleWhiteFade : 0.0f);
 }
 
 float PlanetScene::logoFactor(float t) {
@@ -81,13 +90,14 @@ void PlanetScene::update() {
         camera.eye = Vec3{camera.eye.x * (1.0f - b), camera.eye.y * (1.0f - b),
                           camera.eye.z * (1.0f - b) + 250.0f * b};
     noiseStrength = noiseStrengthAt(t);
-    if (const float g = backgroundGrey(t); g >= 0.0f)
+    if (const float g = backgroundGrey(t, DisplayConfig::instance().gentle); g >= 0.0f)
         engine->setClearColor(g, g, g, 0.5f);
 }
 
 void PlanetScene::switchHdrOff() {
-    if (time > show::planetWhiteout)
-        DisplayConfig::instance().hdrEnabled = 0;
+    DisplayConfig& config = DisplayConfig::instance();
+    if (time > logoStart(config.gentle))
+        config.hdrEnabled = 0;
 }
 
 void PlanetScene::rampGlow() {
@@ -102,7 +112,7 @@ void PlanetScene::skipRender() {
 
 void PlanetScene::render() {
     const float t = time;
-    setLightColors(0.8f + 0.2f * std::sin(0.002f * t * t));
+    setLightColors(0.8f + 0.2f * flicker(0.002f));
     switchHdrOff();
 
     beginShadowPass(Vec3{0.0f, 0.0f, 0.0f}, 90.0f);
@@ -116,7 +126,7 @@ void PlanetScene::render() {
         engine->endBumpShading();
     }
 
-    if (t < show::planetWhiteout) {
+    if (t < logoStart(DisplayConfig::instance().gentle)) {
         setPointAttenuation(0.001f);
         CreditsScene::drawTorus(*engine, t, torusRadius(t));
         setPointAttenuation(0.0f);

@@ -13,6 +13,8 @@ class PlanetScene final : public ShowScene {
 public:
     static constexpr float length = show::planetLength;
     static constexpr const char* name = "planet";
+    // How long the gentle show takes to fade the background into white (ms).
+    static constexpr float gentleWhiteFade = 250.0f;
 
     PlanetScene();
 
@@ -26,15 +28,20 @@ public:
     static float torusRadius(float time);
     // The glide's share of (0, 0, 250) at `time`, or a negative value outside 25,090 … 33,090 ms.
     static float glideShare(float time);
-    // The background's grey at `time`, or a negative value before 41,090 ms.
-    static float backgroundGrey(float time);
+    // The background's grey at `time`, or a negative value before 41,090 ms. White from 45,000 ms: cut to
+    // at once, or in the gentle show faded into over a quarter of a second.
+    static float backgroundGrey(float time, bool gentle = false);
     // The glow after one frame of the ramps (falling 35,090 … 38,490 ms, rising after).
     static float rampBlurStrength(float time, float frameTime, float blurStrength);
+    // When the logo's white band replaces the torus and HDR goes off for good: at the white screen's cut
+    // (45,000 ms), or in the gentle show once the background has faded into white, so that the torus and its
+    // glow fade with it rather than vanish at the cut.
+    static float logoStart(bool gentle);
     // The end logo's fade: 1 at 45,000 ms falling to 0 at 47,000 ms.
     static float logoFactor(float time);
 
 private:
-    // Render's state of a frame: HDR switched off for good after 45,000 ms, and the glow's ramps.
+    // Render's state of a frame: HDR switched off for good after the logo's start, and the glow's ramps.
     void switchHdrOff();
     void rampGlow();
 

@@ -47,6 +47,10 @@ public:
 
     float time = 0.0f;      // ms since the scene's start, including a carried-over start
     float frameTime = 0.0f; // duration of the previous frame in ms; 0 during the first frame
+    // `time` on the show's 60 Hz grid: the show time rounded down to the 60 Hz frame it falls in, as scene
+    // time. The flicker terms read it, so that the picture's flashes are those of a 60 Hz display at every
+    // frame rate; at 60 frames a second it is `time` itself.
+    float flickerTime = 0.0f;
     int32_t fadeInLength = 0;
     int32_t fadeOutLength = 0;
     Engine* engine = nullptr;

@@ -233,10 +233,9 @@ void ShowScene::finishFrame(float blurStep, TextureBinding mask) {
     engine->hdrTarget->unbind();
     glDisable(GL_DEPTH_TEST);
     const DisplayConfig& look = DisplayConfig::instance();
-    const float t = time;
     if (look.hdrEnabled != 0)
-        engine->applyHdr(look.hdrExposure + 0.04f * std::sin(0.033333335f * t * t),
-                         look.hdrBlurStrength + 0.02f * std::sin(0.01f * t * t), look.hdrRange, false);
+        engine->applyHdr(look.hdrExposure + 0.04f * flicker(0.033333335f),
+                         look.hdrBlurStrength + 0.02f * flicker(0.01f), look.hdrRange, false);
     const int result = engine->blurPasses(blurStep, engine->hdrTarget->textures[0], 4, false);
     drawMaskComposite(engine->blurTarget->textures[result], mask, fullScreenQuad());
 }
@@ -275,8 +274,13 @@ void ShowScene::drawPointColumn(float time, int count, float driftP, float drift
 }
 
 float ShowScene::standardBlurStep() const {
-    const float t = time;
-    return 0.01f * (1.0f + std::sin(0.00083333335f * t * t));
+    return 0.01f * (1.0f + flicker(0.00083333335f));
+}
+
+float ShowScene::flicker(float k) const {
+    const float t = flickerTime;
+    const float wave = std::sin(k * t * t);
+    return DisplayConfig::instance().gentle ? gentleFlicker * wave : wave;
 }
 
 } // namespace halcyra

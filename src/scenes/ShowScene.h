@@ -61,6 +61,10 @@ struct BandProgram {
 
 class ShowScene : public Scene {
 public:
+    // What the gentle show (--gentle) scales every flicker by: a quarter, so that the metaballs' light,
+    // the strongest, swings the floor's brightness by well under the tenth that makes a flash.
+    static constexpr float gentleFlicker = 0.25f;
+
     // Base fields: engine, noise texture "c_noise.jpg", end time and grain strength.
     ShowScene(const char* sceneName, float length, float noise);
 
@@ -107,8 +111,13 @@ protected:
     // The point column of the cube-rain and greetings scenes: `count` points of three vertices each, their
     // heights walking down by the time-driven index, the x and z spread shifted by `drift`.
     static void drawPointColumn(float time, int count, float driftP, float driftQ);
-    // The standard blur step: 0.01 × (1 + sin(0.00083333335 × t²)).
+    // The standard blur step: 0.01 × (1 + sin(0.00083333335 × t²)), a flicker.
     float standardBlurStep() const;
+    // A flicker's wave, sin(k × t²) with t the flicker time (the show's 60 Hz grid), so that it turns over
+    // from frame to frame as a 60 Hz display shows it at every frame rate. Every flicker of the show is
+    // made of it: the light's tint, the exposure's and the glow's wobble, the blur step. The gentle show
+    // scales it by gentleFlicker.
+    float flicker(float k) const;
     // The standard step widened by the grain: plus 0.2 × (noiseStrength − 0.1).
     float grainBlurStep() const { return standardBlurStep() + 0.2f * (noiseStrength - 0.1f); }
     // The Engine's part of a finish: the bump program when the scene lit models, and the HDR programs.

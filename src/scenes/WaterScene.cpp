@@ -84,7 +84,7 @@ void WaterScene::drawPoints() {
 void WaterScene::render() {
     const float t = time;
     engine->setClearColor(0.2f, 0.2f, 0.4f, 0.5f);
-    setLightColors(0.9f + 0.1f * std::sin(0.002f * t * t));
+    setLightColors(0.9f + 0.1f * flicker(0.002f));
 
     beginShadowPass(Vec3{19.0f, 40.0f, 0.0f}, 120.0f);
     engine->drawModelDepth(standingModel);

@@ -78,21 +78,46 @@ double FrameSchedule::firstDrawnTime() const {
     return phase == Phase::Fixed ? frameTime(firstDrawn) : startTime;
 }
 
+double FrameSchedule::flickerGridTime(double showMs) {
+    const auto at = [](int64_t m) { return static_cast<double>(m) * 1000.0 / flickerRate; };
+    if (!(showMs > 0.0))
+        return 0.0;
+    // The quotient may miss by one either way where showMs lies on or next to a grid frame; the frame
+    // times themselves decide.
+    int64_t m = static_cast<int64_t>(showMs * flickerRate / 1000.0);
+    while (m > 0 && at(m) > showMs)
+        --m;
+    while (at(m + 1) <= showMs)
+        ++m;
+    return at(m);
+}
+
+void FrameSchedule::setFlickerTime(Scene& scene, double showMs) const {
+    scene.flickerTime = static_cast<float>(std::max(0.0, flickerGridTime(showMs) - sceneStart));
+}
+
 float FrameSchedule::beginScene(Scene& scene, double start, float carried) {
     sceneStart = start;
+    double showMs = sceneStart + carried;
+    float time = carried;
     switch (phase) {
     case Phase::Fixed:
     case Phase::Replay:
         // The scene before ended at this frame; rounding may put it a hair before this scene's start.
-        return static_cast<float>(std::max(0.0, frameTime(frame) - sceneStart));
+        showMs = frameTime(frame);
+        time = static_cast<float>(std::max(0.0, showMs - sceneStart));
+        break;
     case Phase::Pending:
-        return static_cast<float>(std::max(0.0, startTime - sceneStart));
+        showMs = startTime;
+        time = static_cast<float>(std::max(0.0, showMs - sceneStart));
+        break;
     case Phase::Measured:
         scene.currentCounter = clock->counter();
         scene.counterFrequency = clock->frequency();
-        return carried;
+        break;
     }
-    return carried;
+    setFlickerTime(scene, showMs);
+    return time;
 }
 
 bool FrameSchedule::beginFrame(Scene& scene) {
@@ -155,6 +180,7 @@ void FrameSchedule::endFrame(Scene& scene) {
         const double elapsed = static_cast<double>(scene.currentCounter - scene.previousCounter);
         scene.frameTime = static_cast<float>(elapsed / static_cast<double>(scene.counterFrequency) * 1000.0);
         scene.time += scene.frameTime;
+        setFlickerTime(scene, sceneStart + scene.time);
         return;
     }
     ++frame;
@@ -166,6 +192,7 @@ void FrameSchedule::endFrame(Scene& scene) {
     const float time = static_cast<float>(std::max(0.0, next - sceneStart));
     scene.frameTime = time - scene.time;
     scene.time = time;
+    setFlickerTime(scene, next);
 }
 
 void FrameStatistics::framePresented(int sceneIndex, const Scene& scene) {

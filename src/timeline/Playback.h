@@ -157,13 +157,18 @@ private:
 // step from frame to frame (camera paths, beat clocks, look-parameter ramps) stands where playback from the
 // top has it, and every run draws the same frame n alike wherever it began.
 //
+// Every frame also gets its flicker time (Scene::flickerTime): its show time rounded down to the frame of a
+// 60 Hz step it falls in, as scene time. That frame's time is computed from its number as every step's
+// frames are, so a frame of a 60 Hz step is its own flicker frame, to the last bit.
+//
 // Real-time play measures every drawn frame on a FrameClock. Begun later than the show's start, it first
 // replays the frames before that moment on a 60 Hz step, then draws its first frame exactly there. A seek
 // during play does the same: the scenes' loops end, and the Demo plays the show again from its top,
 // replaying up to the frame asked for.
 class FrameSchedule {
 public:
-    static constexpr int replayRate = 60; // frames per second of a real-time start's replay
+    static constexpr int replayRate = 60;  // frames per second of a real-time start's replay
+    static constexpr int flickerRate = 60; // frames per second of the flicker's grid
 
     // Frames from `firstDrawn` up to (not including) `endFrame` are drawn; the show stops at `endFrame`.
     static FrameSchedule fixedStep(int framesPerSecond, int64_t firstDrawn, int64_t endFrame);
@@ -200,6 +205,8 @@ public:
     // The show time (ms) of the first drawn frame, and of frame n on this schedule's step.
     double firstDrawnTime() const;
     double frameTime(int64_t n) const { return static_cast<double>(n) * 1000.0 / rate; }
+    // The show time (ms) of the flicker grid's frame that `showMs` falls in: the last one not after it.
+    static double flickerGridTime(double showMs);
 
     // Runs as the first drawn frame begins, and again after every seek's replay: the soundtrack starts
     // there. Real-time play measures that frame from the hook's return.
@@ -209,6 +216,9 @@ private:
     // Fixed: every frame on the step. Replay: the step, not drawn, up to `startTime`. Pending: the next
     // frame lies at `startTime` and is the first one measured. Measured: the clock decides.
     enum class Phase { Fixed, Replay, Pending, Measured };
+
+    // Sets the scene's flicker time from the show time of its frame.
+    void setFlickerTime(Scene& scene, double showMs) const;
 
     Phase phase = Phase::Fixed;
     int rate = replayRate;

@@ -136,9 +136,11 @@ struct KickVoice {
 };
 
 // Snare: two falling sine partials for the body, band-passed noise for the wires: high-passed at the cutoff
-// and low-passed with two poles at 6.5 kHz, so the crack sits in the presence range and does not hiss above.
+// and low-passed with two poles a little under two octaves above it (6.5 kHz at the default cutoff), so the
+// crack sits in the presence range and does not hiss above; a lower cutoff moves the whole band down.
 struct SnareVoice {
     static constexpr float defaultCutoff = 1700.0f;
+    static constexpr float topRatio = 3.8f; // low-pass against the high-pass
     struct Settings {
         explicit Settings(const Tone& tone)
             : pitch(tone.pitch.value_or(185.0f)), decay(tone.decay.value_or(0.16f)) {}
@@ -173,7 +175,7 @@ struct SnareVoice {
     void render(const Settings& settings, float cutoff, float* __restrict left, float* __restrict right,
                 int frames) {
         wireFilter.setup(cutoff, 0.2f, sampleRateHz);
-        wireTone.setup(6500.0f, 0.25f, sampleRateHz);
+        wireTone.setup(cutoff * topRatio, 0.25f, sampleRateHz);
         for (int i = 0; i < frames; ++i) {
             const float frequency = settings.pitch * (1.0f + 0.5f * sweep.next());
             const float tone = (low.next(Waveform::Sine, frequency / sampleRateHz) +
@@ -398,7 +400,8 @@ struct TomVoice {
     }
 };
 
-// Boom: a deep falling sine with a thump of low noise, for the big moments.
+// Boom: a deep falling sine with a thump of low noise, for the big moments, and a short knock of brighter
+// noise on top: the low thump alone swells over several milliseconds, the knock puts the hit on its frame.
 struct BoomVoice {
     static constexpr float defaultCutoff = 300.0f;
     struct Settings {
@@ -410,9 +413,9 @@ struct BoomVoice {
     bool active = false;
     int age = 0;
     Oscillator body;
-    Decay sweep, amplitude, thump;
+    Decay sweep, amplitude, thump, knock;
     Noise noise;
-    OnePole thumpTone;
+    OnePole thumpTone, knockTone;
     float velocity = 0.0f;
 
     void seed(unsigned value) { noise = Noise(value); }
@@ -428,17 +431,21 @@ struct BoomVoice {
         amplitude.trigger();
         thump.setup(0.05f, sampleRateHz);
         thump.trigger();
+        knock.setup(0.002f, sampleRateHz);
+        knock.trigger();
     }
 
     void render(const Settings& settings, float cutoff, float* __restrict left, float* __restrict right,
                 int frames) {
         thumpTone.setup(cutoff, sampleRateHz);
+        knockTone.setup(2500.0f, sampleRateHz);
         for (int i = 0; i < frames; ++i) {
             const float frequency = settings.pitch * (1.0f + 2.4f * sweep.next());
             const float value =
                 velocity *
                 softClip(1.3f * (body.next(Waveform::Sine, frequency / sampleRateHz) * amplitude.next() +
-                                 2.0f * thump.next() * thumpTone.lowpass(noise.next())));
+                                 2.0f * thump.next() * thumpTone.lowpass(noise.next()) +
+                                 0.8f * knock.next() * knockTone.lowpass(noise.next())));
             left[i] += value;
             right[i] += value;
             ++age;

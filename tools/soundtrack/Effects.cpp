@@ -108,7 +108,7 @@ void PingPongDelay::process(const float* input, float* left, float* right, int f
     }
 }
 
-MasterTone::MasterTone(float lowCut, float bass, float air, float presence) {
+MasterTone::MasterTone(float lowCut, float bass, float air, float presence, float body) {
     constexpr double pi = 3.14159265358979323846;
     constexpr double rateD = static_cast<double>(sampleRate);
     if (lowCut > 0.0f) {
@@ -134,20 +134,26 @@ MasterTone::MasterTone(float lowCut, float bass, float air, float presence) {
         s.a1 = 2.0 * sign * ((a - 1.0) - sign * (a + 1.0) * c) / a0;
         s.a2 = ((a + 1.0) - sign * (a - 1.0) * c - root) / a0;
     };
+    // Peaking bells (the cookbook's) of quality `q`: 0.8 to 0.9 is about an octave and a half wide.
+    const auto bell = [&](double frequency, double gainDb, double q) {
+        const double a = std::pow(10.0, gainDb / 40.0), w = 2.0 * pi * frequency / rateD;
+        const double alpha = std::sin(w) / (2.0 * q), a0 = 1.0 + alpha / a;
+        Biquad& b = stages[stageCount++];
+        b.b0 = (1.0 + alpha * a) / a0;
+        b.b1 = -2.0 * std::cos(w) / a0;
+        b.b2 = (1.0 - alpha * a) / a0;
+        b.a1 = b.b1;
+        b.a2 = (1.0 - alpha / a) / a0;
+    };
     if (bass != 0.0f)
         shelf(110.0, bass, false);
-    // The presence bell (Q 0.9, about an octave and a half wide) fills the range where the lead and the
-    // snare's crack speak, between the mix's body and the air.
-    if (presence != 0.0f) {
-        const double a = std::pow(10.0, presence / 40.0), w = 2.0 * pi * 4000.0 / rateD;
-        const double alpha = std::sin(w) / (2.0 * 0.9), a0 = 1.0 + alpha / a;
-        Biquad& bell = stages[stageCount++];
-        bell.b0 = (1.0 + alpha * a) / a0;
-        bell.b1 = -2.0 * std::cos(w) / a0;
-        bell.b2 = (1.0 - alpha * a) / a0;
-        bell.a1 = bell.b1;
-        bell.a2 = (1.0 - alpha / a) / a0;
-    }
+    // The body bell sits where the bass's harmonics, the kick's sweep and the pads' lower voices pile up.
+    if (body != 0.0f)
+        bell(250.0, body, 0.8);
+    // The presence bell fills the range where the lead and the snare's crack speak, between the mix's body
+    // and the air.
+    if (presence != 0.0f)
+        bell(4000.0, presence, 0.9);
     if (air != 0.0f)
         shelf(6000.0, air, true);
 }

@@ -54,11 +54,12 @@ private:
 };
 
 // The master's tone: a two-pole high-pass at `lowCut` Hz (none at 0), a shelf of `bass` dB under 110 Hz, a
-// broad bell of `presence` dB round 4 kHz and a shelf of `air` dB over 6 kHz, the same on both sides.
+// broad bell of `body` dB round 250 Hz, a broad bell of `presence` dB round 4 kHz and a shelf of `air` dB
+// over 6 kHz, the same on both sides.
 // Computed in double precision: a 30 Hz pole at 44.1 kHz sits too close to 1 for floats.
 class MasterTone {
 public:
-    MasterTone(float lowCut, float bass, float air, float presence = 0.0f);
+    MasterTone(float lowCut, float bass, float air, float presence = 0.0f, float body = 0.0f);
     void process(float* left, float* right, int frames);
 
 private:
@@ -67,7 +68,7 @@ private:
         double z1[2] = {}, z2[2] = {}; // transposed direct form II state, per side
         double process(double x, int side);
     };
-    Biquad stages[4];
+    Biquad stages[5];
     int stageCount = 0;
 };
 

@@ -1,7 +1,8 @@
 // The synthesizer's instruments: drums built from oscillators and filtered noise (kick with a pitch envelope,
 // snare tone plus noise, clap, hats, cymbal, tuned toms, a sub boom) and tonal voices (bass, detuned pad,
-// pluck for arps and stabs, lead, noise riser). SongRenderer makes one per track and feeds it the track's
-// note events; an instrument adds its sound into the block it is given and owns no state outside itself.
+// pluck for arps and stabs, lead, noise riser, a formant voice that sings vowels). SongRenderer makes one per
+// track and feeds it the track's note events; an instrument adds its sound into the block it is given and
+// owns no state outside itself.
 #pragma once
 
 #include "soundtrack/Song.h"

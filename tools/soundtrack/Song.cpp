@@ -19,6 +19,7 @@ constexpr KindName kindNames[] = {
     {"hat", InstrumentKind::Hat},     {"cymbal", InstrumentKind::Cymbal}, {"boom", InstrumentKind::Boom},
     {"tom", InstrumentKind::Tom},     {"bass", InstrumentKind::Bass},     {"pad", InstrumentKind::Pad},
     {"pluck", InstrumentKind::Pluck}, {"lead", InstrumentKind::Lead},     {"riser", InstrumentKind::Riser},
+    {"voice", InstrumentKind::Voice},
 };
 
 bool isDirective(const std::string& word) {
@@ -138,7 +139,7 @@ private:
                                         [&](const KindName& entry) { return tokens[2] == entry.name; });
         if (kind == std::end(kindNames))
             fail("unknown instrument '" + tokens[2] +
-                 "' (kick, snare, clap, hat, cymbal, boom, tom, bass, pad, pluck, lead, riser)");
+                 "' (kick, snare, clap, hat, cymbal, boom, tom, bass, pad, pluck, lead, riser, voice)");
         track.kind = kind->kind;
         for (size_t i = 3; i < tokens.size(); i += 2) {
             const std::string& key = tokens[i];
@@ -152,7 +153,7 @@ private:
                 {"attack", &tone.attack},   {"decay", &tone.decay},   {"sustain", &tone.sustain},
                 {"release", &tone.release}, {"cutoff", &tone.cutoff}, {"resonance", &tone.resonance},
                 {"envmod", &tone.envmod},   {"detune", &tone.detune}, {"glide", &tone.glide},
-                {"pitch", &tone.pitch}};
+                {"pitch", &tone.pitch},     {"vowel", &tone.vowel}};
             if (auto field = mixFields.find(key); field != mixFields.end())
                 *field->second = value;
             else if (auto toneField = toneFields.find(key); toneField != toneFields.end())
@@ -162,6 +163,8 @@ private:
         }
         if (track.mix.pan < -1.0f || track.mix.pan > 1.0f)
             fail("pan must lie between -1 and 1");
+        if (track.tone.vowel && (*track.tone.vowel < 0.0f || *track.tone.vowel > 4.0f))
+            fail("vowel must lie between 0 (oo) and 4 (ee)");
         song.tracks.push_back(std::move(track));
     }
 
@@ -169,23 +172,22 @@ private:
         if (tokens.size() < 3 || tokens.size() % 2 == 0)
             fail("master takes pairs of setting and value");
         MasterBus& master = song.master;
-        const std::map<std::string, float*> fields{{"ceiling", &master.ceiling},
-                                                   {"lowcut", &master.lowCut},
-                                                   {"bass", &master.bass},
-                                                   {"presence", &master.presence},
-                                                   {"air", &master.air}};
+        const std::map<std::string, float*> fields{{"ceiling", &master.ceiling},   {"lowcut", &master.lowCut},
+                                                   {"bass", &master.bass},         {"body", &master.body},
+                                                   {"presence", &master.presence}, {"air", &master.air}};
         for (size_t i = 1; i < tokens.size(); i += 2) {
             const auto field = fields.find(tokens[i]);
             if (field == fields.end())
-                fail("unknown master setting '" + tokens[i] + "' (ceiling, lowcut, bass, presence, air)");
+                fail("unknown master setting '" + tokens[i] +
+                     "' (ceiling, lowcut, bass, body, presence, air)");
             *field->second = number(tokens[i + 1], tokens[i]);
         }
         if (master.ceiling > 0.0f || master.ceiling < -24.0f)
             fail("the master ceiling must lie between -24 and 0 dBFS");
         if (master.lowCut < 0.0f || master.lowCut > 200.0f)
             fail("the master low cut must lie between 0 and 200 Hz");
-        if (std::fabs(master.bass) > 12.0f || std::fabs(master.presence) > 12.0f ||
-            std::fabs(master.air) > 12.0f)
+        if (std::fabs(master.bass) > 12.0f || std::fabs(master.body) > 12.0f ||
+            std::fabs(master.presence) > 12.0f || std::fabs(master.air) > 12.0f)
             fail("the master's tone reaches 12 dB at most");
     }
 

@@ -35,7 +35,7 @@ public:
     using std::runtime_error::runtime_error;
 };
 
-enum class InstrumentKind { Kick, Snare, Clap, Hat, Cymbal, Boom, Tom, Bass, Pad, Pluck, Lead, Riser };
+enum class InstrumentKind { Kick, Snare, Clap, Hat, Cymbal, Boom, Tom, Bass, Pad, Pluck, Lead, Riser, Voice };
 
 // How a track's instrument sounds, where the song says so; each instrument kind reads the fields it needs
 // and has its own value for those left empty.
@@ -47,6 +47,7 @@ struct Tone {
     std::optional<float> detune;                          // cents between stacked oscillators
     std::optional<float> glide;                           // seconds for a `~` note to reach its pitch
     std::optional<float> pitch;                           // drums: base frequency in Hz
+    std::optional<float> vowel; // the voice's vowel: 0 "oo", 1 "oh", 2 "ah", 3 "eh", 4 "ee"; between blends
 };
 
 // Where a track sits in the mix.
@@ -102,6 +103,7 @@ struct MasterBus {
     float ceiling = -1.0f; // dBFS; neither a frame nor the signal between frames goes above it
     float lowCut = 0.0f;   // Hz, a two-pole high-pass under the music; 0 leaves it out
     float bass = 0.0f;     // dB, a shelf under 110 Hz
+    float body = 0.0f;     // dB, a broad bell round 250 Hz
     float presence = 0.0f; // dB, a broad bell round 4 kHz
     float air = 0.0f;      // dB, a shelf over 6 kHz
 };

@@ -65,11 +65,13 @@ float decibels(float db) {
     return std::pow(10.0f, db / 20.0f);
 }
 
-// Which of the two groups a track renders in: drums, bass and riser, or the pads, plucks and leads. The split
-// is fixed, never taken from the machine, so every machine adds the same numbers in the same order.
+// Which of the two groups a track renders in: drums, bass and riser, or the pads, plucks, leads and voices.
+// The split is fixed, never taken from the machine, so every machine adds the same numbers in the same order.
 int groupOf(InstrumentKind kind) {
-    return kind == InstrumentKind::Pad || kind == InstrumentKind::Pluck || kind == InstrumentKind::Lead ? 1
-                                                                                                        : 0;
+    return kind == InstrumentKind::Pad || kind == InstrumentKind::Pluck || kind == InstrumentKind::Lead ||
+                   kind == InstrumentKind::Voice
+               ? 1
+               : 0;
 }
 
 // What one group of tracks adds to a chunk: its dry mix and its sends to the effects.
@@ -97,7 +99,8 @@ public:
     Renderer(const Song& song, const std::string& solo)
         : song(song), reverb(reverbSeconds),
           delay(static_cast<int>(frameOfRow(delayRows, 4, song.tempo)), delayFeedback),
-          tone(song.master.lowCut, song.master.bass, song.master.air, song.master.presence) {
+          tone(song.master.lowCut, song.master.bass, song.master.air, song.master.presence,
+               song.master.body) {
         unsigned seed = 1;
         for (const Track& track : song.tracks) {
             TrackState state{&track, makeInstrument(track.kind, track.tone, seed++), nullptr,

@@ -24,11 +24,13 @@ struct VoiceSettings {
           sustain(tone.sustain.value_or(defaults.sustain)), release(tone.release.value_or(defaults.release)),
           resonance(tone.resonance.value_or(defaults.resonance)),
           envmod(tone.envmod.value_or(defaults.envmod)), detune(tone.detune.value_or(defaults.detune)),
-          glide(tone.glide.value_or(defaults.glide)) {}
-    VoiceSettings(float a, float d, float s, float r, float res, float env, float det, float gl)
-        : attack(a), decay(d), sustain(s), release(r), resonance(res), envmod(env), detune(det), glide(gl) {}
+          glide(tone.glide.value_or(defaults.glide)), vowel(tone.vowel.value_or(defaults.vowel)) {}
+    VoiceSettings(float a, float d, float s, float r, float res, float env, float det, float gl,
+                  float vw = 2.0f)
+        : attack(a), decay(d), sustain(s), release(r), resonance(res), envmod(env), detune(det), glide(gl),
+          vowel(vw) {}
 
-    float attack, decay, sustain, release, resonance, envmod, detune, glide;
+    float attack, decay, sustain, release, resonance, envmod, detune, glide, vowel;
 };
 
 // State shared by the tonal voices: pitch with optional glide, amplitude and filter envelopes.
@@ -262,6 +264,131 @@ struct RiserVoice {
     }
 };
 
+// Voice: a sung vowel, the soundtrack's own sound. Each side has its own source, a saw a few cents off the
+// other's (a glottal pulse falls by about 6 dB an octave as a saw does), drifting a little in pitch as a
+// singer does, under a vibrato that grows on held notes; each goes through three formant band-passes, which
+// make the vowel, and a low-pass at the cutoff that keeps the top soft. A breath of noise through the same
+// formants starts each note, after a click of high noise, the consonant that lets a line of notes be heard
+// as syllables (and puts the note's start on its frame); a slow attack, a choir's, leaves it out. A note
+// begins `envmod` vowels towards "oo" and opens to its own vowel over its decay, as a sung syllable does.
+struct SingerVoice {
+    static constexpr float defaultCutoff = 3200.0f;
+    static VoiceSettings defaults() { return {0.05f, 0.22f, 0.9f, 0.45f, 0.0f, 1.0f, 8.0f, 0.09f, 2.0f}; }
+    static constexpr int formantCount = 3;
+
+    // Soprano formants, "oo" "oh" "ah" "eh" "ee": centre (Hz), gain (dB) and bandwidth (Hz) of each. The
+    // bandwidths are wider than a singer's, so that a high note whose harmonics straddle a formant keeps
+    // its vowel and the resonances do not whistle.
+    struct Formant {
+        float frequency, gainDb, bandwidth;
+    };
+    static constexpr Formant vowels[5][formantCount] = {
+        {{325.0f, 0.0f, 110.0f}, {700.0f, -14.0f, 130.0f}, {2700.0f, -30.0f, 260.0f}},
+        {{450.0f, 0.0f, 130.0f}, {800.0f, -9.0f, 150.0f}, {2830.0f, -22.0f, 220.0f}},
+        {{800.0f, 0.0f, 150.0f}, {1150.0f, -5.0f, 170.0f}, {2900.0f, -24.0f, 240.0f}},
+        {{400.0f, 0.0f, 120.0f}, {1900.0f, -14.0f, 180.0f}, {2750.0f, -16.0f, 240.0f}},
+        {{290.0f, 0.0f, 110.0f}, {2140.0f, -12.0f, 170.0f}, {2950.0f, -20.0f, 220.0f}},
+    };
+
+    struct Side {
+        Oscillator source;
+        Noise drift;
+        float wander = 0.0f; // slow pitch drift in semitones
+        std::array<StateVariableFilter, formantCount> formants;
+        StateVariableFilter top;
+    };
+
+    VoiceCore core;
+    std::array<Side, 2> sides;
+    Oscillator vibrato;
+    Noise breath;
+    Decay breathEnvelope, consonantEnvelope;
+    OnePole consonantTone;
+    std::array<float, formantCount> gains{}, widths{}; // linear gains, and 1 / Q to normalise the band-passes
+
+    void seed(unsigned value) {
+        breath = Noise(value);
+        sides[0].drift = Noise(value ^ 0x2545f491u);
+        sides[1].drift = Noise(value ^ 0x9e3779b9u);
+    }
+
+    void start(const VoiceSettings& settings, int note, float velocity, bool glide) {
+        if (!(glide && core.amplitude.active())) {
+            sides[0].source.reset(std::fmod(0.173f * static_cast<float>(note), 1.0f));
+            sides[1].source.reset(std::fmod(0.173f * static_cast<float>(note) + 0.5f, 1.0f));
+            breathEnvelope.setup(0.07f, sampleRateHz);
+            breathEnvelope.trigger();
+            consonantEnvelope.setup(0.005f, sampleRateHz);
+            consonantEnvelope.trigger();
+            consonantTone.setup(2000.0f, sampleRateHz);
+        }
+        core.start(settings, note, velocity, glide, settings.decay);
+    }
+
+    // Points the formant filters at `vowel` (0 … 4, blending the two nearest).
+    void tune(float vowel, float cutoff) {
+        vowel = std::clamp(vowel, 0.0f, 4.0f);
+        const int low = std::min(static_cast<int>(vowel), 3);
+        const float t = vowel - static_cast<float>(low);
+        for (int f = 0; f < formantCount; ++f) {
+            const Formant &a = vowels[low][f], &b = vowels[low + 1][f];
+            const float frequency = a.frequency * std::pow(b.frequency / a.frequency, t);
+            const float width = a.bandwidth + (b.bandwidth - a.bandwidth) * t;
+            gains[f] = std::pow(10.0f, (a.gainDb + (b.gainDb - a.gainDb) * t) / 20.0f);
+            // A resonance r gives 1 / Q = 2 − 1.96 r (StateVariableFilter): solve for the formant's Q.
+            widths[f] = width / frequency;
+            const float resonance = (2.0f - widths[f]) / 1.96f;
+            for (Side& side : sides)
+                side.formants[f].setup(frequency, resonance, sampleRateHz);
+        }
+        for (Side& side : sides)
+            side.top.setup(cutoff, 0.0f, sampleRateHz);
+    }
+
+    void render(const VoiceSettings& settings, float cutoff, float* __restrict left, float* __restrict right,
+                int frames) {
+        const float spread[2] = {centsRatio(-0.5f * settings.detune), centsRatio(0.5f * settings.detune)};
+        const float consonantLevel = 0.3f * std::clamp(1.0f - settings.attack / 0.2f, 0.0f, 1.0f);
+        constexpr float vibratoDelay = 0.3f * sampleRateHz, vibratoRamp = 0.6f * sampleRateHz;
+        const float driftSmooth = std::exp(-6.2831853f * 3.0f * controlFrames / sampleRateHz);
+        float* outputs[2] = {left, right};
+        for (int start = 0; start < frames; start += controlFrames) {
+            const int end = std::min(frames, start + controlFrames);
+            tune(settings.vowel - settings.envmod * core.filter.value(), cutoff);
+            const float depth =
+                0.3f *
+                std::clamp((static_cast<float>(core.age + start) - vibratoDelay) / vibratoRamp, 0.0f, 1.0f);
+            const float wobble = depth * vibrato.next(Waveform::Sine, 5.4f * controlFrames / sampleRateHz);
+            float ratio[2];
+            for (int s = 0; s < 2; ++s) {
+                Side& side = sides[static_cast<size_t>(s)];
+                // Smoothed noise: a few cents of wander, slower than the vibrato.
+                const float target = 1.5f * side.drift.next();
+                side.wander = target + driftSmooth * (side.wander - target);
+                ratio[s] = spread[s] * std::exp2((wobble + side.wander) / 12.0f);
+            }
+            for (int i = start; i < end; ++i) {
+                const float increment = core.glideStep() / sampleRateHz;
+                const float level = 0.75f * core.velocity * core.amplitude.next();
+                core.filter.next();
+                const float air = 0.02f + 0.25f * breathEnvelope.next();
+                const float consonant = consonantLevel * core.velocity * consonantEnvelope.next() *
+                                        consonantTone.highpass(breath.next());
+                for (int s = 0; s < 2; ++s) {
+                    Side& side = sides[static_cast<size_t>(s)];
+                    const float source =
+                        side.source.next(Waveform::Saw, increment * ratio[s]) + air * breath.next();
+                    float sum = 0.0f;
+                    for (int f = 0; f < formantCount; ++f)
+                        sum += gains[f] * widths[f] * side.formants[f].bandpass(source);
+                    outputs[s][i] += level * side.top.lowpass(sum) + consonant;
+                }
+            }
+        }
+        core.age += frames;
+    }
+};
+
 // One voice that every note takes over (glide applies); bass, lead and riser.
 template <typename Voice>
 class MonoSynth final : public Instrument {
@@ -291,8 +418,13 @@ private:
 template <typename Voice, int Count>
 class PolySynth final : public Instrument {
 public:
-    explicit PolySynth(const Tone& tone)
-        : Instrument(tone.cutoff.value_or(Voice::defaultCutoff)), settings(tone, Voice::defaults()) {}
+    PolySynth(const Tone& tone, unsigned seed)
+        : Instrument(tone.cutoff.value_or(Voice::defaultCutoff)), settings(tone, Voice::defaults()) {
+        if constexpr (requires(Voice voice) { voice.seed(seed); }) {
+            for (size_t i = 0; i < voices.size(); ++i)
+                voices[i].seed(seed * 2654435761u + static_cast<unsigned>(i) * 40503u + 1u);
+        }
+    }
 
     void play(const std::vector<int>& notes, float velocity, bool glide) override {
         release();
@@ -348,13 +480,15 @@ std::unique_ptr<Instrument> makeSynth(InstrumentKind kind, const Tone& tone, uns
     case InstrumentKind::Bass:
         return std::make_unique<MonoSynth<BassVoice>>(tone, seed);
     case InstrumentKind::Pad:
-        return std::make_unique<PolySynth<PadVoice, 10>>(tone);
+        return std::make_unique<PolySynth<PadVoice, 10>>(tone, seed);
     case InstrumentKind::Pluck:
-        return std::make_unique<PolySynth<PluckVoice, 8>>(tone);
+        return std::make_unique<PolySynth<PluckVoice, 8>>(tone, seed);
     case InstrumentKind::Lead:
         return std::make_unique<MonoSynth<LeadVoice>>(tone, seed);
     case InstrumentKind::Riser:
         return std::make_unique<MonoSynth<RiserVoice>>(tone, seed);
+    case InstrumentKind::Voice:
+        return std::make_unique<PolySynth<SingerVoice, 8>>(tone, seed);
     default:
         return nullptr;
     }

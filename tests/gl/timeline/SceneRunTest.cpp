@@ -7,6 +7,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cmath>
 #include <string>
 #include <vector>
 
@@ -24,6 +26,7 @@ public:
     void update() override {
         calls.push_back("update");
         times.push_back(time);
+        flickerTimes.push_back(flickerTime);
         frameTimes.push_back(frameTime);
         noiseTimes.push_back(noiseTime);
     }
@@ -34,7 +37,7 @@ public:
     }
 
     std::vector<std::string> calls;
-    std::vector<float> times, frameTimes, noiseTimes;
+    std::vector<float> times, flickerTimes, frameTimes, noiseTimes;
     int frames = 0;
     int stopAfterFrame = -1;
 };
@@ -143,6 +146,55 @@ TEST_F(SceneRun, ShowTimeLimitStopsAtTheFirstFrameThatReachesIt) {
     scene.run(0.0f, {&schedule, &limit, 0});
     EXPECT_EQ(scene.frames, 3);
     EXPECT_FALSE(DisplayConfig::instance().running);
+}
+
+// The flicker reads the show's 60 Hz grid, in show time (the second scene starts off the grid): at 144 frames
+// a second a frame between two grid frames has the flicker of the earlier one, at 60 every frame is its own
+// grid frame to the last bit, and measured play reads the last grid frame at or before its own time.
+TEST_F(SceneRun, FlickerTimeIsTheShowTimeRoundedDownToTheSixtyHertzGrid) {
+    const double firstLength = 21654.134765625;
+    auto secondScene = [&](FrameSchedule& schedule, RecordingScene& second) {
+        RecordingScene first(static_cast<float>(firstLength));
+        const float carry = first.run(0.0f, {&schedule, nullptr, 0});
+        second.run(carry, {&schedule, nullptr, 1, firstLength});
+    };
+
+    RecordingScene at144(300.0f);
+    FrameSchedule step144 = FrameSchedule::fixedStep(144, 3110, 3200);
+    secondScene(step144, at144);
+    ASSERT_GT(at144.times.size(), 30u);
+    int between = 0;
+    for (size_t i = 0; i < at144.times.size(); ++i) {
+        const double show = firstLength + at144.times[i];
+        const int64_t n = std::llround(show * 144.0 / 1000.0);
+        const int64_t grid = n * 60 / 144;
+        const double gridTime = static_cast<double>(grid) * 1000.0 / 60;
+        EXPECT_EQ(at144.flickerTimes[i], static_cast<float>(std::max(0.0, gridTime - firstLength)))
+            << "frame " << n;
+        between += at144.flickerTimes[i] < at144.times[i];
+        if (n % 12 == 0) {
+            EXPECT_EQ(at144.flickerTimes[i], at144.times[i]) << "frame " << n << " lies on the grid";
+        }
+    }
+    EXPECT_GT(between, 20);
+
+    RecordingScene at60(300.0f);
+    FrameSchedule step60 = FrameSchedule::fixedStep(60, 1290, 1320);
+    secondScene(step60, at60);
+    ASSERT_GT(at60.times.size(), 10u);
+    EXPECT_EQ(at60.flickerTimes, at60.times);
+
+    test::SteppingClock clock(144);
+    FrameSchedule measured = FrameSchedule::realTime(clock);
+    RecordingScene played(100.0f);
+    played.run(0.0f, {&measured, nullptr, 0});
+    ASSERT_EQ(played.times.size(), 15u);
+    for (size_t i = 0; i < played.times.size(); ++i) {
+        EXPECT_LE(played.flickerTimes[i], played.times[i]);
+        EXPECT_GT(played.flickerTimes[i], played.times[i] - 1000.0f / 60.0f);
+        const float gridFrames = played.flickerTimes[i] * 0.06f;
+        EXPECT_NEAR(gridFrames, std::round(gridFrames), 1e-4f);
+    }
 }
 
 } // namespace

@@ -28,7 +28,7 @@ TEST(CommandLine, ReadsEveryOptionInBothSpellings) {
     Options options;
     std::string error;
     ASSERT_TRUE(parse({"--mode", "16:9.5", "--windowed", "--no-vsync", "--no-dialog", "--display=1", "--data",
-                       "/tmp/show", "--start=21.5", "--duration", "3", "--stats"},
+                       "/tmp/show", "--start=21.5", "--duration", "3", "--stats", "--gentle"},
                       options, error))
         << error;
     EXPECT_EQ(options.mode, ModeButton16x9_5);
@@ -40,6 +40,7 @@ TEST(CommandLine, ReadsEveryOptionInBothSpellings) {
     EXPECT_DOUBLE_EQ(options.startSeconds, 21.5);
     EXPECT_DOUBLE_EQ(*options.durationSeconds, 3.0);
     EXPECT_TRUE(options.stats);
+    EXPECT_TRUE(options.gentle);
 }
 
 TEST(CommandLine, LaterSwitchWins) {
@@ -133,10 +134,10 @@ TEST(CommandLine, JobsPlanAndJoinSpreadAVideo) {
 TEST(CommandLine, UsageNamesEveryOption) {
     const std::string usage = usageText();
     for (const char* option :
-         {"--mode",    "--fullscreen",    "--windowed", "--vsync",    "--no-vsync", "--no-dialog",
-          "--display", "--data",          "--start",    "--duration", "--stats",    "--capture",
-          "--video",   "--contact-sheet", "--fps",      "--frames",   "--size",     "--jobs",
-          "--plan",    "--join",          "--no-audio", "--quiet",    "--help",     "--version"})
+         {"--mode",  "--fullscreen", "--windowed", "--vsync", "--no-vsync", "--no-dialog", "--display",
+          "--data",  "--start",      "--duration", "--stats", "--capture",  "--video",     "--contact-sheet",
+          "--fps",   "--frames",     "--size",     "--jobs",  "--plan",     "--join",      "--no-audio",
+          "--quiet", "--help",       "--version",  "--gentle"})
         EXPECT_NE(usage.find(option), std::string::npos) << option;
 }
 

@@ -82,7 +82,7 @@ TEST(RenderJobs, EachJobIsGivenTheParentsOwnOptionsWithItsFramesAndNoProgressLin
     const char* const argv[] = {"halcyra",       "--video",   "/out/show.mp4", "--fps",  "30",
                                 "--size",        "1920x1080", "--start",       "12",     "--stats",
                                 "--draft",       "--shaders", "glsl",          "--jobs", "2",
-                                "--gpu-class=2", "--data",    "here"};
+                                "--gpu-class=2", "--data",    "here",          "--gentle"};
     Options options;
     std::string error;
     ASSERT_TRUE(parseCommandLine(static_cast<int>(std::size(argv)), argv, options, error)) << error;
@@ -98,7 +98,7 @@ TEST(RenderJobs, EachJobIsGivenTheParentsOwnOptionsWithItsFramesAndNoProgressLin
     EXPECT_EQ(after("--gpu-class"), "2");
     EXPECT_EQ(after("--data"), "/data") << "the folder this process found";
     EXPECT_EQ(after("--shaders"), (std::filesystem::current_path() / "glsl").string());
-    for (const char* flag : {"--no-audio", "--quiet", "--stats", "--draft"})
+    for (const char* flag : {"--no-audio", "--quiet", "--stats", "--draft", "--gentle"})
         EXPECT_NE(std::find(args.begin(), args.end(), flag), args.end()) << flag;
     // The range replaces the stretch and the split: a job given them would be refused or split again.
     for (const char* option : {"--start", "--jobs", "here"})

@@ -258,6 +258,12 @@ TEST(PlanetScene, GlideBackgroundAndLogo) {
     EXPECT_LT(PlanetScene::backgroundGrey(41090.0f), 0.0f);
     EXPECT_NEAR(PlanetScene::backgroundGrey(45000.0f), 0.391f, 1e-4f);
     EXPECT_FLOAT_EQ(PlanetScene::backgroundGrey(45000.5f), 1.0f);
+    // The gentle show fades from that grey into white over a quarter of a second instead.
+    EXPECT_NEAR(PlanetScene::backgroundGrey(45000.5f, true), 0.392f, 1e-3f);
+    EXPECT_NEAR(PlanetScene::backgroundGrey(45125.0f, true), 0.6955f, 1e-4f);
+    EXPECT_FLOAT_EQ(PlanetScene::backgroundGrey(45250.0f, true), 1.0f);
+    EXPECT_FLOAT_EQ(PlanetScene::backgroundGrey(50000.0f, true), 1.0f);
+    EXPECT_NEAR(PlanetScene::backgroundGrey(45000.0f, true), 0.391f, 1e-4f);
     EXPECT_FLOAT_EQ(PlanetScene::logoFactor(45000.0f), 1.0f);
     EXPECT_FLOAT_EQ(PlanetScene::logoFactor(46000.0f), 0.5f);
     EXPECT_FLOAT_EQ(PlanetScene::logoFactor(47000.0f), 0.0f);

@@ -118,6 +118,38 @@ TEST_F(Muzak, BassAndTrebleBalanceTheMiddle) {
     };
     EXPECT_LT(band(5600.0, 11200.0), band(2800.0, 5600.0));
     EXPECT_LT(band(11200.0, 0.0), band(5600.0, 11200.0));
+    // In every scene the 4 kHz and 8 kHz octaves sit 3 to 7 dB under the 1 kHz octave: a top that shines
+    // without tiring, over a middle that carries the tunes.
+    double begin = 0.0;
+    for (size_t scene = 0; scene < sceneBeats.size(); ++scene) {
+        const double end = begin + sceneBeats[scene];
+        const auto octave = [&](double centre) {
+            return bandLevelDb(decoded.left, decoded.right, beatFrame(begin), beatFrame(end), 44100.0,
+                               centre / std::sqrt(2.0), centre * std::sqrt(2.0));
+        };
+        const double middle = octave(1000.0);
+        for (const double top : {octave(4000.0), octave(8000.0)}) {
+            EXPECT_LE(top, middle - 3.0) << "scene " << scene + 1;
+            EXPECT_GE(top, middle - 7.0) << "scene " << scene + 1;
+        }
+        begin = end;
+    }
+}
+
+TEST_F(Muzak, TheClimaxTowersOverEverySceneAndLiftsAgainAtItsTop) {
+    // The climax, bars 100 to 113 of the planet scene, stands at least 3 LU over each scene before it, and
+    // its top from bar 108 lifts again over its first eight bars.
+    const auto loudness = [&](double fromBeat, double toBeat) {
+        return integratedLoudness(decoded.left, decoded.right, beatFrame(fromBeat), beatFrame(toBeat),
+                                  44100.0);
+    };
+    const double climax = loudness(400.0, 456.0);
+    double begin = 0.0;
+    for (size_t scene = 0; scene + 1 < sceneBeats.size(); ++scene) {
+        EXPECT_GE(climax, loudness(begin, begin + sceneBeats[scene]) + 3.0) << "scene " << scene + 1;
+        begin += sceneBeats[scene];
+    }
+    EXPECT_GE(loudness(432.0, 456.0), loudness(400.0, 432.0) + 0.5);
 }
 
 TEST_F(Muzak, TheTorusFallsIntoASilentBeatAndTheWhiteScreenHits) {

@@ -96,6 +96,7 @@ TEST(Song, DamagedSongsAreReportedWithTheirLine) {
     const Case cases[] = {
         {"pad  pan", "organ pan", "test.song:5: unknown instrument 'organ'"},
         {"pan -0.5", "pan -2", "test.song:5: pan must lie between -1 and 1"},
+        {"pad  pan", "voice vowel 5 pan", "test.song:5: vowel must lie between 0 (oo) and 4 (ee)"},
         {"gain -3", "gain loud", "test.song:4: gain 'loud' is not a number"},
         {"gain -3", "volume -3", "test.song:4: unknown track setting 'volume'"},
         {"X . x .", "X . y .", "test.song:7: 'y' is not a note"},
@@ -132,11 +133,13 @@ TEST(Song, DamagedSongsAreReportedWithTheirLine) {
 
 TEST(Song, MasterLineSetsTheBusAndRefusesWhatItCannotDo) {
     std::string text = twoBarSong;
-    text.replace(text.find("track drums"), 0, "master ceiling -2.5 lowcut 30 bass -1.5 presence 3 air 2\n");
+    text.replace(text.find("track drums"), 0,
+                 "master ceiling -2.5 lowcut 30 bass -1.5 body -2 presence 3 air 2\n");
     const Song song = parseSong(text, "test.song");
     EXPECT_EQ(song.master.ceiling, -2.5f);
     EXPECT_EQ(song.master.lowCut, 30.0f);
     EXPECT_EQ(song.master.bass, -1.5f);
+    EXPECT_EQ(song.master.body, -2.0f);
     EXPECT_EQ(song.master.presence, 3.0f);
     EXPECT_EQ(song.master.air, 2.0f);
     const MasterBus plain = parseSong(twoBarSong, "test.song").master;

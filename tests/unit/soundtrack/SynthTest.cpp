@@ -194,7 +194,8 @@ TEST(Instrument, EveryKindSoundsStaysBoundedAndFallsSilentAfterItsNote) {
     const InstrumentKind kinds[] = {InstrumentKind::Kick,  InstrumentKind::Snare,  InstrumentKind::Clap,
                                     InstrumentKind::Hat,   InstrumentKind::Cymbal, InstrumentKind::Boom,
                                     InstrumentKind::Tom,   InstrumentKind::Bass,   InstrumentKind::Pad,
-                                    InstrumentKind::Pluck, InstrumentKind::Lead,   InstrumentKind::Riser};
+                                    InstrumentKind::Pluck, InstrumentKind::Lead,   InstrumentKind::Riser,
+                                    InstrumentKind::Voice};
     for (InstrumentKind kind : kinds) {
         auto instrument = makeInstrument(kind, Tone{}, 11);
         ASSERT_NE(instrument, nullptr);
@@ -250,6 +251,23 @@ TEST(Instrument, TomPlaysItsNoteAsFarFromItsPitchAsTheNoteIsFromC4) {
     EXPECT_NEAR(high / 2.0 / 0.2, 110.0, 6.0); // the default pitch, 110 Hz
 }
 
+TEST(Instrument, VoiceSingsTheVowelItIsGiven) {
+    // A3 (220 Hz): "ah" has its first two formants round 800 and 1150 Hz, "ee" its second near 2140 Hz.
+    // The fourth harmonic (880 Hz) leads in "ah"; in "ee" the tenth (2200 Hz) stands far higher against it.
+    const auto tilt = [](float vowel) {
+        Tone tone;
+        tone.vowel = vowel;
+        tone.envmod = 0.0f;
+        auto voice = makeInstrument(InstrumentKind::Voice, tone, 1);
+        const std::vector<float> sound = play(*voice, {57}, 44100, 0);
+        const std::vector<float> held(sound.begin() + 8820, sound.end());
+        return decibels(powerAt(held, 2200.0) / powerAt(held, 880.0));
+    };
+    const double ah = tilt(2.0f), ee = tilt(4.0f);
+    EXPECT_LT(ah, -15.0);
+    EXPECT_GT(ee, ah + 15.0);
+}
+
 TEST(Instrument, ChordOnAPadReleasesTheChordBefore) {
     Tone tone;
     tone.release = 0.05f;
@@ -281,8 +299,9 @@ TEST(Effects, DelayEchoesOnItsTimeAlternatingSides) {
 }
 
 TEST(Effects, MasterToneCutsRumbleShelvesTheBassAndLiftsThePresenceAndTheAir) {
-    const auto gainAt = [](float frequency, float lowCut, float bass, float air, float presence = 0.0f) {
-        MasterTone tone(lowCut, bass, air, presence);
+    const auto gainAt = [](float frequency, float lowCut, float bass, float air, float presence = 0.0f,
+                           float body = 0.0f) {
+        MasterTone tone(lowCut, bass, air, presence, body);
         std::vector<float> left(44100), right(44100);
         for (size_t i = 0; i < left.size(); ++i)
             left[i] = right[i] =
@@ -299,6 +318,10 @@ TEST(Effects, MasterToneCutsRumbleShelvesTheBassAndLiftsThePresenceAndTheAir) {
     EXPECT_NEAR(gainAt(4000.0f, 0.0f, 0.0f, 0.0f, 3.0f), 3.0, 0.3);
     EXPECT_LT(gainAt(500.0f, 0.0f, 0.0f, 0.0f, 3.0f), 0.5);
     EXPECT_LT(gainAt(16000.0f, 0.0f, 0.0f, 0.0f, 3.0f), 0.8);
+    // The body bell takes out round 250 Hz, not the bass's fundamentals or the middle.
+    EXPECT_NEAR(gainAt(250.0f, 0.0f, 0.0f, 0.0f, 0.0f, -3.0f), -3.0, 0.3);
+    EXPECT_GT(gainAt(50.0f, 0.0f, 0.0f, 0.0f, 0.0f, -3.0f), -0.6);
+    EXPECT_GT(gainAt(1500.0f, 0.0f, 0.0f, 0.0f, 0.0f, -3.0f), -0.6);
 }
 
 TEST(Effects, ReverbTailFadesByAboutSixtyDecibelsInItsDecayTime) {
