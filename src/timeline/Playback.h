@@ -6,6 +6,7 @@
 
 #include "core/JsonWriter.h"
 #include "render/PassTimes.h"
+#include "show/ShowLayout.h"
 
 #include <array>
 #include <cstdint>
@@ -167,8 +168,8 @@ private:
 // replaying up to the frame asked for.
 class FrameSchedule {
 public:
-    static constexpr int replayRate = 60;  // frames per second of a real-time start's replay
-    static constexpr int flickerRate = 60; // frames per second of the flicker's grid
+    static constexpr int replayRate = show::gridRate;  // frames per second of a real-time start's replay
+    static constexpr int flickerRate = show::gridRate; // frames per second of the flicker's grid
 
     // Frames from `firstDrawn` up to (not including) `endFrame` are drawn; the show stops at `endFrame`.
     static FrameSchedule fixedStep(int framesPerSecond, int64_t firstDrawn, int64_t endFrame);

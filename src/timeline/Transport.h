@@ -53,7 +53,7 @@ public:
     static constexpr double seekStepMs = 5000.0;
     static constexpr double barMs = show::barMs;
     static constexpr double beatMs = show::beatMs;
-    static constexpr int stepRate = 60; // the replay's step, on which every seek lands
+    static constexpr int stepRate = show::gridRate; // the replay's step, on which every seek lands
     static constexpr double sceneGraceMs = 2000.0;
 
     // `sceneLengths` in playback order; `studio` also takes the studio's steps and loop.
