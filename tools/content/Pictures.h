@@ -54,7 +54,7 @@ Raster flatNormalMap();
 // The planet's ring, 512 × 256: u around the ring (wraps left to right), v across it from inside out.
 Raster ringTexture();
 // The planet's surface (written as JPEG) and its normal map, 1024 × 512 over longitude (wraps left to
-// right) and latitude.
+// right) and latitude; the normal map's alpha is 0, which gives the planet its atmosphere.
 Raster planetTexture();
 Raster planetNormalMap();
 // The credits' panels on one 1024 × 1024 picture (see Credits.h) and its normal map.
