@@ -53,7 +53,7 @@ void main() {
 
     // The last stretch before the silhouette is seen nearly edge on and covers next to nothing on screen,
     // but the grazing terms there are at their brightest: left whole, that thin line blooms into a halo
-    // that seems to float beside the surface. It keeps a third of them.
-    float edgeOn = mix(0.35, 1.0, smoothstep(0.0, 0.35, facing));
+    // that seems to float beside the surface. It keeps half of them.
+    float edgeOn = mix(0.5, 1.0, smoothstep(0.0, 0.2, facing));
     gl_FragColor = vec4(mix(lit, reflected, mixval) + (glints + coat) * edgeOn + specular.rgb * highlight, 1.0);
 }
