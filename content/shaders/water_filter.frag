@@ -21,15 +21,11 @@ void main() {
 
     // This pass draws at half the picture's size. One read per pixel would keep whichever of the picture's
     // pixels the shift lands on, so that thin lines (the threads above the cubes) break into dots as the
-    // water moves them; four reads half a picture pixel around the point weigh every pixel the point
-    // covers, wherever it lands.
+    // water moves them; two reads half a picture pixel to either side of the point, across both axes,
+    // weigh every pixel the point covers, wherever it lands.
     vec2 at = clamp(uv + shift, 0.001, 0.999);
     vec2 quarter = vec2(abs(dFdx(uv.x)), abs(dFdy(uv.y))) * 0.25;
-    vec3 picture = texture2D(reflection, at + vec2(-quarter.x, -quarter.y)).rgb;
-    picture += texture2D(reflection, at + vec2(quarter.x, -quarter.y)).rgb;
-    picture += texture2D(reflection, at + vec2(-quarter.x, quarter.y)).rgb;
-    picture += texture2D(reflection, at + vec2(quarter.x, quarter.y)).rgb;
-    picture *= 0.25;
+    vec3 picture = 0.5 * (texture2D(reflection, at - quarter).rgb + texture2D(reflection, at + quarter).rgb);
 
     vec3 normal = normalize(texture2D(normalMap, waterUv + shift).rgb * 2.0 - 1.0);
     vec3 toLight = normalize(vec3(lightPos.x, lightPos.y, -lightPos.z) * 0.01 + vec3(0.0, 0.0, 1.0));
