@@ -25,10 +25,13 @@ void main() {
     // is shown evenly over the picture, from black to white as the grey rises from 0 to 0.4.
     vec3 base = scene.rgb;
     if (scene.a < 0.75) {
+        base *= 0.35 * mix(1.2, 0.5, uv.y);
         float grey = min(scene.r, min(scene.g, scene.b));
-        float tint = max(scene.r, max(scene.g, scene.b)) - grey;
-        float light = smoothstep(0.0, 0.4, grey) * (1.0 - clamp(tint * 20.0, 0.0, 1.0));
-        base = mix(scene.rgb * 0.35 * mix(1.2, 0.5, uv.y), vec3(5.0 * grey), light);
+        if (grey > 0.0) {
+            float tint = max(scene.r, max(scene.g, scene.b)) - grey;
+            float light = smoothstep(0.0, 0.4, grey) * (1.0 - clamp(tint * 20.0, 0.0, 1.0));
+            base = mix(base, vec3(5.0 * grey), light);
+        }
     }
     vec3 glow = texture2D(Blur, uv).rgb * (4.0 * range);
     vec3 c = (base + glow * blurStrength) * exposureScale * sqrt(sqrt(exposure));
