@@ -34,7 +34,8 @@ void main() {
     vec3 tint = vec3(0.55, 0.8, 0.95);
 
     vec3 colour = picture + tint * (caustic + vars.z * 2.0);
-    colour = mix(colour, texture2D(bottom, uv).rgb * picture, vars.w);
+    if (vars.w > 0.0)
+        colour = mix(colour, texture2D(bottom, uv).rgb * picture, vars.w);
 
     // The lens: a wide, soft fall towards the corners, the sides darkening more than top and bottom (the
     // mask shades those).
