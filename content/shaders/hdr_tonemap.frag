@@ -20,8 +20,19 @@ const float saturation = 1.15;
 void main() {
     vec4 scene = texture2D(Base, uv);
     // What the scene left at its clear colour (alpha below 1) is kept darker than the lit world, and
-    // darker still towards the top of the picture, like a sky deepening away from its horizon.
-    vec3 base = scene.rgb * (scene.a < 0.75 ? 0.35 * mix(1.2, 0.5, uv.y) : 1.0);
+    // darker still towards the top of the picture, like a sky deepening away from its horizon. A clear
+    // colour of neutral grey is the show's last light instead, rising to the white of the end screen: it
+    // is shown evenly over the picture, from black to white as the grey rises from 0 to 0.4.
+    vec3 base = scene.rgb;
+    if (scene.a < 0.75) {
+        base *= 0.35 * mix(1.2, 0.5, uv.y);
+        float grey = min(scene.r, min(scene.g, scene.b));
+        if (grey > 0.0) {
+            float tint = max(scene.r, max(scene.g, scene.b)) - grey;
+            float light = smoothstep(0.0, 0.4, grey) * (1.0 - clamp(tint * 20.0, 0.0, 1.0));
+            base = mix(base, vec3(5.0 * grey), light);
+        }
+    }
     vec3 glow = texture2D(Blur, uv).rgb * (4.0 * range);
     vec3 c = (base + glow * blurStrength) * exposureScale * sqrt(sqrt(exposure));
     vec3 mapped = clamp((c * (2.51 * c + 0.03)) / (c * (2.43 * c + 0.59) + 0.14), 0.0, 1.0);

@@ -61,7 +61,7 @@ const std::vector<PictureFile>& pictureFiles() {
             {"textures/maskqz.png", ImageFormat::Png, Tiling::Both, listed, false, scrollingMask},
             {"textures/mask1.png", ImageFormat::Png, Tiling::None, listed, false, vignetteMask},
             {"textures/mask2.png", ImageFormat::Png, Tiling::None, listed, false, letterboxMask},
-            {"textures/mask3.png", ImageFormat::Png, Tiling::None, listed, false, frameMask},
+            {"textures/mask3.png", ImageFormat::Png, Tiling::None, listed, false, faintVignetteMask},
             {"textures/c_mmixb.png", ImageFormat::Png, Tiling::None, listed, false, environmentMap},
         };
         for (int group = 0; group < 8; ++group) {

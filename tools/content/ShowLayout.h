@@ -50,5 +50,11 @@ constexpr double greetingEyeReach = 26.5;
 // leaves it there); the planet model's size.
 constexpr double planetTrackEnd = halcyra::show::planetTrackEnd;
 constexpr double planetRadius = 60.0;
+// The planet's ring: three bands in its equator plane, inner and outer radius each, with dark lanes between
+// them. The ring's sheet and its picture run across all three, from the first inner radius to the last
+// outer one.
+constexpr double ringBands[3][2] = {{78.0, 90.0}, {92.0, 103.0}, {104.5, 112.0}};
+constexpr double ringInner = ringBands[0][0];
+constexpr double ringOuter = ringBands[2][1];
 
 } // namespace halcyra::tools::show
