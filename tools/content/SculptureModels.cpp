@@ -135,7 +135,7 @@ ModelFile mixmax2Model() {
 }
 
 ModelFile mixmax2tModel() {
-    ModelAssembly assembly({steelMaterial(), tealMaterial(), glowMaterial()});
+    ModelAssembly assembly({steelMaterial(), tealMaterial(), glowMaterial(), lampMaterial()});
     const int frames = framesFor(show::waterLength);
     const double water = show::waterHeight;
 
@@ -153,15 +153,15 @@ ModelFile mixmax2tModel() {
     gateLight.torus({gateRest.orientation, gateRest.position}, 23.7, 0.38, 144, 8, 1.0, 1.0);
     assembly.animated("GateLight", gateLight, "glow", gateRest, frames, gatePose, false, true);
 
-    // Three small lights circling the ring at different heights, their orbit rocking gently; small, so
-    // that passing the eye they glow as points rather than swelling into discs.
+    // Three small amber lamps circling the ring at different heights, their orbit rocking gently; small, so
+    // that they glow as points with a halo rather than swelling into discs.
     const Pose orbitRest{onAxis(water), {}, 1.0};
     MeshBuilder lights;
     const double lightHeights[3] = {16.0, 22.0, 28.0};
     for (int i = 0; i < 3; ++i)
-        lights.sphere(at(onAxis(water + lightHeights[i]) + cylindrical(120.0 * i, 31.0, 0.0)), 1.1, 24, 12);
+        lights.sphere(at(onAxis(water + lightHeights[i]) + cylindrical(120.0 * i, 31.0, 0.0)), 1.0, 24, 12);
     assembly.animated(
-        "Orbiters", lights, "glow", orbitRest, frames,
+        "Orbiters", lights, "lamp", orbitRest, frames,
         [water](double ms) {
             return Pose{onAxis(water),
                         yaw(-360.0 * ms / 17000.0) * roll(4.0 * std::sin(2 * pi * ms / 11000.0)), 1.0};
