@@ -20,11 +20,11 @@ constexpr int framesPerKeyGliding = 5;
 
 // Where the scenes cut, in ms from their start: a shot changes eight bars in, with the grain's new window,
 // and again twelve bars in (where the metaballs' reflected light changes sides); the credits' second part
-// cuts sixteen and twenty bars in, on its beat.
+// cuts fourteen and eighteen bars in, on its beat.
 constexpr double eightBars = show::creditsSecondPart;
 constexpr double twelveBars = 48 * halcyra::show::beatMs;
-constexpr double sixteenBars = 64 * halcyra::show::beatMs;
-constexpr double twentyBars = 80 * halcyra::show::beatMs;
+constexpr double fourteenBars = 56 * halcyra::show::beatMs;
+constexpr double eighteenBars = 72 * halcyra::show::beatMs;
 
 // Eased motion through (time, value) points: cubic Hermite with tangents from the neighbouring points
 // (zero at the ends, so that a path starts and stops gently).
@@ -119,7 +119,7 @@ CameraShot metaballsHigh(double ms) {
     const Vec3d surface = metaballSurface(ms);
     const Vec3d axis{surface.x, 0.0, surface.z};
     CameraShot shot;
-    shot.eye = axis + cylindrical(20.0 + 60.0 * s, 15.0 - 2.0 * s, surface.y + 25.0 + 3.0 * s);
+    shot.eye = axis + cylindrical(20.0 + 60.0 * s, 10.0 - 1.0 * s, surface.y + 17.0 + 2.0 * s);
     shot.target = surface;
     shot.roll = -4.0 + 3.0 * s;
     return shot;
@@ -132,7 +132,7 @@ CameraShot metaballsSide(double ms) {
     const Vec3d surface = metaballSurface(ms);
     const Vec3d axis{surface.x, 0.0, surface.z};
     CameraShot shot;
-    shot.eye = axis + cylindrical(150.0 + 24.0 * s, 15.5 - 1.5 * s, 0.6 * surface.y + 2.0);
+    shot.eye = axis + cylindrical(150.0 + 24.0 * s, 13.0 - 1.0 * s, 0.6 * surface.y + 6.0);
     shot.target = surface;
     shot.roll = 2.0 - 2.0 * s;
     return shot;
@@ -149,14 +149,14 @@ constexpr double stoneAzimuth(int i) {
     return 360.0 / 7.0 * i + 10.0;
 }
 
-// Water, first: a track low over the water from outside the ring of stones in between two of them
-// towards the island, the great ring ahead.
+// Water, first: a track low over the water from far outside the ring of stones up to a gap between two of
+// them, the great ring ahead.
 CameraShot waterTrack(double ms) {
     const double s = easeSmoother(-0.3 * eightBars, eightBars, ms);
     const Vec3d axis{show::metaballCentre.x, show::waterHeight, show::metaballCentre.z};
     const double azimuth = (stoneAzimuth(3) + stoneAzimuth(4)) * 0.5 - 6.0 + 12.0 * s;
     CameraShot shot;
-    shot.eye = axis + cylindrical(azimuth, 100.0 - 38.0 * s, 5.0 + 3.0 * s);
+    shot.eye = axis + cylindrical(azimuth, 96.0 - 40.0 * s, 5.0 + 3.0 * s);
     shot.target = axis + cylindrical(azimuth + 180.0, 6.0, 13.0 - 1.0 * s);
     shot.roll = 1.5 * std::sin(pi * s);
     return shot;
@@ -182,7 +182,7 @@ CameraShot waterSide(double ms) {
     const Vec3d axis{show::metaballCentre.x, show::waterHeight, show::metaballCentre.z};
     CameraShot shot;
     const double azimuth = (stoneAzimuth(4) + stoneAzimuth(5)) * 0.5 - 8.0 + 16.0 * s;
-    shot.eye = axis + cylindrical(azimuth, 62.0 + 6.0 * s, 4.5 + 2.0 * s);
+    shot.eye = axis + cylindrical(azimuth, 50.0 + 6.0 * s, 4.5 + 2.0 * s);
     shot.target = axis + cylindrical(azimuth + 150.0, 20.0, 15.0);
     shot.roll = -1.5 * (1.0 - s);
     return shot;
@@ -221,21 +221,24 @@ CameraShot cubeRainSide(double ms) {
     return shot;
 }
 
-// Cube rain, third: low in the shaft, looking up the column as the cubes come down at the eye; it turns
-// and rises a little, and ends level so that the next scene's camera starts upright.
-CameraShot cubeRainBelow(double ms) {
+// Cube rain, third: a descent with the falling cubes, close beside the column at their own speed, so that
+// they hang in the picture as the cage rushes up past them; it ends level, so that the next scene's
+// camera starts upright.
+CameraShot cubeRainRide(double ms) {
+    const double fall = 80.0 / 6000.0; // the cubes' speed, units per ms
     const double s = easeSmoother(twelveBars, show::cubeRainLength, ms);
-    const double azimuth = 120.0 + 60.0 * s;
+    const double height = 64.0 - fall * (ms - twelveBars);
+    const double azimuth = 120.0 + 40.0 * s;
     CameraShot shot;
-    shot.eye = cylindrical(azimuth, 30.0, -112.0 + 12.0 * s);
-    shot.target = Vec3d{0.0, 30.0, 0.0} + cylindrical(azimuth + 180.0, 6.0, 0.0);
+    shot.eye = cylindrical(azimuth, 25.0, height);
+    shot.target = Vec3d{0.0, height - 9.0, 0.0} + cylindrical(azimuth + 90.0, 3.0, 0.0);
     shot.roll = 0.0;
     return shot;
 }
 
 CameraShot cubeRainShot(double ms) {
     static const std::array<Shot, 3> shots{
-        {{0.0, cubeRainDescent}, {eightBars, cubeRainSide}, {twelveBars, cubeRainBelow}}};
+        {{0.0, cubeRainDescent}, {eightBars, cubeRainSide}, {twelveBars, cubeRainRide}}};
     return cutting(shots, ms);
 }
 
@@ -263,7 +266,7 @@ double creditsAzimuth() {
 // sphere over the caption, and a slow drift there.
 CameraShot creditsReading(double ms) {
     static const Waypoints<7> path(
-        {0.0, 6500.0, 12800.0, 18500.0, sixteenBars},
+        {0.0, 6500.0, 12800.0, 18500.0, fourteenBars},
         // azimuth offset, distance, height, target distance, target height, target azimuth offset, roll
         {{-6.0, 126.0, 59.0, 95.0, 58.0, 0.0, 0.0},
          {-1.0, 125.0, 60.0, 95.0, 57.5, 0.0, -1.0},
@@ -281,7 +284,7 @@ CameraShot creditsReading(double ms) {
 // Credits, second: low and closer, the caption in the lower part of the picture and the sphere and its
 // lines towering over it; the eye rises a little and swings round.
 CameraShot creditsLow(double ms) {
-    const double s = easeSmoother(sixteenBars, twentyBars, ms);
+    const double s = easeSmoother(fourteenBars, eighteenBars, ms);
     CameraShot shot;
     shot.eye = cylindrical(creditsAzimuth() + 14.0 - 10.0 * s, 128.0 - 6.0 * s, 6.0 + 6.0 * s);
     shot.target = cylindrical(creditsAzimuth(), 10.0, 48.0 - 2.0 * s);
@@ -292,17 +295,17 @@ CameraShot creditsLow(double ms) {
 // Credits, third: high, looking down on the caption with the sphere and its lines behind it and the point
 // torus sweeping round below; the eye climbs and turns as the glow fades at the end.
 CameraShot creditsHigh(double ms) {
-    const double s = easeSmoother(twentyBars, show::creditsLength, ms);
+    const double s = easeSmoother(eighteenBars, show::creditsLength, ms);
     CameraShot shot;
-    shot.eye = cylindrical(creditsAzimuth() - 6.0 - 8.0 * s, 128.0 + 6.0 * s, 74.0 + 8.0 * s);
-    shot.target = cylindrical(creditsAzimuth() - 2.0, 60.0, 26.0);
+    shot.eye = cylindrical(creditsAzimuth() - 2.0 - 5.0 * s, 114.0 + 6.0 * s, 62.0 + 8.0 * s);
+    shot.target = cylindrical(creditsAzimuth() - 2.0, 76.0, 30.0);
     shot.roll = 1.0 * s;
     return shot;
 }
 
 CameraShot creditsShot(double ms) {
     static const std::array<Shot, 3> shots{
-        {{0.0, creditsReading}, {sixteenBars, creditsLow}, {twentyBars, creditsHigh}}};
+        {{0.0, creditsReading}, {fourteenBars, creditsLow}, {eighteenBars, creditsHigh}}};
     return cutting(shots, ms);
 }
 
