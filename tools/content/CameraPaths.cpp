@@ -228,10 +228,10 @@ CameraShot cubeRainRide(double ms) {
     const double fall = 80.0 / 6000.0; // the cubes' speed, units per ms
     const double s = easeSmoother(twelveBars, show::cubeRainLength, ms);
     const double height = 64.0 - fall * (ms - twelveBars);
-    const double azimuth = 120.0 + 40.0 * s;
+    const double azimuth = 120.0 + 70.0 * s;
     CameraShot shot;
-    shot.eye = cylindrical(azimuth, 25.0, height);
-    shot.target = Vec3d{0.0, height - 9.0, 0.0} + cylindrical(azimuth + 90.0, 3.0, 0.0);
+    shot.eye = cylindrical(azimuth, 24.0, height);
+    shot.target = Vec3d{0.0, height - 3.0, 0.0} + cylindrical(azimuth + 90.0, 4.0, 0.0);
     shot.roll = 0.0;
     return shot;
 }
