@@ -144,9 +144,9 @@ CameraShot metaballsShot(double ms) {
     return cutting(shots, ms);
 }
 
-// The stones stand on a circle at these azimuths; the water's shots look between them.
-constexpr double stoneAzimuth(int i) {
-    return 360.0 / 7.0 * i + 10.0;
+// Half way between two neighbouring stones of the water, where the water's shots look in.
+constexpr double betweenStones(int stone) {
+    return (show::waterStoneAzimuth(stone) + show::waterStoneAzimuth(stone + 1)) * 0.5;
 }
 
 // Water, first: a track low over the water from far outside the ring of stones up to a gap between two of
@@ -154,7 +154,7 @@ constexpr double stoneAzimuth(int i) {
 CameraShot waterTrack(double ms) {
     const double s = easeSmoother(-0.3 * eightBars, eightBars, ms);
     const Vec3d axis{show::metaballCentre.x, show::waterHeight, show::metaballCentre.z};
-    const double azimuth = (stoneAzimuth(3) + stoneAzimuth(4)) * 0.5 - 6.0 + 12.0 * s;
+    const double azimuth = betweenStones(3) - 6.0 + 12.0 * s;
     CameraShot shot;
     shot.eye = axis + cylindrical(azimuth, 96.0 - 40.0 * s, 5.0 + 3.0 * s);
     shot.target = axis + cylindrical(azimuth + 180.0, 6.0, 13.0 - 1.0 * s);
@@ -167,7 +167,7 @@ CameraShot waterTrack(double ms) {
 CameraShot waterThroughArch(double ms) {
     const double s = easeSmoother(eightBars, twelveBars, ms);
     const Vec3d axis{show::metaballCentre.x, show::waterHeight, show::metaballCentre.z};
-    const double azimuth = (stoneAzimuth(4) + stoneAzimuth(5)) * 0.5 - 2.0 + 4.0 * s;
+    const double azimuth = betweenStones(4) - 2.0 + 4.0 * s;
     CameraShot shot;
     shot.eye = axis + cylindrical(azimuth, 56.0 - 6.0 * s, 22.0 - 2.0 * s);
     shot.target = axis + cylindrical(azimuth + 180.0, 8.0, 0.0);
@@ -181,7 +181,7 @@ CameraShot waterSide(double ms) {
     const double s = easeSmoother(twelveBars, show::waterLength, ms);
     const Vec3d axis{show::metaballCentre.x, show::waterHeight, show::metaballCentre.z};
     CameraShot shot;
-    const double azimuth = (stoneAzimuth(4) + stoneAzimuth(5)) * 0.5 - 8.0 + 16.0 * s;
+    const double azimuth = betweenStones(4) - 8.0 + 16.0 * s;
     shot.eye = axis + cylindrical(azimuth, 50.0 + 6.0 * s, 4.5 + 2.0 * s);
     shot.target = axis + cylindrical(azimuth + 150.0, 20.0, 15.0);
     shot.roll = -1.5 * (1.0 - s);

@@ -112,21 +112,25 @@ ModelFile mixmax2Model() {
     const double water = show::waterHeight;
     const Vec3d centre = onAxis(water);
 
+    // The island and the stones reach only a little under the surface: the dark water hides what lies
+    // deeper, and the frame would only draw it to cover it with the water.
+    const double footing = water - 8.0;
     MeshBuilder island;
-    island.lathe(at(onAxis(0.0)),
-                 hardStrips({{0, -20}, {16, -20}, {16, water + 0.6}, {15.2, water + 1.4}, {0, water + 1.4}}),
-                 around(96, 2 * pi * 16, steelUv));
+    island.lathe(
+        at(onAxis(0.0)),
+        hardStrips({{0, footing}, {16, footing}, {16, water + 0.6}, {15.2, water + 1.4}, {0, water + 1.4}}),
+        around(96, 2 * pi * 16, steelUv));
     assembly.still("Island", island, "floor", centre);
 
     MeshBuilder monoliths;
     MeshBuilder bands;
-    const double heights[7] = {22.0, 34.0, 27.0, 41.0, 24.0, 31.0, 37.0};
-    for (int i = 0; i < 7; ++i) {
-        const double azimuth = 360.0 / 7.0 * i + 10.0;
+    const double heights[show::waterStoneCount] = {22.0, 34.0, 27.0, 41.0, 24.0, 31.0, 37.0};
+    for (int i = 0; i < show::waterStoneCount; ++i) {
+        const double azimuth = show::waterStoneAzimuth(i);
         // Broad side to the axis, leaning a little outwards.
         const Quatd turn = yaw(90.0 - azimuth) * pitch(2.5);
         const Placement place = at(onAxis(0.0) + cylindrical(azimuth, 46.0, 0.0), turn);
-        monoliths.column(place, 2.6, 1.1, -20.0, water + heights[i], 2.2, steelUv);
+        monoliths.column(place, 2.6, 1.1, footing, water + heights[i], 2.2, steelUv);
         bands.box(at(place.apply({0.0, water + 2.2, 0.0}), turn), {2.85, 0.3, 1.35}, 0.25);
     }
     assembly.still("Monoliths", monoliths, "steel", centre);
