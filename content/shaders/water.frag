@@ -1,16 +1,15 @@
 #version 110
 // Water at dusk: dark and deep under the eye, mirroring the sky more towards the horizon and what glows or
-// is lit above it strongly, so that the stones, the great ring and the lamps shine back from it. Two
-// layers of waves at different scales and headings ripple both pictures (the mirrored one and the one
-// below the surface) and keep the surface from tiling; the light leaves a narrow glint where the wave
-// faces turn it to the eye. Far out the water fades into the sky: its alpha goes from 1 (lit world)
+// is lit above it strongly, so that the stones, the great ring and the lamps shine back from it; nothing
+// shows through it, so the picture of what lies below the surface ("bottom") is bound and left unread.
+// Two layers of waves at different scales and headings ripple the mirrored picture and keep the surface
+// from tiling; the light leaves a narrow glint where the wave faces turn it to the eye. Far out the water fades into the sky: its alpha goes from 1 (lit world)
 // towards 0.5 (the clear colour, at infinity), so that the tonemap treats it as it treats the sky, and its
 // colour becomes the sky it mirrors, so that the horizon is soft.
 // vars: x tiling of the water maps, y specular power, z ripple strength, w reflectivity.
 uniform sampler2D reflection;
 uniform sampler2D normalMap;
 uniform sampler2D dudv;
-uniform sampler2D bottom;
 uniform vec3 lightPos;
 uniform vec3 camPos;
 uniform vec4 vars;
@@ -46,14 +45,13 @@ void main() {
     vec2 smear = vec2(0.0, 2.5 * abs(dFdy(screen.y)));
     vec3 mirrored =
         0.5 * (texture2D(reflection, readAt + smear).rgb + texture2D(reflection, readAt - smear).rgb);
-    vec3 under = texture2D(bottom, readAt).rgb;
 
     float facing = max(dot(toEye, n), 0.0);
     float grazing = 1.0 - facing;
     float grazing2 = grazing * grazing;
     float fresnel = vars.w + (1.0 - vars.w) * grazing2 * grazing2 * grazing;
     // Only what is brighter than the sky shines back at its strength, what glows most of all; the sky and
-    // the dim points in it lie faint on the water, and below the surface only what stands in it shows.
+    // the dim points in it lie faint on the water.
     float bright = max(mirrored.r, max(mirrored.g, mirrored.b));
     // Towards the horizon, where the eye grazes the surface, the sky mirrors too.
     float level = 1.0 - max(toEye.y, 0.0);
@@ -61,14 +59,12 @@ void main() {
     vec3 reflected = mirrored * mix(0.06, 0.9, max(smoothstep(0.3, 1.4, bright), level * level));
     // The water's own deep blue tints what it mirrors, as the sky above it is tinted.
     reflected *= vec3(0.6, 0.7, 1.0);
-    float underBright = max(under.r, max(under.g, under.b));
-    vec3 below = under * vec3(0.12, 0.3, 0.36) * smoothstep(0.5, 1.2, underBright);
 
     vec3 halfway = normalize(toLight + toEye);
     float glint = pow(max(dot(n, halfway), 0.0), vars.y * 6.0);
 
     vec3 deep = vec3(0.001, 0.004, 0.009);
-    vec3 colour = mix(below + deep, reflected, fresnel);
+    vec3 colour = mix(deep, reflected, fresnel);
     colour += vec3(0.95, 0.97, 1.0) * glint * 1.6;
 
     // The sky's treatment comes first, then the sky's own colour, so that the far water never shows the

@@ -230,7 +230,7 @@ CameraShot cubeRainRide(double ms) {
     const double height = 64.0 - fall * (ms - twelveBars);
     const double azimuth = 120.0 + 70.0 * s;
     CameraShot shot;
-    shot.eye = cylindrical(azimuth, 24.0, height);
+    shot.eye = cylindrical(azimuth, 28.0, height);
     shot.target = Vec3d{0.0, height - 3.0, 0.0} + cylindrical(azimuth + 90.0, 4.0, 0.0);
     shot.roll = 0.0;
     return shot;
@@ -281,12 +281,14 @@ CameraShot creditsReading(double ms) {
     return shot;
 }
 
-// Credits, second: low and closer, the caption in the lower part of the picture and the sphere and its
-// lines towering over it; the eye rises a little and swings round.
+// Credits, second: low, the caption in the lower part of the picture and the sphere and its lines towering
+// over it; the eye rises a little and swings round. The second part's shots keep about 140 from the point
+// sphere's centre, as the first does: its points grow with it, and from nearer they would fill much more of
+// the picture and take much longer to draw.
 CameraShot creditsLow(double ms) {
     const double s = easeSmoother(fourteenBars, eighteenBars, ms);
     CameraShot shot;
-    shot.eye = cylindrical(creditsAzimuth() + 14.0 - 10.0 * s, 128.0 - 6.0 * s, 6.0 + 6.0 * s);
+    shot.eye = cylindrical(creditsAzimuth() + 14.0 - 10.0 * s, 136.0 - 4.0 * s, 6.0 + 6.0 * s);
     shot.target = cylindrical(creditsAzimuth(), 10.0, 48.0 - 2.0 * s);
     shot.roll = -2.0 + 2.0 * s;
     return shot;
@@ -297,7 +299,7 @@ CameraShot creditsLow(double ms) {
 CameraShot creditsHigh(double ms) {
     const double s = easeSmoother(eighteenBars, show::creditsLength, ms);
     CameraShot shot;
-    shot.eye = cylindrical(creditsAzimuth() - 2.0 - 5.0 * s, 114.0 + 6.0 * s, 62.0 + 8.0 * s);
+    shot.eye = cylindrical(creditsAzimuth() - 2.0 - 5.0 * s, 136.0 + 4.0 * s, 70.0 + 8.0 * s);
     shot.target = cylindrical(creditsAzimuth() - 2.0, 76.0, 30.0);
     shot.roll = 1.0 * s;
     return shot;
