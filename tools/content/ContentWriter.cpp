@@ -91,6 +91,7 @@ const std::vector<PictureFile>& pictureFiles() {
         list.push_back({"teal.png", ImageFormat::Png, Tiling::Both, packet, false, tealTexture});
         list.push_back({"teal_n.png", ImageFormat::Png, Tiling::Both, packet, false, tealNormalMap});
         list.push_back({"glow.png", ImageFormat::Png, Tiling::Both, packet, false, glowTexture});
+        list.push_back({"lamp.png", ImageFormat::Png, Tiling::Both, packet, false, lampTexture});
         list.push_back({"flat_n.png", ImageFormat::Png, Tiling::Both, packet, false, flatNormalMap});
         list.push_back(
             {"textures/logo.png", ImageFormat::Png, Tiling::None, Destination::Beside, true, loadingLogo});

@@ -179,6 +179,15 @@ Raster glowTexture() {
     return withGlow(rgb, glow);
 }
 
+Raster lampTexture() {
+    // Small warm lamps: amber, glowing near full strength, so that they read as lights against the cool
+    // strips and bloom into a halo round a bright core.
+    Raster rgb(4, 4, 3);
+    fill(rgb, Colour{0.95f, 0.7f, 0.42f});
+    Raster glow(4, 4, 1, 0.8f);
+    return withGlow(rgb, glow);
+}
+
 Raster flatNormalMap() {
     Raster rgb(4, 4, 3);
     fill(rgb, Colour{0.5f, 0.5f, 1.0f});

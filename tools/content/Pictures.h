@@ -41,15 +41,24 @@ Raster environmentMap();
 Raster greetingFace(int group);
 Raster greetingNormalMap(int group);
 Raster greetingDistortionMap(int group);
+// The coverage of a group's name and of the "greetings" line over it, 512 × 512, turned as its face paints
+// them: from the name towards the line is up for the name.
+struct GreetingLettering {
+    Raster name;
+    Raster label;
+};
+GreetingLettering greetingLettering(int group);
 // The models' surfaces. Brushed steel panels (512 × 512), the same panels darker for floors (they share
 // the steel's normal map) and teal ceramic tiles (256 × 256) with their normal maps, the ice-white glow of
-// lit strips (64 × 64) and a flat normal map (4 × 4) for smooth surfaces; all tile both ways.
+// lit strips (64 × 64), the amber of small lamps (4 × 4) and a flat normal map (4 × 4) for smooth surfaces;
+// all tile both ways.
 Raster steelTexture();
 Raster floorTexture();
 Raster steelNormalMap();
 Raster tealTexture();
 Raster tealNormalMap();
 Raster glowTexture();
+Raster lampTexture();
 Raster flatNormalMap();
 // The planet's ring, 512 × 256: u around the ring (wraps left to right), v across it from inside out.
 Raster ringTexture();

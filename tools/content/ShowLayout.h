@@ -35,8 +35,12 @@ constexpr double metaballBob = halcyra::show::metaballBob;
 // The light circles over the surface.
 constexpr Vec3d metaballLightCentre = fromShow(halcyra::show::metaballLightCentre);
 
-// Water: the plane's height.
+// Water: the plane's height, and the seven stones standing in a circle about the sculpture's axis.
 constexpr double waterHeight = halcyra::show::waterHeight;
+constexpr int waterStoneCount = 7;
+constexpr double waterStoneAzimuth(int stone) {
+    return 360.0 / waterStoneCount * stone + 10.0;
+}
 
 // Cube rain: cubes fall within 15 of the vertical axis from height 80 to −120 (the cage's ribs reach past
 // both); points fill the box |x|, |z| ≤ this, |y| ≤ 100.
