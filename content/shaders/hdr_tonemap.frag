@@ -26,15 +26,15 @@ void main() {
     float skyward = clamp(2.0 - 2.0 * scene.a, 0.0, 1.0);
     float deepening = 0.35 * mix(1.2, 0.5, uv.y);
     vec2 dusk = 0.35 * mix(vec2(1.0, 1.3), vec2(0.08, 0.14), smoothstep(0.3, 0.85, uv.y));
-    vec3 base = scene.rgb * (1.0 - skyward) + scene.rgb * vec3(dusk, deepening) * skyward;
-    // A clear colour of neutral grey is the show's last light instead, rising to the white of the end
-    // screen: it is shown evenly over the picture, from black to white as the grey rises from 0 to 0.4.
+    // A clear colour of neutral grey deepens evenly, without the dusk's tint, and is the show's last light,
+    // rising to the white of the end screen: shown evenly over the picture, from black to white as the
+    // grey rises from 0 to 0.4. Tinted clear colours keep their sky.
     float grey = min(scene.r, min(scene.g, scene.b));
-    if (skyward > 0.0 && grey > 0.0) {
-        float tint = max(scene.r, max(scene.g, scene.b)) - grey;
-        float light = smoothstep(0.0, 0.4, grey) * (1.0 - clamp(tint * 20.0, 0.0, 1.0)) * skyward;
-        base = mix(base, vec3(5.0 * grey), light);
-    }
+    float neutral = 1.0 - clamp((max(scene.r, max(scene.g, scene.b)) - grey) * 20.0, 0.0, 1.0);
+    vec3 sky = scene.rgb * mix(vec3(dusk, deepening), vec3(deepening), neutral);
+    vec3 base = mix(scene.rgb, sky, skyward);
+    if (grey > 0.0)
+        base = mix(base, vec3(5.0 * grey), smoothstep(0.0, 0.4, grey) * neutral * skyward);
     vec3 glow = texture2D(Blur, uv).rgb * (4.0 * range);
     vec3 c = (base + glow * blurStrength) * exposureScale * sqrt(sqrt(exposure));
     vec3 mapped = clamp((c * (2.51 * c + 0.03)) / (c * (2.43 * c + 0.59) + 0.14), 0.0, 1.0);
