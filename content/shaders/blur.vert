@@ -7,7 +7,7 @@ varying vec2 uv;
 // 0; z: the depth of field's reach at full defocus.
 varying vec3 pass;
 
-const float calmStep = 0.0008;
+const float calmStep = 0.0003;
 const float focusBase = 0.003;
 const float focusGrowth = 0.6;
 

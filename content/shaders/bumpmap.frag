@@ -7,6 +7,9 @@
 // focus band (dofPlanes: near, far edge of focus, fully faded) sink gently into the deep blue-black
 // background. Alpha leaves the surface's defocus for the blur, above 1: 1 within the band, rising to 2
 // half way from its near edge to the eye and at the fade's end.
+// The normal map's alpha marks an atmosphere (1 none, 0 a full one): a haze that the light scatters over
+// the day side and past the terminator, and a limb that glows all the way round, on the night side too,
+// so that a world shows its shape and its seas before the light finds them.
 uniform sampler2D tex;
 uniform sampler2D bump;
 uniform sampler2DShadow depth;
@@ -33,6 +36,7 @@ const float lightIntensity = 3.0;
 const float glowIntensity = 3.5;
 // The fill from the eye's side, against the light's strength.
 const float fillStrength = 0.12;
+const vec3 airColor = vec3(0.28, 0.6, 1.0);
 
 float shadowFactor() {
     if (receive_shadows == 0 || shadowCoord.w <= 0.0)
@@ -65,7 +69,8 @@ float defocus() {
 void main() {
     vec4 surface = texture2D(tex, uv);
     vec3 albedo = surface.rgb;
-    vec3 n = normalize(texture2D(bump, uv).xyz * 2.0 - 1.0);
+    vec4 relief = texture2D(bump, uv);
+    vec3 n = normalize(relief.xyz * 2.0 - 1.0);
     vec3 l = normalize(lightTangent);
     vec3 v = normalize(viewTangent);
     vec3 h = normalize(l + v);
@@ -86,5 +91,15 @@ void main() {
     color += rimColor * rim * (ambient + 0.3 * diffuse);
     color += albedo * (1.0 - surface.a) * glowIntensity;
     color = mix(color, background, distanceFade());
+
+    float air = 1.0 - relief.a;
+    if (air > 0.0) {
+        // In the tangent frame the surface's own normal is z: how far the light and the eye stand above it.
+        float day = smoothstep(-0.3, 0.5, l.z);
+        float limb = pow(1.0 - max(v.z, 0.0), 3.0);
+        vec3 haze = airColor * (limb * (0.7 + 0.4 * day * diffuse) + 0.04 * day * diffuse);
+        vec3 skylight = albedo * airColor * 0.3 * (1.0 - day);
+        color += air * (haze + skylight);
+    }
     gl_FragColor = vec4(color, 1.0 + defocus());
 }

@@ -25,6 +25,9 @@ void main() {
     viewTangent = vec3(dot(toEye, t), dot(toEye, b), dot(toEye, n));
     uv = gl_MultiTexCoord0.xy;
     shadowCoord = gl_TextureMatrix[0] * gl_Vertex;
-    viewDepth = -(gl_ModelViewMatrix * gl_Vertex).z;
+    // The eye-space position also places the vertex against a clip plane (the water's mirror pass).
+    vec4 eyePosition = gl_ModelViewMatrix * gl_Vertex;
+    gl_ClipVertex = eyePosition;
+    viewDepth = -eyePosition.z;
     gl_Position = ftransform();
 }

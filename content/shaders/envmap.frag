@@ -31,7 +31,10 @@ void main() {
 
     // The environment seen in the surface takes the surface's own colour, brightening towards grazing angles.
     float m = 2.0 * sqrt(mirrored.x * mirrored.x + mirrored.y * mirrored.y + (mirrored.z + 1.0) * (mirrored.z + 1.0));
-    vec3 environment = texture2D(EnvMap, mirrored.xy / m + 0.5).rgb;
+    // Read a little softer than the picture's own detail: the surfaces' normals turn in straight steps
+    // from vertex to vertex, and the sharp edges of the environment's lights would show those steps as
+    // facets in the reflection.
+    vec3 environment = texture2D(EnvMap, mirrored.xy / m + 0.5, 3.0).rgb;
     float grazing = 1.0 - facing;
     float rim = grazing * grazing * grazing;
     vec3 reflected = environment * (diffuse + vec3(0.04)) * (0.9 + 1.5 * rim);
@@ -48,5 +51,9 @@ void main() {
     coatHighlight *= coatHighlight;
     vec3 coat = environment * (0.2 + 2.0 * source) * fresnel + vec3(1.5 * coatHighlight);
 
-    gl_FragColor = vec4(mix(lit, reflected, mixval) + glints + coat + specular.rgb * highlight, 1.0);
+    // The last stretch before the silhouette is seen nearly edge on and covers next to nothing on screen,
+    // but the grazing terms there are at their brightest: left whole, that thin line blooms into a halo
+    // that seems to float beside the surface. It keeps half of them.
+    float edgeOn = mix(0.5, 1.0, smoothstep(0.0, 0.2, facing));
+    gl_FragColor = vec4(mix(lit, reflected, mixval) + (glints + coat) * edgeOn + specular.rgb * highlight, 1.0);
 }

@@ -1,11 +1,10 @@
 #version 110
-// A polished greeting cube: the group's face, embossed by its normal map and lit, with the bright copy of
-// the scene mirrored in it, rippled by the group's du/dv map. The shadow depth dims what the light cannot
-// reach. vars: x face tiling, y specular power, z ripple strength, w reflectivity.
+// A polished greeting cube: the group's face, embossed by its normal map and lit, mirroring a soft studio
+// and the lights of the bright copy of the scene. The scene's shadow depth holds only cleared depth and
+// its du/dv maps would only bend that copy's lights; both are bound and left unread. vars: x face tiling,
+// y specular power, w reflectivity (z, the ripple strength, unused).
 uniform sampler2D reflection;
-uniform sampler2DShadow depth;
 uniform sampler2D normalMap;
-uniform sampler2D dudv;
 uniform sampler2D bottom;
 uniform vec3 lightPos;
 uniform vec3 camPos;
@@ -39,17 +38,23 @@ void main() {
     vec3 toLight = normalize(lightPos - worldPosition);
     float lambert = max(dot(surface, toLight), 0.0);
     float highlight = pow(max(dot(reflect(-toLight, surface), toEye), 0.0), vars.y);
-    float lightReaches = shadow2D(depth, vec3(0.5, 0.5, 0.99)).r;
 
+    // What the face mirrors: a soft studio (a dim floor, a brighter sky and a broad light towards the scene's
+    // light) in the direction the face reflects the eye, and of the bright copy of the scene only its
+    // brightest parts, the lights, read where the face mirrors them.
+    // The copy's points and edges stay out, so the face is clean between its letters.
+    vec3 mirror = reflect(-toEye, surface);
+    vec3 studio = mix(vec3(0.01, 0.012, 0.016), vec3(0.07, 0.09, 0.11), smoothstep(-0.3, 0.7, mirror.y));
+    studio += vec3(0.22, 0.26, 0.3) * pow(max(dot(mirror, toLight), 0.0), 12.0);
     vec2 screen = clipPosition.xy / clipPosition.w * 0.5 + 0.5;
-    vec2 ripple = (texture2D(dudv, uv).rg * 2.0 - 1.0) * vars.z * 0.25;
-    vec3 mirrored = texture2D(reflection, clamp(screen + ripple + surface.xy * 0.03, 0.002, 0.998)).rgb;
+    vec3 copy = texture2D(reflection, clamp(screen + surface.xy * 0.05, 0.002, 0.998)).rgb;
+    vec3 mirrored = studio + max(copy - vec3(1.5), 0.0) * 0.05;
 
     // The face glows faintly from within, so the greeting reads even on the side away from the light.
     vec3 face = texture2D(bottom, uv).rgb;
     float grazing = 1.0 - max(dot(toEye, surface), 0.0);
     grazing *= grazing;
     float fresnel = vars.w + (1.0 - vars.w) * grazing * grazing;
-    vec3 colour = face * (0.6 + 1.4 * lambert * lightReaches) + mirrored * fresnel * 0.12 + vec3(highlight);
+    vec3 colour = face * (0.6 + 1.4 * lambert) + mirrored * fresnel + vec3(highlight);
     gl_FragColor = vec4(colour, 1.0);
 }

@@ -32,8 +32,8 @@ GreetingsScene::GreetingsScene() : ShowScene(name, length, 0.14f) {
     }
     cubes = std::make_unique<Cube[]>(groupCount);
     for (int g = 0; g < groupCount; ++g) {
-        cubes[g].build(5.0f);
-        cubes[g].position = Vec3{0.2f, 0.0f, 2.2f};
+        cubes[g].build(cubeHalfEdge);
+        cubes[g].position = cubeCentre;
     }
 }
 
@@ -65,6 +65,10 @@ Vec3 GreetingsScene::eyeAt(float c, float t) {
     const float b = wide ? 11.0f : 10.0f;
     return Vec3{a * std::sin(c * 0.00025f), b * std::cos(c * 0.0001754386f),
                 a * std::sin(c * 0.00018867925f)};
+}
+
+Mat4 GreetingsScene::cubeRotation(float t) {
+    return Mat4::rotationXYZ(0.02f * t, 0.032258064f * t, 0.05f * t);
 }
 
 void GreetingsScene::update() {
@@ -142,7 +146,7 @@ void GreetingsScene::render() {
     engine->queueTexture(mirror.dudv, distortionTextures[g]);
     engine->queueTexture(mirror.bottom, colorTextures[g]);
     engine->bindQueuedTextures();
-    cubes[g].rotation = Mat4::rotationXYZ(0.02f * t, 0.032258064f * t, 0.05f * t);
+    cubes[g].rotation = cubeRotation(t);
     engine->trianglesDrawn += cubes[g].draw();
     engine->useNoProgram();
 

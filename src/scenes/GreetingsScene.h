@@ -38,6 +38,10 @@ public:
     };
     // The eye for an orbit clock at scene time `time`.
     static Vec3 eyeAt(float cameraClock, float time);
+    // The greeting cube: half its edge, its centre, and how it is turned at scene time `time`.
+    static constexpr float cubeHalfEdge = 5.0f;
+    static constexpr Vec3 cubeCentre{0.2f, 0.0f, 2.2f};
+    static Mat4 cubeRotation(float time);
 
     Clocks clocks;
 

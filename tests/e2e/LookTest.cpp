@@ -78,5 +78,53 @@ TEST(Look, EverySceneIsBrightWithRealHighlightsAndDeepBlacks) {
     }
 }
 
+// The darkest row (or column) near the picture's edges against the rows three pixels to either side, as a
+// share of their mean luma: about 1 where the picture only fades, a third over a drawn line.
+double darkestEdgeLine(const test::Frame& frame) {
+    std::vector<double> rows(static_cast<size_t>(frame.height)), columns(static_cast<size_t>(frame.width));
+    for (int y = 0; y < frame.height; ++y) {
+        for (int x = 0; x < frame.width; ++x) {
+            const uint8_t* p = &frame.rgb[(static_cast<size_t>(y) * frame.width + x) * 3];
+            const double luma = 0.299 * p[0] + 0.587 * p[1] + 0.114 * p[2];
+            rows[static_cast<size_t>(y)] += luma / frame.width;
+            columns[static_cast<size_t>(x)] += luma / frame.height;
+        }
+    }
+    double darkest = 1.0;
+    for (const std::vector<double>* profile : {&rows, &columns}) {
+        const int n = static_cast<int>(profile->size());
+        const int band = n * 12 / 100;
+        for (int i = 3; i < n - 3; ++i) {
+            if (i >= band && i < n - band)
+                continue;
+            const double around = ((*profile)[i - 3] + (*profile)[i + 3]) / 2.0;
+            if (around > 4.0)
+                darkest = std::min(darkest, (*profile)[i] / around);
+        }
+    }
+    return darkest;
+}
+
+TEST(Look, PlanetAndEndScreenShowNoLineNearThePictureEdge) {
+    // The planet's mask once drew a thin frame a little inside the picture's edge, which showed through
+    // the stars as a dark rectangle and across the white end screen.
+    test::TempDir dir;
+    const fs::path frames = dir.path() / "frames";
+    const auto result = test::runProgram(
+        test::halcyraBinary(),
+        {"--capture", frames.string(), "--fps", "1", "--size", "1280x720", "--frames", "182,200,221,228"},
+        HALCYRA_DATA_DIR, test::headless, 300.0);
+    ASSERT_EQ(result.exitStatus, 0) << result.err;
+    for (const int second : {182, 200, 221, 228}) {
+        char name[32];
+        std::snprintf(name, sizeof name, "frame%05d.png", second);
+        const test::Frame frame = test::readFrame(frames / name);
+        ASSERT_EQ(frame.rgb.size(), 1280u * 720u * 3u) << second << " s";
+        const double darkest = darkestEdgeLine(frame);
+        EXPECT_GT(darkest, 0.7) << "a dark line near the edge at " << second << " s: " << darkest
+                                << " of the luma beside it";
+    }
+}
+
 } // namespace
 } // namespace halcyra

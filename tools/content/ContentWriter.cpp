@@ -61,7 +61,7 @@ const std::vector<PictureFile>& pictureFiles() {
             {"textures/maskqz.png", ImageFormat::Png, Tiling::Both, listed, false, scrollingMask},
             {"textures/mask1.png", ImageFormat::Png, Tiling::None, listed, false, vignetteMask},
             {"textures/mask2.png", ImageFormat::Png, Tiling::None, listed, false, letterboxMask},
-            {"textures/mask3.png", ImageFormat::Png, Tiling::None, listed, false, frameMask},
+            {"textures/mask3.png", ImageFormat::Png, Tiling::None, listed, false, faintVignetteMask},
             {"textures/c_mmixb.png", ImageFormat::Png, Tiling::None, listed, false, environmentMap},
         };
         for (int group = 0; group < 8; ++group) {
@@ -91,6 +91,7 @@ const std::vector<PictureFile>& pictureFiles() {
         list.push_back({"teal.png", ImageFormat::Png, Tiling::Both, packet, false, tealTexture});
         list.push_back({"teal_n.png", ImageFormat::Png, Tiling::Both, packet, false, tealNormalMap});
         list.push_back({"glow.png", ImageFormat::Png, Tiling::Both, packet, false, glowTexture});
+        list.push_back({"lamp.png", ImageFormat::Png, Tiling::Both, packet, false, lampTexture});
         list.push_back({"flat_n.png", ImageFormat::Png, Tiling::Both, packet, false, flatNormalMap});
         list.push_back(
             {"textures/logo.png", ImageFormat::Png, Tiling::None, Destination::Beside, true, loadingLogo});

@@ -1,8 +1,10 @@
-// The greeting cube's faces: per group a steel plate with the group's name, the plate's embossed normal map
-// and a du/dv map that bends the cube's reflection around the raised letters. All three come from one
-// height field, so colour, relief and distortion line up. Each group has its own face and accent colour
-// within the production's cool palette; the layout is shared.
-#include "Noise.h"
+// The greeting cube's faces: per group a smooth steel plate with the group's name, the "greetings" line
+// over it and the group's emblem under it, inside a ring; the plate's embossed normal map; and a du/dv map
+// that bends the cube's reflection around the raised letters. All three come from one height field, so
+// colour, relief and distortion line up. Each group has its own face and accent colour within the
+// production's cool palette; the layout is shared, turned for each group so that its name stands upright
+// when the turning cube shows it most squarely.
+#include "Geometry.h"
 #include "NormalMaps.h"
 #include "Paint.h"
 #include "Pictures.h"
@@ -18,7 +20,6 @@ namespace {
 
 constexpr int faceSize = 512;
 constexpr double border = 12.0; // flat rim: every edge row and column of every map is the same
-constexpr double plateFrameInset = 30.0;
 
 struct GroupLook {
     const char* family;
@@ -35,12 +36,50 @@ const GroupLook looks[8] = {{"Liberation Sans", "Bold", {0.2f, 0.88f, 0.98f}},  
                             {"Liberation Sans", "Regular", {0.58f, 0.62f, 1.0f}},      // kivo: periwinkle
                             {"Liberation Serif", "Italic", {0.52f, 0.86f, 0.88f}}};    // lanterna: pale teal
 
+// How far each group's lettering is turned on its face, in degrees counter-clockwise as the picture is
+// seen. The cube shows the same picture on all six faces and turns fast; in the middle of each greeting one
+// face turns most squarely to the eye, and the turn stands the name upright on that face at that moment.
+// Worked out from the greeting scene's orbit, clocks and cube rotation (the production data test plays
+// them and checks every name).
+constexpr double nameTurns[8] = {-47.0, 54.0, 157.0, -21.0, -89.0, 98.0, 47.0, -35.0};
+
 // Everything the three maps of one group share.
 struct Plate {
-    Raster name;    // coverage of the group's name
-    Raster details; // coverage of the frame, the label and the emblem
-    Raster height;  // relief: rim 0, plate 0.25, details 0.45, letters 1
+    Raster name;     // coverage of the group's name, turned
+    Raster label;    // coverage of the "greetings" line over it, turned with it
+    Raster ornament; // coverage of the ring round the face and the group's emblem under the name
+    Raster height;   // relief: rim 0, plate 0.25, ornament and label 0.45, letters 1
 };
+
+// The coverage turned by `degrees` counter-clockwise (as the picture is seen) about the face's centre.
+Raster turned(const Raster& coverage, double degrees) {
+    const double a = degrees * pi / 180.0, c = std::cos(a), s = std::sin(a);
+    const double centre = faceSize * 0.5;
+    Raster out(coverage.width(), coverage.height(), 1);
+    for (int y = 0; y < out.height(); ++y) {
+        for (int x = 0; x < out.width(); ++x) {
+            // Rows run downwards, so a turn counter-clockwise on screen is clockwise in (x, row); each
+            // pixel is read from where the turn brings it from.
+            const double dx = x + 0.5 - centre, dy = y + 0.5 - centre;
+            const double sx = dx * c - dy * s + centre, sy = dx * s + dy * c + centre;
+            out.at(x, y) = coverage.sample(sx, sy, 0, Edge::Clamp);
+        }
+    }
+    return out;
+}
+
+// A ring of the given radius and stroke width about the face's centre, its edges anti-aliased.
+void strokeRing(Raster& coverage, double radius, double width) {
+    const double centre = faceSize * 0.5;
+    for (int y = 0; y < coverage.height(); ++y) {
+        for (int x = 0; x < coverage.width(); ++x) {
+            const double d = std::hypot(x + 0.5 - centre, y + 0.5 - centre);
+            const double covered = std::clamp(0.5 * width + 0.5 - std::abs(d - radius), 0.0, 1.0);
+            float& p = coverage.at(x, y);
+            p = std::max(p, static_cast<float>(covered));
+        }
+    }
+}
 
 // Whether (dx, dy) from its centre lies inside group's mark: a disc, a diamond, a ring, a square, two dots,
 // a triangle, a bar and a cross, about 9 pixels in radius.
@@ -88,49 +127,55 @@ void emblem(Raster& coverage, int group, double cx, double cy) {
 Plate makePlate(int group) {
     const GroupLook& look = looks[group];
     const std::string& name = greetedGroups()[static_cast<size_t>(group)];
-    Plate plate{Raster(faceSize, faceSize, 1), Raster(faceSize, faceSize, 1), Raster(faceSize, faceSize, 1)};
+    Raster upright(faceSize, faceSize, 1), label(faceSize, faceSize, 1), mark(faceSize, faceSize, 1);
 
-    // The name as large as fits 350 pixels, with its x-height centre on the face's middle.
+    // The name as large as fits 360 pixels, with its x-height centre on the face's middle: turned to any
+    // angle, the line with the label over it and the emblem under it stays inside the ring.
     const Typeface face(look.family, look.style);
     TextStyle style;
-    style.size = 132.0;
+    style.size = 140.0;
     style.tracking = 0.02;
     style.opticalSpacing = 0.5;
     TextLine line = face.layout(name, style);
-    if (line.inkWidth() > 350.0) {
-        style.size *= 350.0 / line.inkWidth();
+    if (line.inkWidth() > 360.0) {
+        style.size *= 360.0 / line.inkWidth();
         line = face.layout(name, style);
     }
     const double baseline = faceSize * 0.5 + style.size * 0.26;
-    face.draw(plate.name, line, style, faceSize * 0.5 - (line.inkLeft + line.inkRight) * 0.5, baseline);
+    face.draw(upright, line, style, faceSize * 0.5 - (line.inkLeft + line.inkRight) * 0.5, baseline);
 
-    const Typeface small("DejaVu Sans", "Book");
-    TextStyle label;
-    label.size = 17.0;
-    label.tracking = 0.6;
-    small.drawCentred(plate.details, "greetings", label, faceSize * 0.5, faceSize * 0.5 - style.size * 0.62);
-    emblem(plate.details, group, faceSize * 0.5, baseline + 68.0);
-    strokeRectangle(plate.details, plateFrameInset, plateFrameInset, faceSize - plateFrameInset,
-                    faceSize - plateFrameInset, 2.0);
+    // The "greetings" line, large and bold enough to read on the turning cube.
+    const Typeface small("DejaVu Sans", "Bold");
+    TextStyle labelStyle;
+    labelStyle.size = 34.0;
+    labelStyle.tracking = 0.3;
+    small.drawCentred(label, "greetings", labelStyle, faceSize * 0.5,
+                      faceSize * 0.5 - style.size * 0.5 - 20.0);
+    emblem(mark, group, faceSize * 0.5, baseline + 62.0);
+
+    const double turn = nameTurns[group];
+    Plate plate{turned(upright, turn), turned(label, turn), turned(mark, turn),
+                Raster(faceSize, faceSize, 1)};
+    // The rings look the same at every turn, so the face has no up of its own but the name's.
+    strokeRing(plate.ornament, faceSize * 0.5 - 30.0, 3.0);
+    strokeRing(plate.ornament, faceSize * 0.5 - 40.0, 1.2);
 
     // Relief: the plate rises from the rim over a short bevel; letters are domed by blurring their shape.
+    // The plate itself is smooth, so the face stays quiet between the letters.
     Raster bevel(faceSize, faceSize, 1);
     fillRectangle(bevel, border, border, faceSize - border, faceSize - border);
     bevel.blur(1.5, 1.5, Edge::Clamp);
     Raster letters = plate.name;
     letters.blur(2.2, 2.2, Edge::Clamp);
-    Raster raised = plate.details;
+    Raster raised = plate.ornament;
+    for (int y = 0; y < faceSize; ++y)
+        for (int x = 0; x < faceSize; ++x)
+            raised.at(x, y) = std::max(raised.at(x, y), plate.label.at(x, y));
     raised.blur(1.0, 1.0, Edge::Clamp);
-    const Raster brushed = fractalNoise(faceSize, faceSize, 2, 64, 3, 0.6, 0x5eed0600u + group);
-    for (int y = 0; y < faceSize; ++y) {
-        for (int x = 0; x < faceSize; ++x) {
-            const double plateHeight = 0.25 * bevel.at(x, y);
-            const double inside = bevel.at(x, y) > 0.999f ? 1.0 : 0.0;
-            double h = plateHeight + 0.2 * raised.at(x, y) + 0.75 * letters.at(x, y);
-            h += inside * 0.012 * brushed.at(x, y);
-            plate.height.at(x, y) = static_cast<float>(h);
-        }
-    }
+    for (int y = 0; y < faceSize; ++y)
+        for (int x = 0; x < faceSize; ++x)
+            plate.height.at(x, y) =
+                static_cast<float>(0.25 * bevel.at(x, y) + 0.2 * raised.at(x, y) + 0.75 * letters.at(x, y));
     return plate;
 }
 
@@ -174,13 +219,19 @@ Raster greetingFace(int group) {
             rgb.at(x, y, 2) = base.b;
         }
     }
-    composite(rgb, plate.details, mix(accent, Colour{0.1f, 0.12f, 0.14f}, 0.35), 0.9);
+    composite(rgb, plate.ornament, mix(accent, Colour{0.1f, 0.12f, 0.14f}, 0.35), 0.9);
+    composite(rgb, plate.label, mix(accent, Colour{0.92f, 0.96f, 1.0f}, 0.3), 0.95);
     addGlow(rgb, plate.name, accent, 10.0, 10.0, 0.25);
     addGlow(rgb, plate.name, accent, 3.0, 3.0, 0.12);
     // The name's ice at a little over half of white: lit, it still reaches white on the screen, but stays
     // near the glow's threshold, so its glow rings the letters instead of flooding their counters.
     composite(rgb, plate.name, scaled(mix(Colour{0.92f, 0.96f, 1.0f}, accent, 0.15), 0.55));
     return rgb;
+}
+
+GreetingLettering greetingLettering(int group) {
+    const Plate& plate = plateOf(group);
+    return {plate.name, plate.label};
 }
 
 Raster greetingNormalMap(int group) {
@@ -194,7 +245,8 @@ Raster greetingDistortionMap(int group) {
     Raster relief(faceSize, faceSize, 1);
     for (int y = 0; y < faceSize; ++y)
         for (int x = 0; x < faceSize; ++x)
-            relief.at(x, y) = 0.75f * plate.name.at(x, y) + 0.2f * plate.details.at(x, y);
+            relief.at(x, y) =
+                0.75f * plate.name.at(x, y) + 0.2f * std::max(plate.label.at(x, y), plate.ornament.at(x, y));
     relief.blur(5.0, 5.0, Edge::Clamp);
     return distortionMapFromHeight(relief, 0.32, Edge::Clamp);
 }

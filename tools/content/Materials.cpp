@@ -6,6 +6,7 @@
 #include "NormalMaps.h"
 #include "Paint.h"
 #include "Pictures.h"
+#include "ShowLayout.h"
 
 #include <algorithm>
 #include <cmath>
@@ -178,6 +179,15 @@ Raster glowTexture() {
     return withGlow(rgb, glow);
 }
 
+Raster lampTexture() {
+    // Small warm lamps: amber, glowing near full strength, so that they read as lights against the cool
+    // strips and bloom into a halo round a bright core.
+    Raster rgb(4, 4, 3);
+    fill(rgb, Colour{0.95f, 0.7f, 0.42f});
+    Raster glow(4, 4, 1, 0.8f);
+    return withGlow(rgb, glow);
+}
+
 Raster flatNormalMap() {
     Raster rgb(4, 4, 3);
     fill(rgb, Colour{0.5f, 0.5f, 1.0f});
@@ -186,9 +196,12 @@ Raster flatNormalMap() {
 
 Raster ringTexture() {
     // u runs around the ring (the picture wraps left to right), v across it from the inner edge (bottom
-    // row) to the outer one: fine bands of ice and dust over dark steel, a teal lane in the middle.
+    // row) to the outer one: fine bands of ice and dust over dark steel, a teal lane in the middle. Each of
+    // the ring's three bands fades into dark dust over its last stretch, into the lanes between them and
+    // towards the sheet's inner and outer edges.
     constexpr int width = 512;
     constexpr int height = 256;
+    constexpr double edgeFade = 1.6; // world units
     Random random(0x5eed0730u);
     std::vector<double> band(height, 0.0);
     for (int k = 0; k < 40; ++k) {
@@ -203,19 +216,26 @@ Raster ringTexture() {
     const Colour dust{0.02f, 0.032f, 0.045f};
     const Colour ice{0.13f, 0.2f, 0.25f};
     const Colour teal{0.12f, 0.75f, 0.85f};
+    const Colour edge = scaled(dust, 0.35);
     // The teal lane glows by itself, and the brightest ice bands faintly.
     Raster glow(width, height, 1);
     for (int y = 0; y < height; ++y) {
         const double v = 1.0 - (y + 0.5) / height;
+        const double radius = show::ringInner + v * (show::ringOuter - show::ringInner);
+        double inside = 0.0; // how far into its band this radius lies
+        for (const auto& edges : show::ringBands)
+            inside = std::max(inside, std::min(radius - edges[0], edges[1] - radius));
+        const double body = smoothstep(0.0, edgeFade, inside);
         const double b = std::clamp(0.35 + band[static_cast<size_t>(y)], 0.0, 1.0);
         const double lane = std::exp(-0.5 * std::pow((v - 0.52) / 0.02, 2.0));
         for (int x = 0; x < width; ++x) {
             Colour c = mix(dust, ice, b * (0.9 + 0.1 * streaks.at(x, y)));
             c = mix(c, teal, 0.8 * lane);
+            c = mix(edge, c, body);
             rgb.at(x, y, 0) = c.r;
             rgb.at(x, y, 1) = c.g;
             rgb.at(x, y, 2) = c.b;
-            glow.at(x, y) = static_cast<float>(0.7 * lane + 0.08 * smoothstep(0.7, 1.0, b));
+            glow.at(x, y) = static_cast<float>(body * (0.7 * lane + 0.08 * smoothstep(0.7, 1.0, b)));
         }
     }
     return withGlow(rgb, glow);

@@ -31,6 +31,10 @@ Material3ds glowMaterial() {
     return material("glow", "glow", "flat_n", {255, 255, 255});
 }
 
+Material3ds lampMaterial() {
+    return material("lamp", "lamp", "flat_n", {255, 230, 200});
+}
+
 ModelAssembly::ModelAssembly(std::vector<Material3ds> materials) {
     model.materials = std::move(materials);
 }

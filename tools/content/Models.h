@@ -52,6 +52,7 @@ Material3ds steelMaterial();
 Material3ds floorMaterial();
 Material3ds tealMaterial();
 Material3ds glowMaterial();
+Material3ds lampMaterial();
 
 // Collects a model's objects, nodes and shadow entries in step.
 class ModelAssembly {

@@ -26,14 +26,14 @@ Raster endLogo();
 // (256 × 256); both tile both ways.
 Raster waterNormalMap();
 Raster waterDistortionMap();
-// The first scene's scrolling gate: eight frame patterns on a strip ten screens wide, 4096 × 256, tiles
-// both ways.
+// The first scene's scrolling mask: a soft shade towards the top and bottom rows, the same in every
+// column, 16 × 256, tiles both ways.
 Raster scrollingMask();
 // Screen masks multiplied onto the finished picture (white keeps it): a vignette (512 × 512), letterbox
-// bars and a thin frame (1024 × 1024).
+// bars (1024 × 1024) and a faint vignette (512 × 512).
 Raster vignetteMask();
 Raster letterboxMask();
-Raster frameMask();
+Raster faintVignetteMask();
 // Soft studio lights on dark as a mirror ball reflects them (a sphere map), 512 × 512.
 Raster environmentMap();
 // A greeted group's cube face (its name on a steel plate), the face's embossed normal map and its du/dv
@@ -41,20 +41,29 @@ Raster environmentMap();
 Raster greetingFace(int group);
 Raster greetingNormalMap(int group);
 Raster greetingDistortionMap(int group);
+// The coverage of a group's name and of the "greetings" line over it, 512 × 512, turned as its face paints
+// them: from the name towards the line is up for the name.
+struct GreetingLettering {
+    Raster name;
+    Raster label;
+};
+GreetingLettering greetingLettering(int group);
 // The models' surfaces. Brushed steel panels (512 × 512), the same panels darker for floors (they share
 // the steel's normal map) and teal ceramic tiles (256 × 256) with their normal maps, the ice-white glow of
-// lit strips (64 × 64) and a flat normal map (4 × 4) for smooth surfaces; all tile both ways.
+// lit strips (64 × 64), the amber of small lamps (4 × 4) and a flat normal map (4 × 4) for smooth surfaces;
+// all tile both ways.
 Raster steelTexture();
 Raster floorTexture();
 Raster steelNormalMap();
 Raster tealTexture();
 Raster tealNormalMap();
 Raster glowTexture();
+Raster lampTexture();
 Raster flatNormalMap();
 // The planet's ring, 512 × 256: u around the ring (wraps left to right), v across it from inside out.
 Raster ringTexture();
 // The planet's surface (written as JPEG) and its normal map, 1024 × 512 over longitude (wraps left to
-// right) and latitude.
+// right) and latitude; the normal map's alpha is 0, which gives the planet its atmosphere.
 Raster planetTexture();
 Raster planetNormalMap();
 // The credits' panels on one 1024 × 1024 picture (see Credits.h) and its normal map.

@@ -112,7 +112,8 @@ Raster planetTexture() {
 
 Raster planetNormalMap() {
     const Surface& s = surface();
-    Raster rgb(width, height, 3);
+    // Alpha 0 everywhere: the whole world wears an atmosphere (see the lit-surface program).
+    Raster rgb(width, height, 4);
     const double radius = show::planetRadius;
     for (int y = 0; y < height; ++y) {
         // World length of one pixel along u (shrinking towards the poles) and along v.
@@ -125,6 +126,7 @@ Raster planetNormalMap() {
             rgb.at(x, y, 0) = static_cast<float>(0.5 - 0.5 * du / length);
             rgb.at(x, y, 1) = static_cast<float>(0.5 - 0.5 * dv / length);
             rgb.at(x, y, 2) = static_cast<float>(0.5 + 0.5 / length);
+            rgb.at(x, y, 3) = 0.0f;
         }
     }
     return rgb;

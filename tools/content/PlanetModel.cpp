@@ -31,20 +31,19 @@ ModelFile planetModel() {
     sphere.sphere(place, show::planetRadius, 112, 56);
     assembly.still("Planet", sphere, "planet", place.translation);
 
+    // The ring is one thin sheet across all its bands; its picture draws the lanes between them, which the
+    // texture's filtering keeps smooth at any distance where cut edges would show as stair-stepped lines.
     MeshBuilder ring;
-    const double edges[3][2] = {{78.0, 90.0}, {92.0, 103.0}, {104.5, 112.0}};
-    static_assert(112.0 < 0.6 * show::torusRadius, "the ring stays well inside the point torus");
-    for (const auto& band : edges) {
-        LatheOptions options;
-        options.segments = 192;
-        options.uRepeat = 8.0;
-        // v across the ring from 78 to 112, so that the picture's bands run on over the gaps.
-        const double inner = band[0], outer = band[1], h = 0.3;
-        options.vOf = [](const ProfilePoint& p) { return (p.radius - 78.0) / (112.0 - 78.0); };
-        const std::vector<std::vector<ProfilePoint>> strips =
-            hardStrips({{inner, -h}, {outer, -h}, {outer, h}, {inner, h}, {inner, -h}});
-        ring.lathe({lean, place.translation}, strips, options);
-    }
+    static_assert(show::ringOuter < 0.6 * show::torusRadius, "the ring stays well inside the point torus");
+    LatheOptions options;
+    options.segments = 192;
+    options.uRepeat = 8.0;
+    options.vOf = [](const ProfilePoint& p) {
+        return (p.radius - show::ringInner) / (show::ringOuter - show::ringInner);
+    };
+    const double inner = show::ringInner, outer = show::ringOuter, h = 0.3;
+    ring.lathe({lean, place.translation},
+               hardStrips({{inner, -h}, {outer, -h}, {outer, h}, {inner, h}, {inner, -h}}), options);
     assembly.still("Ring", ring, "ring", place.translation);
     return assembly.finish("planet");
 }

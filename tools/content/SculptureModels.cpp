@@ -112,21 +112,25 @@ ModelFile mixmax2Model() {
     const double water = show::waterHeight;
     const Vec3d centre = onAxis(water);
 
+    // The island and the stones reach only a little under the surface: the dark water hides what lies
+    // deeper, and the frame would only draw it to cover it with the water.
+    const double footing = water - 8.0;
     MeshBuilder island;
-    island.lathe(at(onAxis(0.0)),
-                 hardStrips({{0, -20}, {16, -20}, {16, water + 0.6}, {15.2, water + 1.4}, {0, water + 1.4}}),
-                 around(96, 2 * pi * 16, steelUv));
+    island.lathe(
+        at(onAxis(0.0)),
+        hardStrips({{0, footing}, {16, footing}, {16, water + 0.6}, {15.2, water + 1.4}, {0, water + 1.4}}),
+        around(96, 2 * pi * 16, steelUv));
     assembly.still("Island", island, "floor", centre);
 
     MeshBuilder monoliths;
     MeshBuilder bands;
-    const double heights[7] = {22.0, 34.0, 27.0, 41.0, 24.0, 31.0, 37.0};
-    for (int i = 0; i < 7; ++i) {
-        const double azimuth = 360.0 / 7.0 * i + 10.0;
+    const double heights[show::waterStoneCount] = {22.0, 34.0, 27.0, 41.0, 24.0, 31.0, 37.0};
+    for (int i = 0; i < show::waterStoneCount; ++i) {
+        const double azimuth = show::waterStoneAzimuth(i);
         // Broad side to the axis, leaning a little outwards.
         const Quatd turn = yaw(90.0 - azimuth) * pitch(2.5);
         const Placement place = at(onAxis(0.0) + cylindrical(azimuth, 46.0, 0.0), turn);
-        monoliths.column(place, 2.6, 1.1, -20.0, water + heights[i], 2.2, steelUv);
+        monoliths.column(place, 2.6, 1.1, footing, water + heights[i], 2.2, steelUv);
         bands.box(at(place.apply({0.0, water + 2.2, 0.0}), turn), {2.85, 0.3, 1.35}, 0.25);
     }
     assembly.still("Monoliths", monoliths, "steel", centre);
@@ -135,7 +139,7 @@ ModelFile mixmax2Model() {
 }
 
 ModelFile mixmax2tModel() {
-    ModelAssembly assembly({steelMaterial(), tealMaterial(), glowMaterial()});
+    ModelAssembly assembly({steelMaterial(), tealMaterial(), glowMaterial(), lampMaterial()});
     const int frames = framesFor(show::waterLength);
     const double water = show::waterHeight;
 
@@ -153,15 +157,15 @@ ModelFile mixmax2tModel() {
     gateLight.torus({gateRest.orientation, gateRest.position}, 23.7, 0.38, 144, 8, 1.0, 1.0);
     assembly.animated("GateLight", gateLight, "glow", gateRest, frames, gatePose, false, true);
 
-    // Three small lights circling the ring at different heights, their orbit rocking gently; small, so
-    // that passing the eye they glow as points rather than swelling into discs.
+    // Three small amber lamps circling the ring at different heights, their orbit rocking gently; small, so
+    // that they glow as points with a halo rather than swelling into discs.
     const Pose orbitRest{onAxis(water), {}, 1.0};
     MeshBuilder lights;
     const double lightHeights[3] = {16.0, 22.0, 28.0};
     for (int i = 0; i < 3; ++i)
-        lights.sphere(at(onAxis(water + lightHeights[i]) + cylindrical(120.0 * i, 31.0, 0.0)), 1.1, 24, 12);
+        lights.sphere(at(onAxis(water + lightHeights[i]) + cylindrical(120.0 * i, 31.0, 0.0)), 1.0, 24, 12);
     assembly.animated(
-        "Orbiters", lights, "glow", orbitRest, frames,
+        "Orbiters", lights, "lamp", orbitRest, frames,
         [water](double ms) {
             return Pose{onAxis(water),
                         yaw(-360.0 * ms / 17000.0) * roll(4.0 * std::sin(2 * pi * ms / 11000.0)), 1.0};

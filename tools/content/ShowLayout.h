@@ -35,8 +35,12 @@ constexpr double metaballBob = halcyra::show::metaballBob;
 // The light circles over the surface.
 constexpr Vec3d metaballLightCentre = fromShow(halcyra::show::metaballLightCentre);
 
-// Water: the plane's height.
+// Water: the plane's height, and the seven stones standing in a circle about the sculpture's axis.
 constexpr double waterHeight = halcyra::show::waterHeight;
+constexpr int waterStoneCount = 7;
+constexpr double waterStoneAzimuth(int stone) {
+    return 360.0 / waterStoneCount * stone + 10.0;
+}
 
 // Cube rain: cubes fall within 15 of the vertical axis from height 80 to −120 (the cage's ribs reach past
 // both); points fill the box |x|, |z| ≤ this, |y| ≤ 100.
@@ -50,5 +54,11 @@ constexpr double greetingEyeReach = 26.5;
 // leaves it there); the planet model's size.
 constexpr double planetTrackEnd = halcyra::show::planetTrackEnd;
 constexpr double planetRadius = 60.0;
+// The planet's ring: three bands in its equator plane, inner and outer radius each, with dark lanes between
+// them. The ring's sheet and its picture run across all three, from the first inner radius to the last
+// outer one.
+constexpr double ringBands[3][2] = {{78.0, 90.0}, {92.0, 103.0}, {104.5, 112.0}};
+constexpr double ringInner = ringBands[0][0];
+constexpr double ringOuter = ringBands[2][1];
 
 } // namespace halcyra::tools::show

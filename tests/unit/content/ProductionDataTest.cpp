@@ -1,9 +1,12 @@
 #include "GeneratedData.h"
+#include "Pictures.h"
 
+#include "math/Cube.h"
 #include "math/Mat4.h"
 #include "math/MetaballField.h"
 #include "scene3ds/AnimationNode.h"
 #include "scene3ds/Mesh.h"
+#include "scenes/GreetingsScene.h"
 #include "scenes/MetaballScene.h"
 #include "show/ShowLayout.h"
 
@@ -28,6 +31,8 @@ const test::GeneratedData& data() {
 constexpr float trackLengths[5] = {show::metaballsLength, show::waterLength, show::cubeRainLength,
                                    show::planetTrackEnd, show::creditsLength};
 constexpr float creditsSecondPart = show::phraseMs;
+// At 25 frames per second a moving eye never travels this far between frames; a step this long is a cut.
+constexpr float cutStep = 2.0f;
 const Vec3 sphereCentre{show::sphereCentre.x, show::sphereCentre.y, show::sphereCentre.z};
 
 using Triangle = std::array<Vec3, 3>;
@@ -121,17 +126,61 @@ void playTrack(size_t index, float length, const std::function<void(int32_t, con
     }
 }
 
-// Clip-space position of p seen from the track's eye with the scene's perspective.
-std::array<float, 3> project(const CameraTrack& camera, Vec3 p, float fovDegrees, float aspect) {
-    const Vec3 forward = Vec3::normalize(Vec3::sub(camera.target, camera.eye));
-    const float roll = camera.roll * 3.14159265f / 180.0f;
-    const Vec3 up{-std::sin(roll), std::cos(roll), 0.0f};
+// Clip-space position of p seen from `eye` towards `target` under a camera rolled by `roll` degrees (as
+// the camera turns its up vector), with the scene's perspective.
+std::array<float, 3> project(Vec3 eye, Vec3 target, float roll, Vec3 p, float fovDegrees, float aspect) {
+    const Vec3 forward = Vec3::normalize(Vec3::sub(target, eye));
+    const float r = roll * 3.14159265f / 180.0f;
+    const Vec3 up{-std::sin(r), std::cos(r), 0.0f};
     const Vec3 side = Vec3::normalize(Vec3::cross(forward, up));
     const Vec3 trueUp = Vec3::cross(side, forward);
-    const Vec3 d = Vec3::sub(p, camera.eye);
+    const Vec3 d = Vec3::sub(p, eye);
     const float depth = Vec3::dot(d, forward);
     const float f = 1.0f / std::tan(fovDegrees * 0.5f * 3.14159265f / 180.0f);
     return {Vec3::dot(d, side) * f / aspect / depth, Vec3::dot(d, trueUp) * f / depth, depth};
+}
+
+std::array<float, 3> project(const CameraTrack& camera, Vec3 p, float fovDegrees, float aspect) {
+    return project(camera.eye, camera.target, camera.roll, p, fovDegrees, aspect);
+}
+
+// Which way a group's name stands in its face picture: degrees clockwise from the picture's up to the
+// name's, square to the line of its letters (their coverage's long axis) on the side of the "greetings"
+// line over it.
+float paintedNameUp(int group) {
+    const tools::GreetingLettering lettering = tools::greetingLettering(group);
+    struct Moments {
+        double x = 0.0, y = 0.0, xx = 0.0, xy = 0.0, yy = 0.0;
+    };
+    auto momentsOf = [](const tools::Raster& coverage) {
+        Moments m;
+        double mass = 0.0;
+        for (int row = 0; row < coverage.height(); ++row)
+            for (int column = 0; column < coverage.width(); ++column) {
+                const double a = coverage.at(column, row);
+                mass += a;
+                m.x += a * column;
+                m.y += a * row;
+                m.xx += a * column * column;
+                m.xy += a * column * row;
+                m.yy += a * row * row;
+            }
+        m.x /= mass;
+        m.y /= mass;
+        m.xx = m.xx / mass - m.x * m.x;
+        m.xy = m.xy / mass - m.x * m.y;
+        m.yy = m.yy / mass - m.y * m.y;
+        return m;
+    };
+    const Moments name = momentsOf(lettering.name), label = momentsOf(lettering.label);
+    // Rows run downwards; the long axis at `along`, the name's up square to it, towards the label.
+    const double along = 0.5 * std::atan2(2.0 * name.xy, name.xx - name.yy);
+    double upX = -std::sin(along), upY = std::cos(along);
+    if (upX * (label.x - name.x) + upY * (label.y - name.y) < 0.0) {
+        upX = -upX;
+        upY = -upY;
+    }
+    return static_cast<float>(std::atan2(upX, -upY) * 180.0 / 3.14159265);
 }
 
 TEST(ProductionData, EveryListLineLoadsThroughTheProgramsReadersWithoutAMessage) {
@@ -180,7 +229,7 @@ TEST(ProductionData, EveryListLineLoadsThroughTheProgramsReadersWithoutAMessage)
         EXPECT_GE(light->keyCount(), 2) << "a light file holds a position track";
 }
 
-TEST(ProductionData, CameraPathsRunEvenlyThroughTheirWholeSceneWithoutLooping) {
+TEST(ProductionData, CameraPathsMoveSmoothlyBetweenAFewCutsThroughTheirWholeSceneWithoutLooping) {
     for (size_t i = 0; i < 5; ++i) {
         const CameraTrack& track = *data().cameras[i];
         ASSERT_TRUE(track.sampled) << "track " << i;
@@ -189,15 +238,22 @@ TEST(ProductionData, CameraPathsRunEvenlyThroughTheirWholeSceneWithoutLooping) {
         for (size_t k = 1; k + 1 < track.keys.size(); ++k)
             EXPECT_EQ(track.keys[k + 1].time - track.keys[k].time, track.keys[1].time - track.keys[0].time)
                 << "track " << i << " key " << k;
-        float longestStep = 0.0f;
+        // Between cuts the eye glides; a shot lasts long enough to be seen, and the planet's track has none,
+        // since the scene glides on from where the track leaves the eye.
+        std::vector<float> cuts;
         Vec3 previous;
         playTrack(i, trackLengths[i], [&](int32_t frame, const CameraTrack& camera) {
-            if (frame > 0)
-                longestStep = std::max(longestStep, Vec3::length(Vec3::sub(camera.eye, previous)));
+            if (frame > 0 && Vec3::length(Vec3::sub(camera.eye, previous)) > cutStep)
+                cuts.push_back(static_cast<float>(frame) * 40.0f);
             previous = camera.eye;
         });
-        // No cuts: at 25 frames per second the eye never moves more than 2 units between frames.
-        EXPECT_LT(longestStep, 2.0f) << "track " << i;
+        EXPECT_LE(cuts.size(), i == 3 ? 0u : 2u) << "track " << i;
+        float shotStart = 0.0f;
+        for (const float cut : cuts) {
+            EXPECT_GE(cut - shotStart, 4000.0f) << "track " << i << " cuts at " << cut << " ms";
+            shotStart = cut;
+        }
+        EXPECT_GE(trackLengths[i] - shotStart, 4000.0f) << "track " << i << " cuts at " << shotStart << " ms";
     }
 }
 
@@ -231,9 +287,18 @@ TEST(ProductionData, CamerasKeepClearOfEverythingTheyFilm) {
             models.push_back(data().model(name));
         float closest = 1e30f;
         int32_t closestFrame = 0;
+        Vec3 previous;
         playTrack(shot.track, trackLengths[shot.track], [&](int32_t frame, const CameraTrack& camera) {
-            EXPECT_TRUE(shot.allowed(camera.eye)) << "track " << shot.track << " frame " << frame;
-            if (frame % 2 != 0)
+            // A cut swings from one shot's eye to the next within a frame's step; a frame drawn in that
+            // step sees from a point between them, so the whole way must be clear.
+            std::vector<Vec3> eyes{camera.eye};
+            const bool cut = frame > 0 && Vec3::length(Vec3::sub(camera.eye, previous)) > cutStep;
+            for (int k = 1; cut && k < 8; ++k)
+                eyes.push_back(Vec3::add(previous, Vec3::scale(Vec3::sub(camera.eye, previous), k / 8.0f)));
+            previous = camera.eye;
+            for (const Vec3& eye : eyes)
+                EXPECT_TRUE(shot.allowed(eye)) << "track " << shot.track << " frame " << frame;
+            if (frame % 2 != 0 && !cut)
                 return;
             std::vector<std::vector<Triangle>> filmed;
             for (const Model* model : models)
@@ -241,10 +306,12 @@ TEST(ProductionData, CamerasKeepClearOfEverythingTheyFilm) {
             if (shot.track == 0)
                 filmed.push_back(metaballSurface(frame));
             for (const std::vector<Triangle>& triangles : filmed) {
-                const float d = nearest(camera.eye, triangles);
-                if (d < closest) {
-                    closest = d;
-                    closestFrame = frame;
+                for (const Vec3& eye : eyes) {
+                    const float d = nearest(eye, triangles);
+                    if (d < closest) {
+                        closest = d;
+                        closestFrame = frame;
+                    }
                 }
             }
         });
@@ -317,6 +384,65 @@ TEST(ProductionData, CreditsShowOnlyTheCaptionOnceItIsAloneAndKeepItInTheLetterb
                     ASSERT_LT(std::abs(clip[1]), 0.72f) << "panel " << i << " frame " << frame;
                 }
     });
+}
+
+TEST(ProductionData, GreetingNamesStandUprightWhenTheirFaceTurnsMostToTheEye) {
+    // The greetings keep the up vector the cube rain's track leaves the camera with.
+    float roll = 0.0f;
+    playTrack(2, trackLengths[2], [&](int32_t, const CameraTrack& camera) { roll = camera.roll; });
+
+    // Played as the scene plays at 60 frames a second: in the middle of each greeting, the moment a face
+    // of the cube turns most squarely to the eye, and which way the picture's up then points on screen
+    // (degrees clockwise). Every face shows the same picture, with v up.
+    struct Moment {
+        float facing = -1.0f;
+        float pictureUp = 0.0f;
+        float time = 0.0f;
+    };
+    std::array<Moment, GreetingsScene::groupCount> best;
+    GreetingsScene::Clocks clocks;
+    Cube cube;
+    cube.build(GreetingsScene::cubeHalfEdge);
+    cube.position = GreetingsScene::cubeCentre;
+    const float dt = 1000.0f / 60.0f;
+    for (float t = 0.0f; t < GreetingsScene::length; t += dt) {
+        clocks.advance(dt);
+        const float slot = clocks.greetClock / GreetingsScene::greetingLength;
+        if (slot < 0.15f || slot > 0.85f)
+            continue;
+        const Vec3 eye = GreetingsScene::eyeAt(clocks.cameraClock, t);
+        cube.rotation = GreetingsScene::cubeRotation(t);
+        CubeVertices world;
+        cube.transform(world);
+        for (int f = 0; f < 6; ++f) {
+            Vec3 centre, up;
+            for (int k = 0; k < 4; ++k) {
+                const Vec3 corner = world.corners[Cube::faceCorners[f][k]];
+                centre = Vec3::add(centre, Vec3::scale(corner, 0.25f));
+                // Up the picture: the corners at v = 1 less those at v = 0.
+                const float v = Cube::texCoords[4 * f + k].y;
+                up = Vec3::add(up, Vec3::scale(corner, v > 0.5f ? 0.5f : -0.5f));
+            }
+            const float facing = Vec3::dot(world.normals[f], Vec3::normalize(Vec3::sub(eye, centre)));
+            Moment& moment = best[static_cast<size_t>(clocks.greetIndex)];
+            if (facing <= moment.facing)
+                continue;
+            const Vec3 origin{};
+            const auto from = project(eye, origin, roll, centre, 100.0f, 1.0f);
+            const auto to =
+                project(eye, origin, roll, Vec3::add(centre, Vec3::scale(up, 0.1f)), 100.0f, 1.0f);
+            moment = {facing,
+                      static_cast<float>(std::atan2(to[0] - from[0], to[1] - from[1]) * 180.0 / 3.14159265),
+                      t};
+        }
+    }
+    for (int g = 0; g < GreetingsScene::groupCount; ++g) {
+        const Moment& moment = best[static_cast<size_t>(g)];
+        const float onScreen = std::remainder(moment.pictureUp + paintedNameUp(g), 360.0f);
+        EXPECT_LT(std::abs(onScreen), 20.0f)
+            << GreetingsScene::groups[g] << " leans " << onScreen << " degrees at " << moment.time
+            << " ms, where the picture's up points " << moment.pictureUp << " degrees clockwise";
+    }
 }
 
 } // namespace
