@@ -113,12 +113,15 @@ void WaterScene::render() {
     glPopMatrix();
     blur.unbind();
 
-    // What the water shows from below: the models unmirrored.
-    blur.bind();
-    blur.setDrawBuffer(GL_COLOR_ATTACHMENT1_EXT);
-    engine->clear();
-    drawModels();
-    blur.unbind();
+    // What the water shows from below: the models unmirrored, drawn only for a water program that reads
+    // it (the show's own dark water hides it; a program from the studio may not).
+    if (water.bottom >= 0) {
+        blur.bind();
+        blur.setDrawBuffer(GL_COLOR_ATTACHMENT1_EXT);
+        engine->clear();
+        drawModels();
+        blur.unbind();
+    }
 
     engine->passTimes.mark(Pass::Scene);
     engine->hdrTarget->bind();
