@@ -38,7 +38,7 @@ struct Options {
     // --quality adaptive: real-time play draws a smaller picture while frames run over their budget;
     // full: the picture at its own size always. Unset: adaptive on a software renderer, else full.
     std::optional<bool> adaptive;
-    bool gentle = false;      // the flicker turned down and the white screen faded in
+    bool gentle = false;         // the flicker turned down and the white screen faded in
     std::optional<int> gpuClass; // the render-target formats of vendor class 1 or 2, whatever the driver
     bool noAudio = false;        // a video without the soundtrack
     bool quiet = false;          // no progress line

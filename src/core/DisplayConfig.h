@@ -83,7 +83,7 @@ public:
     // Adaptive quality drew the picture smaller than its own size: width × height are the size drawn, and
     // the targets take it, as a draft's do.
     bool reduced = false;
-    bool gentle = false; // --gentle: the flicker turned down and the white screen faded in, not cut
+    bool gentle = false;  // --gentle: the flicker turned down and the white screen faded in, not cut
     bool running = false; // cleared by stop(): Escape, closing the window, Exit and the like
 
     // Pictures beyond the show's modes (a render target edge above 1024), and every picture of a draft,

@@ -56,9 +56,9 @@ TEST(Capture, SizeSetsThePictureSize) {
     EXPECT_FALSE(fs::exists(dir.path() / "frame00002.png"));
     // A capture has no frame time to keep: it never draws a smaller picture, on any renderer.
     EXPECT_EQ(result.out.find("adaptive quality"), std::string::npos) << result.out;
-    const auto adaptive = test::runProgram(test::halcyraBinary(),
-                                           {"--capture", dir.path().string(), "--quality", "adaptive"},
-                                           HALCYRA_DATA_DIR, headless);
+    const auto adaptive =
+        test::runProgram(test::halcyraBinary(), {"--capture", dir.path().string(), "--quality", "adaptive"},
+                         HALCYRA_DATA_DIR, headless);
     EXPECT_EQ(adaptive.exitStatus, 2);
     EXPECT_EQ(adaptive.err,
               "halcyra: option '--quality' is for play; offline rendering always draws the full picture\n");

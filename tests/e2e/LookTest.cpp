@@ -37,9 +37,9 @@ double median(std::vector<double> values) {
 TEST(Look, EverySceneIsBrightWithRealHighlightsAndDeepBlacks) {
     test::TempDir dir;
     const fs::path frames = dir.path() / "frames";
-    const auto result = test::runProgram(
-        test::halcyraBinary(), {"--capture", frames.string(), "--fps", "1", "--size", "160x120"},
-        HALCYRA_DATA_DIR, test::headless, 600.0);
+    const auto result = test::runProgram(test::halcyraBinary(),
+                                         {"--capture", frames.string(), "--fps", "1", "--size", "160x120"},
+                                         HALCYRA_DATA_DIR, test::headless, 600.0);
     ASSERT_EQ(result.exitStatus, 0) << result.err;
 
     std::vector<test::Brightness> seconds;

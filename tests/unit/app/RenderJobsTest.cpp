@@ -79,9 +79,9 @@ TEST(FrameRange, StartDurationAndFramesCountFromTheShowsStartAndStopAtItsEnd) {
 // A job gets the command line it was started from, but for what splits the render: whatever option a
 // viewer gave, the jobs' frames are the frames one process draws.
 TEST(RenderJobs, EachJobIsGivenTheParentsOwnOptionsWithItsFramesAndNoProgressLine) {
-    const char* const argv[] = {"halcyra",       "--video",   "/out/show.mp4", "--fps",  "30",
-                                "--size",        "1920x1080", "--start",       "12",     "--stats",
-                                "--draft",       "--shaders", "glsl",          "--jobs", "2",
+    const char* const argv[] = {"halcyra",       "--video",   "/out/show.mp4", "--fps",   "30",
+                                "--size",        "1920x1080", "--start",       "12",      "--stats",
+                                "--draft",       "--shaders", "glsl",          "--jobs",  "2",
                                 "--gpu-class=2", "--data",    "here",          "--gentle"};
     Options options;
     std::string error;
