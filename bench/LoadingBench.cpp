@@ -3,6 +3,7 @@
 // uploading a texture with its mipmaps, drawing and presenting one loading frame, building a program,
 // reading a 3DS model. Times are wall-clock; the CPU column counts every thread of the process, the GL
 // driver's included.
+#include "GlBenchMain.h"
 #include "app/MessageBox.h"
 #include "app/Platform.h"
 #include "app/Presentation.h"
@@ -196,26 +197,5 @@ BENCHMARK_CAPTURE(BM_LoadModel, mixmax3, "mixmax3.3ds")
 } // namespace halcyra
 
 int main(int argc, char** argv) {
-    using namespace halcyra;
-    setenv("SDL_VIDEODRIVER", "offscreen", 0);
-    setenv("SDL_AUDIODRIVER", "dummy", 0);
-    benchmark::Initialize(&argc, argv);
-    installPlatform();
-    const char* error = nullptr;
-    if (!initVideo(&error)) {
-        std::fprintf(stderr, "no video: %s\n", error != nullptr ? error : "unknown");
-        return 1;
-    }
-    configurePlatform({});
-    DisplayRequest request;
-    request.showDialog = false;
-    request.fullscreen = false;
-    request.vsync = false;
-    initDisplay(DisplayConfig::instance(), request);
-    { DataPacket packet((dataDir + "/data.qz").c_str()); }
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    Engine::destroy();
-    shutdownDisplay();
-    return 0;
+    return halcyra::runGlBenchmarks(argc, argv, halcyra::dataDir);
 }

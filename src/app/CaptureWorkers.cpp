@@ -30,6 +30,15 @@ std::string CaptureTimes::report() const {
     return text;
 }
 
+void CaptureTimes::writeJson(JsonWriter& json) const {
+    const double n = frames > 0 ? frames : 1;
+    json.beginObject().member("frames", frames).member("threads", threads);
+    json.member("renderMs", render / n).member("readbackMs", readback / n).member("waitingMs", waiting / n);
+    json.member("encodeMs", encode / n).member("writeMs", write / n);
+    json.member("cpuMs", cpuFrames > 0 ? cpu / cpuFrames : 0.0).member("encoderCpuMs", encoderCpu / n);
+    json.endObject();
+}
+
 CaptureWorkers::CaptureWorkers(int threadCount, Work frameWork)
     : work(std::move(frameWork)), capacity(static_cast<size_t>(std::max(1, threadCount))) {
     const int count = std::max(1, threadCount);

@@ -5,6 +5,8 @@
 // work; the capture reports it from the main thread. Stage times are summed for the --stats report.
 #pragma once
 
+#include "core/JsonWriter.h"
+
 #include <condition_variable>
 #include <cstdint>
 #include <deque>
@@ -39,6 +41,9 @@ struct CaptureTimes {
     double encoderCpu = 0.0;
     // "capture: N frames, per frame: render …" for --stats.
     std::string report() const;
+    // The same as a JSON object: "frames", "threads", and per frame "renderMs", "readbackMs", "waitingMs",
+    // "encodeMs", "writeMs", "cpuMs", "encoderCpuMs".
+    void writeJson(JsonWriter& json) const;
 };
 
 class CaptureWorkers {

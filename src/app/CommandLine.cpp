@@ -60,9 +60,7 @@ bool parseFrameList(const std::string& text, std::vector<std::pair<int64_t, int6
     return true;
 }
 
-} // namespace
-
-bool parseCommandLine(int argc, const char* const* argv, Options& options, std::string& error) {
+const std::vector<OptionSpec>& optionSpecs() {
     static const std::vector<OptionSpec> specs = {
         {"mode", true},          {"fullscreen", false}, {"windowed", false},   {"vsync", false},
         {"no-vsync", false},     {"no-dialog", false},  {"display", true},     {"data", true},
@@ -71,8 +69,24 @@ bool parseCommandLine(int argc, const char* const* argv, Options& options, std::
         {"jobs", true},          {"join", true},        {"progress-fd", true}, {"plan", false},
         {"no-audio", false},     {"quiet", false},      {"studio", false},     {"shaders", true},
         {"loop", true},          {"stats", false},      {"help", false},       {"version", false},
-        {"draft", false},        {"gpu-class", true},   {"gentle", false}};
+        {"draft", false},        {"gpu-class", true},   {"quality", true},     {"headless", false},
+        {"stats-json", true},    {"layout", false},     {"gentle", false}};
+    return specs;
+}
+
+} // namespace
+
+bool optionTakesValue(const std::string& name) {
+    for (const OptionSpec& spec : optionSpecs())
+        if (name == spec.name)
+            return spec.takesValue;
+    return false;
+}
+
+bool parseCommandLine(int argc, const char* const* argv, Options& options, std::string& error) {
+    const std::vector<OptionSpec>& specs = optionSpecs();
     const auto apply = [&](const std::string& name, const std::string& value) -> bool {
+        options.given.emplace_back(name, value);
         const std::string arg = "--" + name;
         if (arg == "--mode") {
             const int control = modeButtonForCaption(value.c_str());
@@ -173,6 +187,12 @@ bool parseCommandLine(int argc, const char* const* argv, Options& options, std::
             options.studio = true;
         } else if (arg == "--draft") {
             options.draft = true;
+        } else if (arg == "--quality") {
+            if (value != "full" && value != "adaptive") {
+                error = "option '--quality' needs full or adaptive, not '" + value + "'";
+                return false;
+            }
+            options.adaptive = value == "adaptive";
         } else if (arg == "--gentle") {
             options.gentle = true;
         } else if (arg == "--gpu-class") {
@@ -199,6 +219,16 @@ bool parseCommandLine(int argc, const char* const* argv, Options& options, std::
             options.loop = std::pair(from, to);
         } else if (arg == "--stats") {
             options.stats = true;
+        } else if (arg == "--headless") {
+            options.headless = true;
+        } else if (arg == "--stats-json") {
+            if (value.empty()) {
+                error = "option '--stats-json' needs a file";
+                return false;
+            }
+            options.statsJson = value;
+        } else if (arg == "--layout") {
+            options.layout = true;
         } else if (arg == "--help" || arg == "-h") {
             options.help = true;
         } else if (arg == "--version") {
@@ -233,6 +263,10 @@ bool parseCommandLine(int argc, const char* const* argv, Options& options, std::
     }
     if (options.studio && outputs > 0) {
         error = "option '--studio' is for play, not offline rendering";
+        return false;
+    }
+    if (options.adaptive && outputs > 0) {
+        error = "option '--quality' is for play; offline rendering always draws the full picture";
         return false;
     }
     if (options.loop && !options.studio) {
@@ -288,16 +322,24 @@ const char* usageText() {
            "                                 mode's size unless told; beyond it, the same picture, sharper)\n"
            "  --draft                        draw at the picture's own size whatever it is: a small picture\n"
            "                                 is drawn fast but rough (for previews and timing checks)\n"
+           "  --quality full|adaptive        adaptive draws a smaller picture, scaled to the window, while\n"
+           "                                 frames run over their time (default on a software renderer);\n"
+           "                                 full always draws the whole picture (default on a GPU)\n"
            "  --gentle                       a gentler picture for viewers sensitive to flashing light: the\n"
            "                                 flicker turned well down, the white screen faded in, not cut\n"
-           "  --stats                        print frame-time statistics per scene at the end\n"
+           "  --stats                        print frame-time statistics per scene at the end, and where\n"
+           "                                 each frame's time goes, pass by pass\n"
+           "  --headless                     play with no display, drawing off screen (a timing run)\n"
+           "  --stats-json FILE              write what --stats prints as one JSON document, for programs\n"
+           "  --layout                       print the show's scenes, starts, tempo and marks as JSON\n"
            "\n"
            "For the people who make the show:\n"
            "  --studio                       the studio's keys and overlay (see Keys)\n"
            "  --shaders DIR                  read the GLSL sources from DIR (as content/shaders) instead of\n"
            "                                 the data packet; in the studio, rebuilt when a file changes\n"
            "  --loop A-B                     with --studio: play from A to B seconds again and again\n"
-           "  --gpu-class 1|2                draw with the render targets of GPU class 1 (most drivers) or 2\n"
+           "  --gpu-class 1|2                draw with the render targets of GPU class 1 (most drivers) or "
+           "2\n"
            "                                 (NVIDIA's) rather than the driver's own, to compare them\n"
            "\n"
            "Offline rendering (a fixed step of 1000/fps ms per frame, the same frames on every run):\n"

@@ -20,6 +20,9 @@ struct Options {
     double startSeconds = 0.0;
     std::optional<double> durationSeconds;
     bool stats = false;
+    bool headless = false; // real-time play with no display (SDL's offscreen driver): a timing run
+    std::string statsJson; // --stats-json FILE: what --stats prints, as one JSON document for programs
+    bool layout = false;   // --layout: print the show's layout as JSON and stop
     // Offline rendering on a fixed step: numbered PNGs, a video through ffmpeg, or a contact sheet.
     std::string captureDir;
     std::string videoFile;
@@ -30,8 +33,11 @@ struct Options {
     std::vector<std::pair<int64_t, int64_t>> frames;
     std::optional<int> width; // --size, in real-time play and offline
     std::optional<int> height;
-    bool desktopSize = false;    // --size desktop: the desktop's own resolution
-    bool draft = false;          // targets of the picture's own size: fast small pictures, a rough look
+    bool desktopSize = false; // --size desktop: the desktop's own resolution
+    bool draft = false;       // targets of the picture's own size: fast small pictures, a rough look
+    // --quality adaptive: real-time play draws a smaller picture while frames run over their budget;
+    // full: the picture at its own size always. Unset: adaptive on a software renderer, else full.
+    std::optional<bool> adaptive;
     bool gentle = false;         // the flicker turned down and the white screen faded in
     std::optional<int> gpuClass; // the render-target formats of vendor class 1 or 2, whatever the driver
     bool noAudio = false;        // a video without the soundtrack
@@ -50,6 +56,9 @@ struct Options {
     std::optional<std::pair<double, double>> loop;
     bool help = false;
     bool version = false;
+    // Every option as it was given, in order (name without dashes, value or ""): what a render job is
+    // handed on, so that it does what this process would.
+    std::vector<std::pair<std::string, std::string>> given;
 };
 
 // Fills `options` from argv. Returns false with a one-line reason in `error` for an unknown option, a
@@ -57,6 +66,9 @@ struct Options {
 bool parseCommandLine(int argc, const char* const* argv, Options& options, std::string& error);
 
 const char* usageText();
+
+// Whether the option `name` (without dashes) takes a value.
+bool optionTakesValue(const std::string& name);
 
 // Most processes --jobs starts.
 constexpr int maxJobs = 64;

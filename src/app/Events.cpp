@@ -32,17 +32,6 @@ bool eventMatters(const SDL_Event& event) {
     }
 }
 
-bool isSeek(const PlayerRequest& request) {
-    switch (request.command) {
-    case PlayerCommand::TogglePause:
-    case PlayerCommand::ToggleOverlay:
-    case PlayerCommand::PassView:
-        return false;
-    default:
-        return true;
-    }
-}
-
 // Folds the seek keys queued behind the one just handled into it, in their order, up to the first other
 // event that matters, which stays queued with everything after it.
 int foldQueuedSeek(void* userdata, SDL_Event* event) {

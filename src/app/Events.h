@@ -7,7 +7,7 @@
 // its dispatchOneMessage.
 #pragma once
 
-#include "timeline/Player.h"
+#include "timeline/Transport.h"
 
 #include <optional>
 

@@ -67,6 +67,14 @@ std::vector<uint8_t> FrameCapture::bmpHeaders(int32_t pictureWidth, int32_t pict
 
 void FrameCapture::capture() {
     Engine& engine = Engine::instance();
+    // Adaptive quality may have drawn this frame smaller: the frame is saved at the size it was drawn.
+    const DisplayConfig& config = DisplayConfig::instance();
+    if (config.width != width || config.height != height) {
+        glDeleteTextures(1, &captureTexture.id);
+        width = config.width;
+        height = config.height;
+        captureTexture = engine.createBlankTexture(width, height, GL_UNSIGNED_BYTE, true);
+    }
     engine.setViewport(0, 0, engine.screenWidth, engine.screenHeight);
     bindScreenForReading();
     engine.copyScreenToTexture(captureTexture, 0, 0, width, height);

@@ -72,6 +72,7 @@ void installPlatform() {
     functions.residentMebibytes = residentMemory;
     functions.returnFreeMemory = trimFreeMemory;
     functions.setSingleSampledScreen = drawSingleSampled;
+    functions.resizePicture = drawPictureAt;
     setPlatformFunctions(functions);
 }
 

@@ -5,7 +5,7 @@
 // live here too.
 #pragma once
 
-#include "timeline/Player.h"
+#include "timeline/Transport.h"
 
 #include <functional>
 
@@ -26,8 +26,8 @@ struct PlatformSettings {
     bool studioKeys = false;
     // What the studio draws into the window as a frame is presented: `pictureView` draws into the picture's
     // rectangle in place of the finished frame when it returns true; `windowOverlay` over the whole drawable.
-    bool (*pictureView)(int x, int y, int width, int height) = nullptr;
-    void (*windowOverlay)(int width, int height) = nullptr;
+    std::function<bool(int x, int y, int width, int height)> pictureView;
+    std::function<void(int width, int height)> windowOverlay;
 };
 
 // Sets how the platform layer behaves from now on; the defaults until the first call.

@@ -4,10 +4,13 @@
 #include "app/ScreenFramebuffer.h"
 #include "core/DisplayConfig.h"
 #include "core/GlExtensions.h"
+#include "core/Message.h"
+#include "render/Engine.h"
 
 #include <SDL.h>
 
 #include <algorithm>
+#include <string>
 
 namespace halcyra {
 
@@ -51,6 +54,21 @@ void swapBuffers() {
 
     SDL_GL_SwapWindow(config.window);
     bindScreenForDrawing();
+}
+
+void drawPictureAt(int width, int height, bool full) {
+    DisplayConfig& config = DisplayConfig::instance();
+    if (config.screenFramebuffer == 0 || (width == config.width && height == config.height))
+        return;
+    const int samples = config.screenSamples;
+    releaseScreenFramebuffer();
+    config.width = width;
+    config.height = height;
+    config.reduced = !full;
+    if (!createScreenFramebuffer(config, samples))
+        fatalError("The screen framebuffer could not be made at " + std::to_string(width) + " x " +
+                   std::to_string(height) + ".");
+    Engine::instance().resizePicture();
 }
 
 } // namespace halcyra

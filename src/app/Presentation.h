@@ -13,4 +13,9 @@ void swapBuffers();
 // Offline runs read their frames from the screen framebuffer (PlatformSettings::presenting): swapBuffers then
 // leaves the finished frame where it is.
 
+// Adaptive quality: the screen framebuffer and the Engine's picture targets are made anew at width ×
+// height (`full`: the picture's own size and targets again); swapBuffers scales the smaller frame up to
+// the window. Without a screen framebuffer the picture keeps its size.
+void drawPictureAt(int width, int height, bool full);
+
 } // namespace halcyra

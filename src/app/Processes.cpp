@@ -53,8 +53,11 @@ pid_t startProcess(const std::string& program, const std::vector<std::string>& a
 }
 
 ErrorLog::ErrorLog() {
-    char pattern[] = "/tmp/halcyra-log-XXXXXX";
-    file = mkstemp(pattern);
+    // The user's temporary folder (TMPDIR), as every program keeps its scratch files there.
+    const char* folder = std::getenv("TMPDIR");
+    std::string pattern =
+        std::string(folder != nullptr && *folder != '\0' ? folder : "/tmp") + "/halcyra-log-XXXXXX";
+    file = mkstemp(pattern.data());
     if (file >= 0) {
         name = pattern;
         fcntl(file, F_SETFD, FD_CLOEXEC);

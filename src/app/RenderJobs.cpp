@@ -2,7 +2,6 @@
 
 #include "app/OfflineCapture.h"
 #include "app/Processes.h"
-#include "app/SetupDialog.h"
 #include "core/Message.h"
 #include "core/Platform.h"
 #include "timeline/Demo.h"
@@ -29,19 +28,6 @@ namespace halcyra {
 namespace {
 
 namespace fs = std::filesystem;
-
-const char* modeCaption(int button) {
-    switch (button) {
-    case ModeButton16x9:
-        return "16:9";
-    case ModeButton16x10:
-        return "16:10";
-    case ModeButton16x9_5:
-        return "16:9.5";
-    default:
-        return "4:3";
-    }
-}
 
 // One process of the render and what it has said so far.
 // The descriptor a job writes its finished frames to, one line each ("frame N"): the channel the jobs are
@@ -106,35 +92,6 @@ void readJob(Job& job, const pollfd* ready) {
 
 } // namespace
 
-FrameRange frameRange(const Options& options, int fps) {
-    const int64_t showFrames = showFrameCount(Demo::sceneLengths(), fps);
-    FrameRange range;
-    range.first = static_cast<int64_t>(std::ceil(options.startSeconds * fps - 1e-6));
-    range.end = showFrames;
-    if (options.durationSeconds)
-        range.end =
-            range.first +
-            std::max<int64_t>(1, static_cast<int64_t>(std::ceil(*options.durationSeconds * fps - 1e-6)));
-    if (!options.frames.empty()) {
-        range.first = options.frames.front().first;
-        range.end = options.frames.back().second + 1;
-    }
-    range.first = std::min(range.first, showFrames);
-    range.end = std::clamp(range.end, range.first, showFrames);
-    return range;
-}
-
-std::vector<FrameRange> frameRanges(const Options& options, int fps) {
-    if (options.frames.size() < 2)
-        return {frameRange(options, fps)};
-    const int64_t showFrames = showFrameCount(Demo::sceneLengths(), fps);
-    std::vector<FrameRange> ranges;
-    for (const auto& [first, last] : options.frames)
-        if (first < showFrames)
-            ranges.push_back({first, std::min(last + 1, showFrames)});
-    return ranges;
-}
-
 std::vector<FrameRange> splitFrames(FrameRange range, int parts) {
     std::vector<FrameRange> ranges;
     const int64_t count = std::max<int64_t>(0, range.count());
@@ -158,33 +115,28 @@ std::string segmentFolder(const std::string& video) {
 
 std::vector<std::string> jobArguments(const Options& options, const std::string& dataFolder, FrameRange range,
                                       const std::string& segments) {
-    std::vector<std::string> args = {"--data",
-                                     dataFolder,
-                                     "--fps",
-                                     std::to_string(options.framesPerSecond.value_or(60)),
-                                     "--frames",
-                                     rangeText(range),
-                                     "--quiet",
-                                     "--progress-fd",
-                                     std::to_string(jobProgressDescriptor)};
-    if (options.width)
-        args.insert(args.end(),
-                    {"--size", std::to_string(*options.width) + "x" + std::to_string(*options.height)});
-    else if (options.mode)
-        args.insert(args.end(), {"--mode", modeCaption(*options.mode)});
+    // What the parent decides for its jobs: the split, the stretch, where the frames go and what is said.
+    static const char* const decided[] = {"jobs",  "plan", "start",       "duration", "frames",  "capture",
+                                          "video", "data", "progress-fd", "quiet",    "no-audio"};
+    std::vector<std::string> args;
+    for (const auto& [name, value] : options.given) {
+        if (std::find(std::begin(decided), std::end(decided), name) != std::end(decided))
+            continue;
+        args.push_back("--" + name);
+        if (!optionTakesValue(name))
+            continue;
+        // A folder named relative to where this process was started means the same to its jobs, wherever
+        // they run from.
+        std::error_code ignored;
+        args.push_back(name == "shaders" ? fs::absolute(value, ignored).string() : value);
+    }
+    args.insert(args.end(), {"--data", dataFolder, "--frames", rangeText(range), "--quiet", "--progress-fd",
+                             std::to_string(jobProgressDescriptor)});
     if (!options.captureDir.empty())
         args.insert(args.end(), {"--capture", options.captureDir});
     else
         args.insert(args.end(),
                     {"--video", (fs::path(segments) / (rangeText(range) + ".mp4")).string(), "--no-audio"});
-    if (options.draft)
-        args.push_back("--draft");
-    if (options.gentle)
-        args.push_back("--gentle");
-    if (options.gpuClass)
-        args.insert(args.end(), {"--gpu-class", std::to_string(*options.gpuClass)});
-    if (options.stats)
-        args.push_back("--stats");
     return args;
 }
 
@@ -328,6 +280,28 @@ int runRenderJobs(const Options& options, const std::string& program, const std:
         }
         std::error_code ignored;
         fs::remove_all(segments, ignored);
+    }
+    return 0;
+}
+
+int spreadRender(const Options& options, const std::string& program, const std::string& dataFolder) {
+    const int fps = options.framesPerSecond.value_or(60);
+    const FrameRange range = frameRange(options, fps);
+    if (options.plan) {
+        for (const FrameRange& part : splitFrames(range, options.jobs))
+            std::printf("%s\n", rangeText(part).c_str());
+        return 0;
+    }
+    if (options.joinDir.empty())
+        return runRenderJobs(options, program, dataFolder);
+    const std::string soundtrack = (fs::path(dataFolder) / "muzak.mp3").string();
+    const bool withSound = !options.noAudio && fs::exists(soundtrack);
+    if (!options.noAudio && !withSound)
+        showMessage("sound file not found");
+    std::string error;
+    if (!joinVideo(options.videoFile, options.joinDir, range, fps, withSound ? soundtrack : "", error)) {
+        showMessage(error);
+        return 255;
     }
     return 0;
 }

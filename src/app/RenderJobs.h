@@ -6,6 +6,7 @@
 #pragma once
 
 #include "app/CommandLine.h"
+#include "app/OfflineRun.h"
 #include "timeline/Playback.h"
 
 #include <cstdint>
@@ -13,13 +14,6 @@
 #include <vector>
 
 namespace halcyra {
-
-// The frames an offline run renders at `fps`: --frames, or from --start (the first frame at or after it)
-// for --duration (whole frames, at least one); never past the show's end. For a list of stretches, the
-// span from the first frame to the last.
-FrameRange frameRange(const Options& options, int fps);
-// The stretches an offline run renders: those of --frames, each within the show, or frameRange alone.
-std::vector<FrameRange> frameRanges(const Options& options, int fps);
 
 // `parts` contiguous ranges covering `range`, as equal as can be (the first ones a frame longer); fewer
 // when the range has fewer frames.
@@ -31,14 +25,21 @@ std::string rangeText(FrameRange range);
 // The folder a video's segments are rendered into: FILE.parts beside it.
 std::string segmentFolder(const std::string& video);
 
-// The arguments for the process that renders `range` (without the program name): the same picture and
-// data, `--frames`, the PNG folder or a silent segment in `segments`, no progress line.
+// The arguments for the process that renders `range` (without the program name): this process's own
+// options as they were given, but for those that split the render (the stretch, where the frames go, the
+// data folder, the progress), which become `--frames`, the PNG folder or a silent segment in `segments`,
+// the data folder found and no progress line.
 std::vector<std::string> jobArguments(const Options& options, const std::string& dataFolder, FrameRange range,
                                       const std::string& segments);
 
 // Runs the jobs of `options.jobs` in as many processes of `program`, with one combined progress line,
 // then joins a video. Returns the exit status: 0, or 255 after a message.
 int runRenderJobs(const Options& options, const std::string& program, const std::string& dataFolder);
+
+// A render spread over processes, as the options ask (paths absolute): --plan prints the stretches,
+// --join joins segments rendered elsewhere, --jobs renders here in `program`s. Needs no display: the jobs
+// render, this process plans, watches and joins. Returns the exit status.
+int spreadRender(const Options& options, const std::string& program, const std::string& dataFolder);
 
 // Joins the segments in `segments` (FIRST-LAST.mp4, covering `range` without gap or overlap) into `video`,
 // with `soundtrack` (when not empty) from the first frame's show time. False with a reason in `error`.

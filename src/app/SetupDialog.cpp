@@ -45,29 +45,10 @@ DialogState initialDialogState(const GlExtensions& extensions) {
 }
 
 void applyDialogChoice(const DialogState& state, const GlExtensions& extensions, DisplayConfig& config) {
-    switch (state.selectedMode()) {
-    case ModeButton16x10:
-        config.width = 1280;
-        config.height = 800;
-        config.aspect = 1.6f;
-        break;
-    case ModeButton16x9:
-        config.width = 1280;
-        config.height = 720;
-        config.aspect = 16.0f / 9.0f;
-        break;
-    case ModeButton4x3:
-        config.width = 1024;
-        config.height = 768;
-        config.aspect = 4.0f / 3.0f;
-        break;
-    case ModeButton16x9_5:
-        config.width = 1280;
-        config.height = 768;
-        config.aspect = 5.0f / 3.0f;
-        break;
-    default:
-        break;
+    if (const DisplayMode* mode = displayModeOfButton(state.selectedMode())) {
+        config.width = mode->width;
+        config.height = mode->height;
+        config.aspect = mode->aspect;
     }
     config.fullscreen = state.fullscreen;
     config.vsync = state.vsync ? 1 : 0;
@@ -77,17 +58,9 @@ void applyDialogChoice(const DialogState& state, const GlExtensions& extensions,
 }
 
 int modeButtonForCaption(const char* caption) {
-    struct Entry {
-        const char* caption;
-        int control;
-    };
-    static const Entry entries[] = {{"4:3", ModeButton4x3},
-                                    {"16:9", ModeButton16x9},
-                                    {"16:9.5", ModeButton16x9_5},
-                                    {"16:10", ModeButton16x10}};
-    for (const Entry& entry : entries)
-        if (caption != nullptr && std::strcmp(caption, entry.caption) == 0)
-            return entry.control;
+    for (const DisplayMode& mode : displayModes)
+        if (caption != nullptr && std::strcmp(caption, mode.caption) == 0)
+            return mode.button;
     return 0;
 }
 
@@ -102,9 +75,6 @@ constexpr int dialogHeight = 353; // 217 units
 ImVec2 unitsToPixels(float x, float y) {
     return ImVec2(x * unitX, y * unitY);
 }
-
-// Mode buttons left to right, as the arrow keys walk them.
-constexpr int modeOrder[] = {ModeButton4x3, ModeButton16x9, ModeButton16x9_5, ModeButton16x10};
 
 const ImVec4 background(0.055f, 0.067f, 0.082f, 1.0f);
 const ImVec4 frameLine(0.22f, 0.27f, 0.31f, 1.0f);
@@ -161,13 +131,14 @@ bool pushButton(const char* caption, bool pressed, float x, float y, float width
     return clicked;
 }
 
+// The arrow keys walk the mode buttons left to right.
 void stepMode(DialogState& state, int direction) {
-    const int count = static_cast<int>(std::size(modeOrder));
+    const int count = static_cast<int>(displayModes.size());
     int index = 0;
     for (int i = 0; i < count; ++i)
-        if (modeOrder[i] == state.selectedMode())
+        if (displayModes[static_cast<size_t>(i)].button == state.selectedMode())
             index = i;
-    state.selectMode(modeOrder[(index + direction + count) % count]);
+    state.selectMode(displayModes[static_cast<size_t>((index + direction + count) % count)].button);
 }
 
 // Draws one frame of the dialog; sets `result` when Run or Exit is pressed.
@@ -189,18 +160,13 @@ void drawDialog(DialogState& state, unsigned bannerTexture, const BannerPicture&
                  ImVec2(static_cast<float>(banner.width), static_cast<float>(banner.height)));
 
     groupFrame("Mode", 6, 145, 203, 30);
-    struct ModeButton {
-        int control;
-        const char* caption;
-        float x;
-    };
-    const ModeButton modes[] = {{ModeButton4x3, "4:3", 12},
-                                {ModeButton16x9, "16:9", 59},
-                                {ModeButton16x9_5, "16:9.5", 106},
-                                {ModeButton16x10, "16:10", 153}};
-    for (const ModeButton& mode : modes)
-        if (pushButton(mode.caption, state.selectedMode() == mode.control, mode.x, 156, 47, 12))
-            state.selectMode(mode.control);
+    // The mode buttons left to right, 47 units apart.
+    for (size_t i = 0; i < displayModes.size(); ++i) {
+        const DisplayMode& mode = displayModes[i];
+        if (pushButton(mode.caption, state.selectedMode() == mode.button,
+                       12.0f + 47.0f * static_cast<float>(i), 156, 47, 12))
+            state.selectMode(mode.button);
+    }
 
     groupFrame("Options", 227, 145, 109, 30);
     if (pushButton("VSync", state.vsync, 234, 156, 47, 12))

@@ -3,17 +3,18 @@
 // and functions, so they are tested without a window; runSetupDialog shows the window itself.
 #pragma once
 
+#include "core/DisplayConfig.h"
+
 namespace halcyra {
 
-class DisplayConfig;
 struct GlExtensions;
 
-// Control ids of the mode buttons, one radio group.
+// Control ids of the mode buttons, one radio group (the modes' own table, displayModes, holds them).
 enum DialogControl : int {
-    ModeButton4x3 = 1020,
-    ModeButton16x9 = 1021,
-    ModeButton16x10 = 1022,
-    ModeButton16x9_5 = 1024,
+    ModeButton4x3 = displayModes[0].button,
+    ModeButton16x9 = displayModes[1].button,
+    ModeButton16x9_5 = displayModes[2].button,
+    ModeButton16x10 = displayModes[3].button,
     VSyncBox = 1013,
     FullscreenBox = 1006,
     RunButton = 1001,

@@ -83,12 +83,20 @@ void desktopPictureSize(int display, std::optional<int>& width, std::optional<in
 
 } // namespace
 
+bool displayNamed() {
+    for (const char* name : {"SDL_VIDEODRIVER", "DISPLAY", "WAYLAND_DISPLAY"}) {
+        const char* value = std::getenv(name);
+        if (value != nullptr && *value != '\0')
+            return true;
+    }
+    return false;
+}
+
 bool initVideo(const char** error) {
-    // With no display server to talk to (a render farm's node, a server, a container) the show draws off
-    // screen at once, instead of probing for one: a display server's client library complains on stderr
-    // when it finds none.
-    if (std::getenv("SDL_VIDEODRIVER") == nullptr && std::getenv("DISPLAY") == nullptr &&
-        std::getenv("WAYLAND_DISPLAY") == nullptr)
+    // With no display server to talk to (a render farm's node, a server, a container) offline rendering and
+    // headless play draw off screen at once, instead of probing for one: a display server's client library
+    // complains on stderr when it finds none.
+    if (!displayNamed())
         setenv("SDL_VIDEODRIVER", "offscreen", 1);
     if (SDL_Init(SDL_INIT_VIDEO | SDL_INIT_TIMER | SDL_INIT_EVENTS) != 0) {
         if (error)
@@ -209,6 +217,25 @@ void createMainWindow(DisplayConfig& config, bool hidden) {
     ignoreUnhandledEvents();
 }
 
+double frameBudgetMs(const DisplayConfig& config) {
+    if (config.vsync == 0 || config.window == nullptr)
+        return 1000.0 / 30.0;
+    SDL_DisplayMode mode{};
+    const int refresh = SDL_GetWindowDisplayMode(config.window, &mode) == 0 ? mode.refresh_rate : 0;
+    return 1000.0 / (refresh > 0 ? refresh : 60);
+}
+
+std::string adaptiveQualityLine(bool asked, double budgetMs) {
+    const auto* renderer = reinterpret_cast<const char*>(glGetString(GL_RENDERER));
+    const std::string why = asked ? std::string(" (--quality adaptive)")
+                                  : std::string(" on the software renderer ") + (renderer ? renderer : "") +
+                                        ", which draws every pixel on the CPU";
+    char budget[32];
+    std::snprintf(budget, sizeof budget, "%.0f", budgetMs);
+    return "adaptive quality" + why + ": while frames take longer than " + budget +
+           " ms the picture is drawn smaller and scaled to the window (--quality full draws it whole)";
+}
+
 std::string glReport(bool forced) {
     const auto text = [](GLenum name) {
         const auto* value = reinterpret_cast<const char*>(glGetString(name));
@@ -234,6 +261,35 @@ std::string pictureSizeReport(const DisplayConfig& config, bool shown) {
                       config.fullscreen ? "fullscreen" : "in a window", drawableWidth, drawableHeight);
     }
     return std::string(line) + "\n";
+}
+
+void writeGlJson(JsonWriter& json, bool forced) {
+    const auto text = [](GLenum name) {
+        const auto* value = reinterpret_cast<const char*>(glGetString(name));
+        return value != nullptr ? value : "";
+    };
+    const GlExtensions& extensions = GlExtensions::instance();
+    json.key("gl").beginObject().member("vendor", text(GL_VENDOR)).member("renderer", text(GL_RENDERER));
+    json.member("version", text(GL_VERSION)).member("gpuClass", extensions.GpuVendorClass);
+    json.member("forced", forced).member("software", extensions.softwareRenderer).endObject();
+}
+
+void writePictureJson(JsonWriter& json, const DisplayConfig& config, bool shown) {
+    const bool sized = config.pictureSizedTargets();
+    json.key("picture").beginObject().member("width", config.width).member("height", config.height);
+    json.member("targetWidth", sized ? config.width : config.renderTargetSize);
+    json.member("targetHeight", sized ? config.height : config.renderTargetSize);
+    json.member("pixelScale", static_cast<double>(config.pixelScale())).key("shown");
+    if (shown && config.window != nullptr) {
+        int drawableWidth = 0;
+        int drawableHeight = 0;
+        SDL_GL_GetDrawableSize(config.window, &drawableWidth, &drawableHeight);
+        json.beginObject().member("fullscreen", config.fullscreen).member("width", drawableWidth);
+        json.member("height", drawableHeight).endObject();
+    } else {
+        json.null();
+    }
+    json.endObject();
 }
 
 void shutdownDisplay() {

@@ -5,6 +5,8 @@
 // same way.
 #pragma once
 
+#include "core/JsonWriter.h"
+
 #include <optional>
 #include <string>
 
@@ -34,6 +36,10 @@ struct DisplayRequest {
 // gives its picture targets the picture's own size and keeps this edge for the square shadow map.
 int renderTargetSizeFor(int width, int height);
 
+// Whether the environment names where to draw: a display server (DISPLAY, WAYLAND_DISPLAY) or a video
+// driver the user chose (SDL_VIDEODRIVER, offscreen included).
+bool displayNamed();
+
 // Initialises SDL's video subsystem (its offscreen driver when no display server is named in the
 // environment). Returns false, with the reason in `error`, when no video driver works.
 bool initVideo(const char** error);
@@ -53,12 +59,25 @@ void destroyDummyContext(DisplayConfig& config);
 // picture cannot be scaled onto the window, the window keeps the mode's size instead.
 void createMainWindow(DisplayConfig& config, bool hidden = false);
 
+// The time a frame of real-time play may take: one refresh of the window's display with VSync on (60 Hz
+// where the display does not say), 1/30 s without.
+double frameBudgetMs(const DisplayConfig& config);
+
+// What the terminal is told when adaptive quality is on: why (`asked`: --quality adaptive; else the
+// software renderer it names) and the frame budget it keeps.
+std::string adaptiveQualityLine(bool asked, double budgetMs);
+
 // One line for --stats: the GL vendor, renderer and version of the context, and the GPU class the render
 // targets follow (`forced` when --gpu-class chose it).
 std::string glReport(bool forced);
 
 // One line for --stats: the picture size played, the targets it is drawn into, and where it is shown.
 std::string pictureSizeReport(const DisplayConfig& config, bool shown);
+// The same two as members of the current JSON object: "gl" {"vendor", "renderer", "version", "gpuClass",
+// "forced", "software"} and "picture" {"width", "height", "targetWidth", "targetHeight", "pixelScale",
+// "shown" (null offline, else {"fullscreen", "width", "height"} of the drawable)}.
+void writeGlJson(JsonWriter& json, bool forced);
+void writePictureJson(JsonWriter& json, const DisplayConfig& config, bool shown);
 
 // Releases the main window and SDL at the very end of a run.
 void shutdownDisplay();

@@ -34,6 +34,13 @@ const char* stopReasonText(StopReason reason) {
     }
 }
 
+const DisplayMode* displayModeOfButton(int button) {
+    for (const DisplayMode& mode : displayModes)
+        if (mode.button == button)
+            return &mode;
+    return nullptr;
+}
+
 float DisplayConfig::pixelScaleFor(int32_t width, int32_t height, int32_t renderTargetSize, bool draft) {
     if (!pictureSized(width, height, renderTargetSize, draft))
         return 1.0f;
@@ -43,16 +50,15 @@ float DisplayConfig::pixelScaleFor(int32_t width, int32_t height, int32_t render
 float DisplayConfig::screenScaleFor(int32_t width, int32_t height, int32_t renderTargetSize, bool draft) {
     if (!pictureSized(width, height, renderTargetSize, draft))
         return 1.0f;
-    // The setup dialog's four modes.
-    static const int32_t modes[4][2] = {{1024, 768}, {1280, 720}, {1280, 768}, {1280, 800}};
     const double shape = static_cast<double>(width) / height;
-    const int32_t* nearest = modes[0];
-    for (const int32_t* mode : modes) {
-        const double distance = std::abs(std::log(shape * mode[1] / mode[0]));
-        if (distance < std::abs(std::log(shape * nearest[1] / nearest[0])))
-            nearest = mode;
+    const DisplayMode* nearest = &displayModes[0];
+    for (const DisplayMode& mode : displayModes) {
+        const double distance = std::abs(std::log(shape * mode.height / mode.width));
+        if (distance < std::abs(std::log(shape * nearest->height / nearest->width)))
+            nearest = &mode;
     }
-    return static_cast<float>(std::sqrt(static_cast<double>(width) * height / (nearest[0] * nearest[1])));
+    return static_cast<float>(
+        std::sqrt(static_cast<double>(width) * height / (nearest->width * nearest->height)));
 }
 
 } // namespace halcyra

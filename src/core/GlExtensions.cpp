@@ -38,6 +38,15 @@ bool isExtensionSupported(const char* name, const char* glExtensions, const char
     return hasExtension(name, glExtensions) || hasExtension(name, contextExtensions);
 }
 
+bool isSoftwareRenderer(const char* renderer) {
+    if (renderer == nullptr)
+        return false;
+    for (const char* name : {"llvmpipe", "softpipe", "swrast"})
+        if (std::strstr(renderer, name) != nullptr)
+            return true;
+    return false;
+}
+
 int gpuVendorClass(const char* vendor) {
     if (vendor == nullptr || std::strstr(vendor, "ATI Technologies") != nullptr)
         return 1;
@@ -75,14 +84,27 @@ void fillGlExtensions(GlExtensions& record, const char* vendor, const char* glEx
 #undef HALCYRA_FETCH_EXTENSION
 #undef HALCYRA_FETCH_ENTRY
 
+    record.timerQueries = GlTimerQueries{};
+    if (hasExtension("GL_ARB_timer_query", glExtensions)) {
+        GlTimerQueries& queries = record.timerQueries;
+        queries.genQueries = reinterpret_cast<PFNGLGENQUERIESPROC>(fetch("glGenQueries"));
+        queries.deleteQueries = reinterpret_cast<PFNGLDELETEQUERIESPROC>(fetch("glDeleteQueries"));
+        queries.queryCounter = reinterpret_cast<PFNGLQUERYCOUNTERPROC>(fetch("glQueryCounter"));
+        queries.getQueryObjectiv = reinterpret_cast<PFNGLGETQUERYOBJECTIVPROC>(fetch("glGetQueryObjectiv"));
+        queries.getQueryObjectui64v =
+            reinterpret_cast<PFNGLGETQUERYOBJECTUI64VPROC>(fetch("glGetQueryObjectui64v"));
+    }
+
     // The swap interval is set through the window system, not through a fetched symbol.
     record.wglSwapIntervalEXT =
         record.has(GlExtension::WglExtSwapControl) ? platform.setSwapInterval : nullptr;
 }
 
 void loadGlExtensions(const GlPlatform& platform) {
-    fillGlExtensions(GlExtensions::instance(), reinterpret_cast<const char*>(glGetString(GL_VENDOR)),
+    GlExtensions& record = GlExtensions::instance();
+    fillGlExtensions(record, reinterpret_cast<const char*>(glGetString(GL_VENDOR)),
                      reinterpret_cast<const char*>(glGetString(GL_EXTENSIONS)), platform);
+    record.softwareRenderer = isSoftwareRenderer(reinterpret_cast<const char*>(glGetString(GL_RENDERER)));
 }
 
 } // namespace halcyra

@@ -36,6 +36,19 @@ struct GlPlatform {
     SwapIntervalProc setSwapInterval = nullptr;
 };
 
+// Timer queries (GL_ARB_timer_query), beyond the extensions the show needs: they measure where a frame's
+// time goes, and without them only the main thread's side of that is measured.
+struct GlTimerQueries {
+    PFNGLGENQUERIESPROC genQueries = nullptr;
+    PFNGLDELETEQUERIESPROC deleteQueries = nullptr;
+    PFNGLQUERYCOUNTERPROC queryCounter = nullptr;
+    PFNGLGETQUERYOBJECTIVPROC getQueryObjectiv = nullptr;
+    PFNGLGETQUERYOBJECTUI64VPROC getQueryObjectui64v = nullptr;
+    bool available() const {
+        return genQueries && deleteQueries && queryCounter && getQueryObjectiv && getQueryObjectui64v;
+    }
+};
+
 struct GlExtensions {
     static GlExtensions& instance();
 
@@ -51,6 +64,10 @@ struct GlExtensions {
     HALCYRA_GL_EXTENSIONS(HALCYRA_EXTENSION_FIELDS)
 #undef HALCYRA_EXTENSION_FIELDS
 #undef HALCYRA_ENTRY_FIELD
+
+    GlTimerQueries timerQueries;
+    // The renderer is a software rasterizer (Mesa's llvmpipe, softpipe or swrast): the CPU draws every pixel.
+    bool softwareRenderer = false;
 };
 
 // True when `name` occurs in `list` followed by a blank or the end of the string. Only the character
@@ -59,6 +76,9 @@ bool hasExtension(const char* name, const char* list);
 
 // True when either string advertises `name`.
 bool isExtensionSupported(const char* name, const char* glExtensions, const char* contextExtensions);
+
+// Whether a GL renderer string names a software rasterizer (llvmpipe, softpipe, swrast).
+bool isSoftwareRenderer(const char* renderer);
 
 // 1 or 2 from the GL vendor string; see GpuVendorClass.
 int gpuVendorClass(const char* vendor);

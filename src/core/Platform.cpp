@@ -71,6 +71,10 @@ void setSingleSampledScreen(bool on) {
     require(installed.setSingleSampledScreen, "setSingleSampledScreen")(on);
 }
 
+void resizePicture(int width, int height, bool full) {
+    require(installed.resizePicture, "resizePicture")(width, height, full);
+}
+
 void setDataFolder(const std::string& folder) {
     dataFolder = folder;
 }

@@ -22,6 +22,7 @@ struct PlatformFunctions {
     double (*residentMebibytes)() = nullptr;      // memory the process holds now; 0 where unknown
     void (*returnFreeMemory)() = nullptr;         // freed memory the allocator still holds, handed back
     void (*setSingleSampledScreen)(bool on) = nullptr;
+    void (*resizePicture)(int width, int height, bool full) = nullptr;
 };
 
 // Installs the table (the platform layer does, once at start-up); an empty table uninstalls it.
@@ -44,6 +45,11 @@ void returnFreeMemory();
 // While on, frames are drawn single-sampled, without depth: for the loading screen, whose flat shapes and
 // bitmap text gain nothing from multisampling. Nothing changes where the screen is not multisampled.
 void setSingleSampledScreen(bool on);
+
+// Adaptive quality: the frames from here on are drawn at width × height and scaled to the window (`full`:
+// the picture's own size again, into the show's own targets). Between frames only. Nothing happens where the
+// platform cannot resize (no screen framebuffer).
+void resizePicture(int width, int height, bool full);
 
 // Milliseconds between two readings of the performance counter.
 double counterMilliseconds(uint64_t from, uint64_t to);

@@ -34,39 +34,14 @@ ShaderProgram* requireProgram(ShaderProgram* program, const char* key) {
 
 Engine::Engine() {
     const DisplayConfig& config = DisplayConfig::instance();
-    screenWidth = config.width;
-    screenHeight = config.height;
     viewportX = 0;
     viewportY = 0;
-    viewportWidth = screenWidth;
-    viewportHeight = screenHeight;
     aspect = config.aspect;
     targetSize = config.renderTargetSize;
-    // The show's modes draw into square targets of 1024. Larger pictures (offline capture) draw into
-    // targets of the picture's own size, which keep every pixel of it at half the cost and memory of the
-    // next square power of two (2048 x 2048 for 1920 x 1080); the shadow map stays square.
-    const bool pictureSized = config.pictureSizedTargets();
-    pixelScale = config.pixelScale();
-    const int width = pictureSized ? config.width : targetSize;
-    const int height = pictureSized ? config.height : targetSize;
-    texelWidth = 1.0f / static_cast<float>(width);
-    texelHeight = 1.0f / static_cast<float>(height);
-
     RenderTarget::checkSupport();
-    const int size = targetSize;
-    const bool halfFloat = GlExtensions::instance().GpuVendorClass == 2;
-    const int halfWidth = width / 2;
-    const int halfHeight = height / 2;
-    brightTarget = halfFloat ? RenderTarget::create(halfWidth, halfHeight, 1, false, false, GL_RGBA16F_ARB,
-                                                    GL_RGBA, GL_FLOAT)
-                             : RenderTarget::create(halfWidth, halfHeight, 1, false, false, GL_RGBA16,
-                                                    GL_RGBA, GL_UNSIGNED_SHORT);
-    blurTarget = halfFloat ? RenderTarget::create(halfWidth, halfHeight, 2, false, false, GL_RGB16F_ARB,
-                                                  GL_RGB, GL_FLOAT)
-                           : RenderTarget::create(halfWidth, halfHeight, 2, false, false, GL_RGB16, GL_RGB,
-                                                  GL_UNSIGNED_SHORT);
-    hdrTarget = RenderTarget::create(width, height, 2, false, false, GL_RGBA16F_ARB, GL_RGBA, GL_FLOAT);
-    shadowTarget = RenderTarget::create(size, size, 1, false, true, GL_RGBA8, GL_RGBA, GL_UNSIGNED_BYTE);
+    createPictureTargets();
+    shadowTarget =
+        RenderTarget::create(targetSize, targetSize, 1, false, true, GL_RGBA8, GL_RGBA, GL_UNSIGNED_BYTE);
 
     lights = &LightLibrary::instance();
     shaders = &ShaderManager::instance();
@@ -106,6 +81,58 @@ Engine::Engine() {
 }
 
 Engine::~Engine() = default;
+
+void Engine::createPictureTargets() {
+    const DisplayConfig& config = DisplayConfig::instance();
+    screenWidth = config.width;
+    screenHeight = config.height;
+    viewportWidth = screenWidth;
+    viewportHeight = screenHeight;
+    // The show's modes draw into square targets of 1024. Larger pictures (offline capture) draw into
+    // targets of the picture's own size, which keep every pixel of it at half the cost and memory of the
+    // next square power of two (2048 x 2048 for 1920 x 1080), and so do drafts and the smaller pictures of
+    // adaptive quality; the shadow map stays square.
+    const bool pictureSized = config.pictureSizedTargets();
+    pixelScale = config.pixelScale();
+    const int width = pictureSized ? config.width : targetSize;
+    const int height = pictureSized ? config.height : targetSize;
+    texelWidth = 1.0f / static_cast<float>(width);
+    texelHeight = 1.0f / static_cast<float>(height);
+
+    const bool halfFloat = GlExtensions::instance().GpuVendorClass == 2;
+    const int halfWidth = width / 2;
+    const int halfHeight = height / 2;
+    for (auto* target : {&brightTarget, &blurTarget, &hdrTarget})
+        target->reset();
+    brightTarget = halfFloat ? RenderTarget::create(halfWidth, halfHeight, 1, false, false, GL_RGBA16F_ARB,
+                                                    GL_RGBA, GL_FLOAT)
+                             : RenderTarget::create(halfWidth, halfHeight, 1, false, false, GL_RGBA16,
+                                                    GL_RGBA, GL_UNSIGNED_SHORT);
+    blurTarget = halfFloat ? RenderTarget::create(halfWidth, halfHeight, 2, false, false, GL_RGB16F_ARB,
+                                                  GL_RGB, GL_FLOAT)
+                           : RenderTarget::create(halfWidth, halfHeight, 2, false, false, GL_RGB16, GL_RGB,
+                                                  GL_UNSIGNED_SHORT);
+    hdrTarget = RenderTarget::create(width, height, 2, false, false, GL_RGBA16F_ARB, GL_RGBA, GL_FLOAT);
+}
+
+void Engine::beginFrame() {
+    GlExtensions::instance().glActiveTextureARB(GL_TEXTURE0_ARB);
+    glMatrixMode(GL_MODELVIEW);
+    glLoadIdentity();
+    setViewport(0, 0, screenWidth, screenHeight);
+    glEnable(GL_DEPTH_TEST);
+}
+
+void Engine::resetShowState() {
+    for (float& plane : dofPlanes)
+        plane = 0.0f;
+}
+
+void Engine::resizePicture() {
+    createPictureTargets();
+    setViewport(0, 0, screenWidth, screenHeight);
+    setStaticScreen();
+}
 
 void Engine::teardown() {
     releaseBlurProgram();
@@ -287,6 +314,10 @@ void Engine::prepareStaticProgram() {
     staticLocations.time = shaders->uniformLocation(staticProgram, "time");
     staticLocations.screenY = shaders->uniformLocation(staticProgram, "screenY");
     staticLocations.strength = shaders->uniformLocation(staticProgram, "strength");
+    setStaticScreen();
+}
+
+void Engine::setStaticScreen() {
     useProgram(staticProgram);
     shaders->setFloat(shaders->uniformLocation(staticProgram, "sheight"), static_cast<float>(screenHeight));
     // The grain's texels and scan lines grow with the picture beyond the show's modes (exactly 1 at them).
@@ -403,6 +434,7 @@ int Engine::blurPasses(float step, TextureBinding source, int passCount, bool to
     blurTarget->bind();
     useProgram(blurProgram);
     for (int i = 0; i < passCount; ++i) {
+        passTimes.mark(chainPass(blurChain, i));
         const float spread = static_cast<float>(1 << (i / 2));
         if (i == passCount - 1 && toScreen)
             blurTarget->unbind();
@@ -423,6 +455,7 @@ int Engine::blurPasses(float step, TextureBinding source, int passCount, bool to
 }
 
 void Engine::applyHdr(float exposureExponent, float blurStrength, float range, bool keepTarget) {
+    passTimes.mark(Pass::Bright);
     brightTarget->bind();
     useProgram(hdrConvertProgram);
     queueTexture(hdrConvertLocations.image, hdrTarget->textures[1]);
@@ -432,8 +465,11 @@ void Engine::applyHdr(float exposureExponent, float blurStrength, float range, b
     drawScreenQuad();
     brightTarget->unbind();
 
+    blurChain = Pass::Glow1;
     const int glow = blurPasses(0.1f, brightTarget->textures[0], 4, false);
+    blurChain = Pass::Blur1;
 
+    passTimes.mark(Pass::Tonemap);
     if (!keepTarget) {
         hdrTarget->bind();
         hdrTarget->setDrawBuffer(GL_COLOR_ATTACHMENT0_EXT);
@@ -452,6 +488,7 @@ void Engine::applyHdr(float exposureExponent, float blurStrength, float range, b
 }
 
 void Engine::drawNoiseOverlay(float time, float strength, TextureBinding noise) {
+    passTimes.mark(Pass::Grain);
     glEnable(GL_BLEND);
     glBlendFunc(GL_DST_COLOR, GL_ZERO);
     useProgram(staticProgram);

@@ -8,6 +8,7 @@
 
 #include "assets/Texture.h"
 #include "core/Singleton.h"
+#include "render/PassTimes.h"
 
 #include <cstdint>
 #include <memory>
@@ -70,6 +71,16 @@ public:
     // After programs were built again from new sources (the studio): the locations of every program the
     // Engine keeps built are fetched again, and "static" gets its screen uniforms again.
     void refreshPrograms();
+    // The GL state every frame starts from, whatever ran before it (the frames before, a seek's replay that
+    // drew nothing, loading): texture unit 0 active, the modelview matrix current and the identity, the
+    // viewport over the whole picture, depth testing on. A frame's passes set what else they use.
+    void beginFrame();
+    // What the Engine holds for the scenes as it stands at the top of the show: no focus planes.
+    void resetShowState();
+    // After the picture's size changed (adaptive quality): the picture's targets are made anew at the
+    // DisplayConfig's size (the shadow map stays), with the texel and pixel scales, the viewport and the
+    // grain's screen uniforms that follow from it. Between frames only.
+    void resizePicture();
 
     // Mesh drawing (MeshDrawing.cpp). beginBumpShading makes "bumpmap" current with light 0, the eye and
     // dofPlanes; drawMesh then binds the shadow map, texture and bump map to units 0, 1, 2 and draws the
@@ -144,6 +155,8 @@ public:
     float aspect = 0.0f;
     // Triangles drawn since resetTriangleCount, for the frame statistics.
     int32_t trianglesDrawn = 0;
+    // Where each frame's time goes: the Engine marks its own passes, the scenes and the run loop theirs.
+    PassTimes passTimes;
 
     // ---- The Engine's record of the GL state it last set, for reading ----
     struct Viewport {
@@ -173,10 +186,16 @@ private:
     TextureBinding boundTexture;
     uint32_t drawMode = 0;
     bool inShadowPass = false;
+    // The chain blurPasses marks its passes in: the glow's inside applyHdr, else the picture's.
+    Pass blurChain = Pass::Blur1;
     float texelWidth = 0.0f;
     float texelHeight = 0.0f;
 
     void teardown();
+    // hdrTarget, brightTarget and blurTarget at the DisplayConfig's picture size, and what follows from it.
+    void createPictureTargets();
+    // The grain's uniforms that follow from the picture's size: its height and pixel scale.
+    void setStaticScreen();
     // Builds "static" and sets what it takes once: its locations, the screen height and the grain's scale.
     void prepareStaticProgram();
 

@@ -9,6 +9,7 @@ namespace halcyra {
 
 void Engine::beginShadowPass(float lightX, float lightY, float lightZ, float targetX, float targetY,
                              float targetZ, float fov) {
+    passTimes.mark(Pass::Shadow);
     savedEye[0] = camera->eye.x;
     savedEye[1] = camera->eye.y;
     savedEye[2] = camera->eye.z;

@@ -14,8 +14,19 @@
 
 namespace halcyra {
 
-class Camera : public Singleton<Camera> {
+// Where the camera stands and looks: what the scenes and the tracks move. At the top of the show it is this.
+struct CameraView {
+    float fieldOfView = 45.0f; // degrees
+    Vec3 eye{0.0f, 0.0f, 0.0f};
+    Vec3 target{0.0f, 0.0f, 0.0f};
+    Vec3 up{0.0f, 1.0f, 0.0f};
+    CameraTrack* currentTrack = nullptr;
+};
+
+class Camera : public Singleton<Camera>, public CameraView {
 public:
+    // The view as it stands at the top of the show: no track current, the eye at the origin.
+    void resetView() { static_cast<CameraView&>(*this) = CameraView{}; }
     void setEye(float x, float y, float z) { eye = Vec3{x, y, z}; }
     void setTarget(float x, float y, float z) { target = Vec3{x, y, z}; }
     // Appends `track` and returns its index (the count before the append).
@@ -29,11 +40,6 @@ public:
     // vector). Without a current track nothing changes.
     void update(float elapsed);
 
-    float fieldOfView = 45.0f; // degrees
-    Vec3 eye{0.0f, 0.0f, 0.0f};
-    Vec3 target{0.0f, 0.0f, 0.0f};
-    Vec3 up{0.0f, 1.0f, 0.0f};
-    CameraTrack* currentTrack = nullptr;
     PointerList<CameraTrack> tracks{0};
 
 private:

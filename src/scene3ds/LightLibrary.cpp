@@ -16,8 +16,14 @@ void store(float (&field)[4], float a, float b, float c, float d) {
 } // namespace
 
 LightLibrary::LightLibrary() {
-    for (int i = 0; i < lightCount; ++i)
+    resetLights();
+}
+
+void LightLibrary::resetLights() {
+    for (int i = 0; i < lightCount; ++i) {
+        lights[i] = Light{};
         lights[i].glLight = GL_LIGHT0 + i;
+    }
 }
 
 LightLibrary::~LightLibrary() = default;

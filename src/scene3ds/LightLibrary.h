@@ -27,6 +27,8 @@ class LightLibrary : public Singleton<LightLibrary> {
 public:
     static constexpr int lightCount = 5;
 
+    // The five records as they stand at the top of the show: every value at its start, light n on GL_LIGHTn.
+    void resetLights();
     // GL lighting and lights 0 to 4 off; every light's enabled flag cleared.
     void disableAll();
     void setDiffuse(int light, float r, float g, float b, float a);

@@ -108,6 +108,7 @@ void GreetingsScene::render() {
     engine->clear();
 
     // The bright copy the cube mirrors.
+    engine->passTimes.mark(Pass::Mirror);
     RenderTarget& blur = *engine->blurTarget;
     blur.bind();
     blur.setDrawBuffer(GL_COLOR_ATTACHMENT0_EXT);
@@ -123,6 +124,7 @@ void GreetingsScene::render() {
     engine->lights->setDiffuse(0, 1.0f, 1.0f, 0.9f, 1.0f);
     blur.unbind();
 
+    engine->passTimes.mark(Pass::Scene);
     engine->hdrTarget->bind();
     engine->hdrTarget->setDrawBuffer(look.hdrEnabled != 0 ? GL_COLOR_ATTACHMENT1_EXT
                                                           : GL_COLOR_ATTACHMENT0_EXT);

@@ -79,6 +79,7 @@ void OpeningScene::render() {
     engine->loadCameraView();
     engine->clear();
 
+    engine->passTimes.mark(Pass::Scene);
     if (time < titleTime) {
         engine->hdrTarget->bind();
         engine->hdrTarget->setDrawBuffer(GL_COLOR_ATTACHMENT1_EXT);
@@ -89,6 +90,7 @@ void OpeningScene::render() {
         glDisable(GL_DEPTH_TEST);
         engine->applyHdr(look.hdrExposure, look.hdrBlurStrength, look.hdrRange, false);
 
+        engine->passTimes.mark(Pass::Filter);
         engine->blurTarget->bind();
         engine->blurTarget->setDrawBuffer(GL_COLOR_ATTACHMENT0_EXT);
         engine->clear();

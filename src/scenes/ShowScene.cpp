@@ -210,6 +210,8 @@ void ShowScene::endShadowPass() {
 }
 
 void ShowScene::loadTextureMatrix(const float* projection, const float* modelview) {
+    // The lit pass reads the matrix of texture unit 0, whichever unit the pass before left active.
+    GlExtensions::instance().glActiveTextureARB(GL_TEXTURE0_ARB);
     glMatrixMode(GL_TEXTURE);
     glLoadMatrixf(projection);
     glMultMatrixf(modelview);
@@ -217,6 +219,7 @@ void ShowScene::loadTextureMatrix(const float* projection, const float* modelvie
 }
 
 void ShowScene::beginLitPass() {
+    engine->passTimes.mark(Pass::Scene);
     engine->loadCameraView();
     engine->clear();
     engine->hdrTarget->bind();
@@ -239,6 +242,7 @@ void ShowScene::finishFrame(float blurStep, TextureBinding mask) {
 
 void ShowScene::drawMaskComposite(TextureBinding base, TextureBinding mask, const QuadCorners& corners) {
     static const float one[4] = {1.0f, 1.0f, 1.0f, 1.0f};
+    engine->passTimes.mark(Pass::Mask);
     engine->useProgram(maskProgram);
     engine->queueTexture(maskBaseLocation, base);
     engine->queueTexture(maskMaskLocation, mask);

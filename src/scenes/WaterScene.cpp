@@ -94,6 +94,7 @@ void WaterScene::render() {
     engine->clear();
 
     // The reflection: the world mirrored about y = 10 and clipped to what lies under the water.
+    engine->passTimes.mark(Pass::Mirror);
     RenderTarget& blur = *engine->blurTarget;
     blur.bind();
     blur.setDrawBuffer(GL_COLOR_ATTACHMENT0_EXT);
@@ -112,13 +113,17 @@ void WaterScene::render() {
     glPopMatrix();
     blur.unbind();
 
-    // What the water shows from below: the models unmirrored.
-    blur.bind();
-    blur.setDrawBuffer(GL_COLOR_ATTACHMENT1_EXT);
-    engine->clear();
-    drawModels();
-    blur.unbind();
+    // What the water shows from below: the models unmirrored, drawn only for a water program that reads
+    // it (the show's own dark water hides it; a program from the studio may not).
+    if (water.bottom >= 0) {
+        blur.bind();
+        blur.setDrawBuffer(GL_COLOR_ATTACHMENT1_EXT);
+        engine->clear();
+        drawModels();
+        blur.unbind();
+    }
 
+    engine->passTimes.mark(Pass::Scene);
     engine->hdrTarget->bind();
     engine->hdrTarget->setDrawBuffer(DisplayConfig::instance().hdrEnabled != 0 ? GL_COLOR_ATTACHMENT1_EXT
                                                                                : GL_COLOR_ATTACHMENT0_EXT);

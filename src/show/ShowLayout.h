@@ -17,6 +17,10 @@ struct Point {
 constexpr int tempo = 133; // beats a minute
 constexpr int beatsPerBar = 4;
 constexpr double beatMs = 60000.0 / tempo;
+constexpr double barMs = beatMs * beatsPerBar;
+// The show's frame grid: 60 frames a second. Real-time play replays a start or a seek on it (so a seek lands
+// on a frame a capture at 60 fps draws), and the flicker terms read the time on it.
+constexpr int gridRate = 60;
 
 // The seven scenes in beats, in playback order: the opening, the credits, the metaballs, the water, the cube
 // rain, the greetings, the planet and its end.

@@ -17,11 +17,12 @@
 #include "scenes/OpeningScene.h"
 #include "scenes/PlanetScene.h"
 #include "scenes/WaterScene.h"
+#include "show/ShowLayout.h"
 #include "timeline/AssetList.h"
 #include "timeline/LoadingScreen.h"
-#include "timeline/MusicStream.h"
-#include "timeline/Player.h"
 #include "timeline/ShaderWatch.h"
+#include "timeline/Soundtrack.h"
+#include "timeline/Transport.h"
 
 #include <GL/gl.h>
 
@@ -66,7 +67,7 @@ private:
 
 } // namespace
 
-Demo::Demo(const std::string& shaderFolder) {
+Demo::Demo(const std::string& shaderFolder, Soundtrack* soundtrack) {
     timeStage(LoadingTimes::LoadingScreen, [&] { startLoadingScreen(); });
     // The images decode on worker threads from here on, the pause included.
     prefetchTextureList();
@@ -89,8 +90,13 @@ Demo::Demo(const std::string& shaderFolder) {
     timeStage(LoadingTimes::Scenes, [&] { createScenes(loadingStep); });
     drawLoadingFrame(0.0f, 6);
     finishLoadingScreen();
-    pause();
-    showStart.capture();
+    if (soundtrack != nullptr)
+        timeStage(LoadingTimes::MusicOpen, [&] { soundtrack->open("muzak.mp3"); });
+    // The sound device is warmed up (opened without a sound) within it.
+    pause([&] {
+        if (soundtrack != nullptr)
+            soundtrack->warmUp();
+    });
 }
 
 // The logo stays registered; its GL texture goes with the texture registry.
@@ -98,9 +104,13 @@ Demo::~Demo() {
     scenes.clear();
 }
 
-void Demo::pause() {
+void Demo::pause(const std::function<void()>& work) {
     const StageClock clock;
-    sleepMilliseconds(500);
+    if (work)
+        work();
+    const double worked = clock.elapsed().wall;
+    if (worked < 500.0)
+        sleepMilliseconds(static_cast<uint32_t>(500.0 - worked));
     const LoadingTimes::Figure paused = clock.elapsed();
     loadingTimes.pauses.wall += paused.wall;
     loadingTimes.pauses.cpu += paused.cpu;
@@ -132,7 +142,8 @@ void Demo::startLoadingScreen() {
     setSingleSampledScreen(true);
     const DisplayConfig& display = DisplayConfig::instance();
     // The text grows with the picture; a small draft keeps it readable.
-    loadingFont.create(display.fontFile, std::max(8, static_cast<int>(std::lround(12.0f * display.screenScale()))));
+    loadingFont.create(display.fontFile,
+                       std::max(8, static_cast<int>(std::lround(12.0f * display.screenScale()))));
     TextureManager& textures = TextureManager::instance();
     textures.loadFile("textures/logo.png", "logo.png", static_cast<int>(ImageKind::Png));
     logo = textures.find("logo.png");
@@ -275,46 +286,80 @@ std::vector<std::string> Demo::sceneNames() {
             CubeRainScene::name, GreetingsScene::name, PlanetScene::name};
 }
 
+void Demo::toShowTop() {
+    DisplayConfig::instance().resetLook();
+    engine->camera->resetView();
+    engine->lights->resetLights();
+    engine->resetShowState();
+}
+
+std::string Demo::layoutJson() {
+    JsonWriter json;
+    json.beginObject().member("tempo", show::tempo).member("beatsPerBar", show::beatsPerBar);
+    json.member("beatMs", show::beatMs).member("barMs", show::barMs);
+    json.member("replayRate", FrameSchedule::replayRate);
+    const std::vector<float> lengths = sceneLengths();
+    const std::vector<double> starts = sceneStarts();
+    const std::vector<std::string> names = sceneNames();
+    json.key("scenes").beginArray();
+    for (size_t i = 0; i < lengths.size(); ++i)
+        json.beginObject()
+            .member("name", names[i])
+            .member("beats", show::sceneBeats[i])
+            .member("startMs", starts[i])
+            .member("lengthMs", static_cast<double>(lengths[i]))
+            .endObject();
+    json.endArray();
+    json.member("lengthMs", starts.back() + lengths.back());
+    json.key("marks").beginObject();
+    json.member("silentBeat", show::silentBeat).member("whiteScreenBeat", show::whiteScreenBeat);
+    json.member("planetFirstFrameMs", starts.back());
+    json.member("whiteScreenMs", starts.back() + static_cast<double>(show::planetWhiteout));
+    json.endObject();
+    json.key("modes").beginArray();
+    for (const DisplayMode& mode : displayModes)
+        json.beginObject()
+            .member("caption", mode.caption)
+            .member("width", mode.width)
+            .member("height", mode.height)
+            .endObject();
+    json.endArray().endObject();
+    return json.document();
+}
+
 void Demo::play(const PlayOptions& options) {
     FrameSchedule& schedule = *options.schedule;
-    Player* player = options.player;
+    Transport* transport = options.transport;
+    Soundtrack* soundtrack = options.soundtrack;
     const StageClock clock;
-    MusicStream* music = nullptr;
-    if (options.music) {
-        music = &MusicStream::instance();
-        music->open("muzak.mp3");
+    if (soundtrack != nullptr) {
+        soundtrack->open("muzak.mp3");
         // A start later in the show, or a seek, replays the scenes' logic first; the music waits for the
         // picture, and for the end of a pause.
         schedule.onFirstDrawnFrame = [&] {
-            if (player == nullptr || !player->paused())
-                music->play(schedule.firstDrawnTime() / 1000.0);
+            if (transport == nullptr || !transport->paused())
+                soundtrack->start(schedule.firstDrawnTime());
         };
     }
-    loadingTimes.stages[LoadingTimes::MusicOpen] = clock.elapsed();
-    loadingTimes.residentAfter[LoadingTimes::MusicOpen] = residentMebibytes();
+    if (loadingTimes.stages[LoadingTimes::MusicOpen].wall == 0.0) {
+        loadingTimes.stages[LoadingTimes::MusicOpen] = clock.elapsed();
+        loadingTimes.residentAfter[LoadingTimes::MusicOpen] = residentMebibytes();
+    }
     // The music is kept in step with the picture, and how well it kept is reported.
-    MusicSync musicSync;
     FrameObservers observers;
     if (options.observer != nullptr)
         observers.add(options.observer);
-    if (music != nullptr)
-        observers.add(&musicSync);
+    if (soundtrack != nullptr)
+        observers.add(soundtrack);
     FirstFrameWatch watch(&observers, loadingTimes);
-    playScenes(scenes, schedule, &watch, player, showStart, [&](bool start, double showMs) {
-        if (music == nullptr)
-            return;
-        if (start)
-            music->play(showMs / 1000.0);
-        else
-            music->stop();
-    });
+    if (transport != nullptr)
+        transport->attach(&schedule, soundtrack);
+    playScenes(scenes, schedule, &watch, transport, options.hook, [this] { toShowTop(); });
+    if (transport != nullptr)
+        transport->attach(nullptr, nullptr);
     schedule.onFirstDrawnFrame = nullptr;
-    if (music != nullptr) {
-        musicReport = musicSync.report();
-        music->stop();
-        music->release();
-        MusicStream::destroy();
-    }
+    if (soundtrack != nullptr)
+        soundtrack->stop();
 }
 
 } // namespace halcyra

@@ -8,7 +8,6 @@
 #include "timeline/BitmapFont.h"
 #include "timeline/LoadingTimes.h"
 #include "timeline/Playback.h"
-#include "timeline/ShowState.h"
 
 #include <functional>
 #include <memory>
@@ -19,21 +18,25 @@ namespace halcyra {
 
 class Engine;
 class ImageDecodeQueue;
-class Player;
 class ShaderWatch;
+class Soundtrack;
+class Transport;
 struct Texture;
 
 struct PlayOptions {
     FrameSchedule* schedule = nullptr; // where the frames lie and which are drawn
     FrameObserver* observer = nullptr;
-    bool music = true;        // play muzak.mp3 from the first drawn frame's show time
-    Player* player = nullptr; // the viewer's keys in real-time play: pause and seeks
+    Soundtrack* soundtrack = nullptr; // plays muzak.mp3 from the first drawn frame's show time; may be null
+    Transport* transport = nullptr;   // the viewer's keys in real-time play: pause and seeks; may be null
+    RunLoopHook* hook = nullptr;      // the studio's work between frames; may be null
 };
 
 class Demo {
 public:
-    // `shaderFolder`, when not empty, holds GLSL sources that replace the packet's (--shaders).
-    explicit Demo(const std::string& shaderFolder = {});
+    // `shaderFolder`, when not empty, holds GLSL sources that replace the packet's (--shaders). With a
+    // `soundtrack` the music is opened and the sound device warmed up during the loading screen's last
+    // pause, so that the first scene frame need not wait for it.
+    explicit Demo(const std::string& shaderFolder = {}, Soundtrack* soundtrack = nullptr);
     virtual ~Demo();
 
     void play(const PlayOptions& options);
@@ -46,6 +49,9 @@ public:
     static std::vector<std::string> sceneNames();
     // Where each begins in the show (ms): the lengths of those before it.
     static std::vector<double> sceneStarts();
+    // The show's layout for programs and scripts (--layout): the tempo, beat and bar, the replay's frame
+    // rate, every scene's name, beats, start and length, the marked moments and the display modes.
+    static std::string layoutJson();
 
     float progress = 0.0f;
     Texture* logo = nullptr;
@@ -54,13 +60,11 @@ public:
     int32_t sceneCount = 0;
     // What loading and the way to the first scene frame took, for --stats.
     LoadingTimes loadingTimes;
-    // After play with music: how the music kept to the picture (MusicSync's report).
-    std::string musicReport;
     // The GLSL folder given instead of the packet's programs; null without one.
     std::unique_ptr<ShaderWatch> shaderSources;
-    // The state the show starts from, kept as loading ends: every play, and every seek's replay, starts
-    // from it.
-    ShowState showStart;
+    // Puts what the scenes share as it stands at the top of the show: the look parameters, the camera's
+    // view, the lights, the Engine's focus planes. Every play, and every seek's replay, starts from it.
+    void toShowTop();
 
 protected:
     void startLoadingScreen();
@@ -80,8 +84,9 @@ private:
     // step and a loading frame of `stage`.
     void readList(const char* path, size_t minimumLength, float step, int stage,
                   const std::function<void(const std::string& line)>& load);
-    // One of the two half-second pauses of the loading screen.
-    void pause();
+    // One of the two half-second pauses of the loading screen; `work` runs within it (the music's warm-up),
+    // and the pause lasts the longer of the two.
+    void pause(const std::function<void()>& work = {});
     // Runs one stage of the loading sequence and notes its time, less the loading frames and texture
     // uploads within it (they have their own lines).
     void timeStage(LoadingTimes::Stage stage, const std::function<void()>& work);

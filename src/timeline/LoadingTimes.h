@@ -6,6 +6,8 @@
 // each stage's figure is its own work.
 #pragma once
 
+#include "core/JsonWriter.h"
+
 #include <cstdint>
 #include <string>
 
@@ -43,6 +45,10 @@ struct LoadingTimes {
 
     // One line per stage, then the sums.
     std::string report() const;
+    // The same as members of the current JSON object: "stages" (name, wallMs, cpuMs, mibAfter), "pauses",
+    // "loadingFrames".
+    void writeJson(JsonWriter& json) const;
+    static const char* stageName(int stage);
 };
 
 } // namespace halcyra

@@ -2,23 +2,102 @@
 
 #include "core/Message.h"
 #include "core/Platform.h"
-#include "scenes/Scene.h"
-#include "timeline/Demo.h"
 
 #include <SDL.h>
 #include <SDL_mixer.h>
+#include <dlfcn.h>
+#include <pulse/context.h>
+#include <pulse/introspect.h>
+#include <pulse/mainloop.h>
 
 #include <algorithm>
-#include <cstdint>
 #include <cmath>
+#include <cstdint>
 #include <cstdio>
+#include <cstdlib>
+#include <cstring>
 #include <memory>
 
 namespace halcyra {
+namespace {
+
+// The latency of the sink a sound server plays to (ms), as PulseAudio (or PipeWire's PulseAudio server)
+// reports it for its default sink; 0 where there is no such server or it does not answer within half a
+// second. libpulse is opened when it is there (SDL's own PulseAudio output uses it): nothing links it.
+double serverSinkLatencyMs() {
+    const char* driver = SDL_GetCurrentAudioDriver();
+    if (driver == nullptr || (std::strcmp(driver, "pulseaudio") != 0 && std::strcmp(driver, "pipewire") != 0))
+        return 0.0;
+    void* library = dlopen("libpulse.so.0", RTLD_NOW | RTLD_LOCAL);
+    if (library == nullptr)
+        return 0.0;
+    const auto symbol = [&](const char* name) { return dlsym(library, name); };
+    const auto mainloopNew = reinterpret_cast<decltype(&pa_mainloop_new)>(symbol("pa_mainloop_new"));
+    const auto mainloopApi = reinterpret_cast<decltype(&pa_mainloop_get_api)>(symbol("pa_mainloop_get_api"));
+    const auto iterate = reinterpret_cast<decltype(&pa_mainloop_iterate)>(symbol("pa_mainloop_iterate"));
+    const auto mainloopFree = reinterpret_cast<decltype(&pa_mainloop_free)>(symbol("pa_mainloop_free"));
+    const auto contextNew = reinterpret_cast<decltype(&pa_context_new)>(symbol("pa_context_new"));
+    const auto connect = reinterpret_cast<decltype(&pa_context_connect)>(symbol("pa_context_connect"));
+    const auto state = reinterpret_cast<decltype(&pa_context_get_state)>(symbol("pa_context_get_state"));
+    const auto sinkInfo = reinterpret_cast<decltype(&pa_context_get_sink_info_by_name)>(
+        symbol("pa_context_get_sink_info_by_name"));
+    const auto operationState =
+        reinterpret_cast<decltype(&pa_operation_get_state)>(symbol("pa_operation_get_state"));
+    const auto operationUnref = reinterpret_cast<decltype(&pa_operation_unref)>(symbol("pa_operation_unref"));
+    const auto disconnect =
+        reinterpret_cast<decltype(&pa_context_disconnect)>(symbol("pa_context_disconnect"));
+    const auto contextUnref = reinterpret_cast<decltype(&pa_context_unref)>(symbol("pa_context_unref"));
+    double latencyMs = 0.0;
+    if (mainloopNew && mainloopApi && iterate && mainloopFree && contextNew && connect && state && sinkInfo &&
+        operationState && operationUnref && disconnect && contextUnref) {
+        pa_mainloop* loop = mainloopNew();
+        pa_context* context = loop != nullptr ? contextNew(mainloopApi(loop), "halcyra") : nullptr;
+        const uint64_t deadline = SDL_GetTicks64() + 500;
+        auto turn = [&] { return SDL_GetTicks64() < deadline && iterate(loop, 0, nullptr) >= 0; };
+        if (context != nullptr && connect(context, nullptr, PA_CONTEXT_NOAUTOSPAWN, nullptr) >= 0) {
+            while (state(context) != PA_CONTEXT_READY && PA_CONTEXT_IS_GOOD(state(context)) && turn())
+                SDL_Delay(1);
+            if (state(context) == PA_CONTEXT_READY) {
+                pa_operation* query = sinkInfo(
+                    context, "@DEFAULT_SINK@",
+                    [](pa_context*, const pa_sink_info* info, int last, void* result) {
+                        if (last == 0 && info != nullptr)
+                            *static_cast<double*>(result) =
+                                static_cast<double>(std::max(info->latency, info->configured_latency)) /
+                                1000.0;
+                    },
+                    &latencyMs);
+                while (query != nullptr && operationState(query) == PA_OPERATION_RUNNING && turn())
+                    SDL_Delay(1);
+                if (query != nullptr)
+                    operationUnref(query);
+            }
+            disconnect(context);
+        }
+        if (context != nullptr)
+            contextUnref(context);
+        if (loop != nullptr)
+            mainloopFree(loop);
+    }
+    dlclose(library);
+    return latencyMs;
+}
+
+// The device buffer's frames: HALCYRA_AUDIO_FRAMES when it names a power of two from 256 to 16384.
+int deviceBufferFrames() {
+    const char* asked = std::getenv("HALCYRA_AUDIO_FRAMES");
+    const int frames = asked != nullptr ? std::atoi(asked) : 0;
+    return frames >= 256 && frames <= 16384 && (frames & (frames - 1)) == 0 ? frames
+                                                                            : MusicStream::bufferFrames;
+}
+
+} // namespace
+
 void MusicStream::open(const char* path) {
     Mix_Init(MIX_INIT_MP3);
+    frames = deviceBufferFrames();
     deviceOpen =
-        SDL_InitSubSystem(SDL_INIT_AUDIO) == 0 && Mix_OpenAudio(44100, MIX_DEFAULT_FORMAT, 2, 1024) == 0;
+        SDL_InitSubSystem(SDL_INIT_AUDIO) == 0 && Mix_OpenAudio(44100, MIX_DEFAULT_FORMAT, 2, frames) == 0;
     if (!deviceOpen)
         showMessage("bass initialization failed");
     stream = deviceOpen ? Mix_LoadMUS(dataFilePath(path).c_str()) : nullptr;
@@ -45,8 +124,21 @@ void MusicStream::play(double startSeconds) {
     if (begun >= 0.0) {
         const double ahead = first ? steadySeconds : 0.0;
         const uint64_t deadline = SDL_GetTicks64() + static_cast<uint64_t>(flowWaitMs);
-        while (position() <= begun + ahead && SDL_GetTicks64() < deadline)
+        // How far the decoder runs ahead of the clock once it moves: what the sound path buffers.
+        uint64_t moved = 0;
+        double lead = 0.0;
+        for (double now = position(); now <= begun + ahead && SDL_GetTicks64() < deadline; now = position()) {
+            if (now > begun) {
+                const uint64_t ticks = SDL_GetPerformanceCounter();
+                if (moved == 0)
+                    moved = ticks;
+                const double clock = static_cast<double>(ticks - moved) / SDL_GetPerformanceFrequency();
+                lead = std::max(lead, (now - begun - clock) * 1000.0);
+            }
             SDL_Delay(1);
+        }
+        if (first)
+            latency = std::max(1000.0 * frames / 44100.0, lead) + serverSinkLatencyMs();
     }
     if (first) {
         // Paused in between, the mixer's next buffer holds the start at full volume, never a part of it.
@@ -56,6 +148,14 @@ void MusicStream::play(double startSeconds) {
         Mix_ResumeMusic();
         deviceSteady = true;
     }
+}
+
+void MusicStream::warmUp() {
+    if (stream == nullptr || deviceSteady)
+        return;
+    play(0.0);
+    // The device goes on taking the mixer's silence, so the show's first start is picked up at once.
+    Mix_HaltMusic();
 }
 
 double MusicStream::position() const {
@@ -85,60 +185,6 @@ void MusicStream::release() {
         deviceSteady = false;
     }
     Mix_Quit();
-}
-
-MusicSync::MusicSync() : sceneStarts(Demo::sceneStarts()) {}
-
-void MusicSync::framePresented(int sceneIndex, const Scene& scene) {
-    if (sceneIndex < 0 || sceneIndex >= static_cast<int>(sceneStarts.size()))
-        return;
-    // After the frame: its duration is added, so the scene's time is the show's time now.
-    const double showMs = sceneStarts[static_cast<size_t>(sceneIndex)] + scene.time;
-    const bool jumped = lastShowMs >= 0.0 && (showMs < lastShowMs || showMs - lastShowMs > 1000.0);
-    const bool marked = sceneIndex != lastScene || jumped;
-    lastScene = sceneIndex;
-    lastShowMs = showMs;
-    if (!MusicStream::exists() || (!marked && showMs - lastReadMs < 100.0))
-        return;
-    lastReadMs = showMs;
-    const double music = MusicStream::instance().position();
-    if (music < 0.0)
-        return;
-    const Sample sample{sceneIndex, showMs, music * 1000.0 - showMs};
-    if (marked)
-        samples.push_back(sample);
-    if (largest.scene < 0 || std::abs(sample.gapMs) > std::abs(largest.gapMs))
-        largest = sample;
-    last = sample;
-    // Moved while the device stands still, the music would only stand still elsewhere: it is moved once
-    // the device takes sound again.
-    const bool moving = music != lastMusic;
-    lastMusic = music;
-    if (std::abs(sample.gapMs) > maxGapMs && moving) {
-        MusicStream::instance().moveTo(showMs / 1000.0);
-        lastMusic = showMs / 1000.0;
-        ++moves;
-    }
-}
-
-std::string MusicSync::report() const {
-    if (samples.empty())
-        return "music against the picture: no music played\n";
-    std::string text = "music against the picture (the decoder's position less the show time):\n";
-    char line[96];
-    for (const Sample& sample : samples) {
-        std::snprintf(line, sizeof line, "  scene %d at %8.3f s: %+7.1f ms\n", sample.scene + 1,
-                      sample.showMs / 1000.0, sample.gapMs);
-        text += line;
-    }
-    std::snprintf(line, sizeof line, "  at the end, %8.3f s: %+7.1f ms\n", last.showMs / 1000.0, last.gapMs);
-    text += line;
-    std::snprintf(line, sizeof line, "  largest gap %.1f ms, at %.3f s\n", std::abs(largest.gapMs),
-                  largest.showMs / 1000.0);
-    text += line;
-    std::snprintf(line, sizeof line, "  moved to the picture's time (a gap over %.0f ms): %d\n", maxGapMs,
-                  moves);
-    return text + line;
 }
 
 } // namespace halcyra

@@ -11,6 +11,23 @@
 
 namespace halcyra {
 
+std::string latencyLine(const char* what, std::vector<double> times) {
+    if (times.empty())
+        return {};
+    std::sort(times.begin(), times.end());
+    char text[200];
+    std::snprintf(text, sizeof text, "%s: %zu, median %.0f ms, longest %.0f ms\n", what, times.size(),
+                  times[times.size() / 2], times.back());
+    return text;
+}
+
+void writeLatencies(JsonWriter& json, const char* key, const std::vector<double>& times) {
+    json.key(key).beginArray();
+    for (const double ms : times)
+        json.value(ms);
+    json.endArray();
+}
+
 int64_t PerformanceClock::frequency() {
     return static_cast<int64_t>(performanceFrequency());
 }
@@ -189,6 +206,8 @@ void FrameStatistics::framePresented(int sceneIndex, const Scene& scene) {
     SceneFrames& frames = scenes[sceneIndex];
     frames.frameTimes.push_back(scene.frameTime);
     frames.updateTimes.push_back(scene.updateTime);
+    const DisplayConfig& config = DisplayConfig::instance();
+    frames.sizes.push_back(PictureSize{config.width, config.height, config.reduced});
     // The first frame of a run also carries the loading; it is left out of the CPU figures.
     if (cpuTime > 0.0)
         frames.cpuTimes.push_back(static_cast<float>(cpuTime));
@@ -212,6 +231,98 @@ FrameStatistics::Summary FrameStatistics::summarize(std::vector<float> times) {
     return summary;
 }
 
+void PassStatistics::add(const PassFrame& frame) {
+    if (frame.sceneIndex < 0)
+        return;
+    if (scenes.size() <= static_cast<size_t>(frame.sceneIndex))
+        scenes.resize(static_cast<size_t>(frame.sceneIndex) + 1);
+    scenes[static_cast<size_t>(frame.sceneIndex)].frames.push_back(frame);
+}
+
+PassStatistics::Medians PassStatistics::medians(int sceneIndex) const {
+    Medians result;
+    if (sceneIndex < 0 || sceneIndex >= sceneCount())
+        return result;
+    const std::vector<PassFrame>& frames = scenes[static_cast<size_t>(sceneIndex)].frames;
+    result.frames = static_cast<int>(frames.size());
+    if (frames.empty())
+        return result;
+    result.gpuMeasured = frames.front().gpuMeasured;
+    result.synchronous = frames.front().synchronous;
+    std::vector<float> values(frames.size());
+    auto median = [&](auto value) {
+        for (size_t i = 0; i < frames.size(); ++i)
+            values[i] = value(frames[i]);
+        return FrameStatistics::summarize(values).median;
+    };
+    for (int pass = 0; pass < passKinds; ++pass) {
+        result.gpu[pass] = median([&](const PassFrame& f) { return f.gpu[pass]; });
+        result.cpu[pass] = median([&](const PassFrame& f) { return f.cpu[pass]; });
+    }
+    result.gpuTotal = median([](const PassFrame& f) { return f.gpuTotal(); });
+    result.cpuTotal = median([](const PassFrame& f) { return f.cpuTotal(); });
+    return result;
+}
+
+std::string PassStatistics::report() const {
+    if (scenes.empty())
+        return {};
+    std::vector<Medians> table;
+    for (int i = 0; i < sceneCount(); ++i)
+        table.push_back(medians(i));
+    char cell[64];
+    auto section = [&](const char* heading, bool gpu) {
+        std::string text = heading;
+        text += "\npass          ";
+        for (int i = 0; i < sceneCount(); ++i) {
+            if (table[i].frames == 0)
+                continue;
+            std::snprintf(cell, sizeof cell, "  scene %d", i + 1);
+            text += cell;
+        }
+        text += "\n";
+        auto row = [&](const char* name, auto value) {
+            std::snprintf(cell, sizeof cell, "%-14s", name);
+            text += cell;
+            for (const Medians& m : table) {
+                if (m.frames == 0)
+                    continue;
+                std::snprintf(cell, sizeof cell, " %8.2f", value(m));
+                text += cell;
+            }
+            text += "\n";
+        };
+        for (int pass = 0; pass < passKinds; ++pass) {
+            bool ran = false;
+            for (const Medians& m : table)
+                ran = ran || (gpu ? m.gpu[pass] : m.cpu[pass]) > 0.0;
+            if (ran)
+                row(passName(static_cast<Pass>(pass)),
+                    [&](const Medians& m) { return gpu ? m.gpu[pass] : m.cpu[pass]; });
+        }
+        row("frame", [&](const Medians& m) { return gpu ? m.gpuTotal : m.cpuTotal; });
+        return text;
+    };
+    std::string text;
+    bool gpuMeasured = false;
+    bool synchronous = false;
+    for (const Medians& m : table) {
+        gpuMeasured = gpuMeasured || m.gpuMeasured;
+        synchronous = synchronous || m.synchronous;
+    }
+    if (synchronous)
+        return section("where a frame's time goes (median ms per pass; the renderer is the CPU, so each pass "
+                       "is timed to its end):",
+                       true);
+    if (gpuMeasured)
+        text += section("where a frame's time goes on the GL's timeline (median ms per pass, timer queries):",
+                        true);
+    else
+        text += "where a frame's time goes on the GL's timeline: not measured (no GL_ARB_timer_query)\n";
+    text += section("the main thread issuing each pass (median ms):", false);
+    return text;
+}
+
 std::string FrameStatistics::report() const {
     std::string text = "scene  frames  median ms  p95 ms  p99 ms  max ms  update ms  cpu ms\n";
     char line[128];
@@ -222,6 +333,86 @@ std::string FrameStatistics::report() const {
         std::snprintf(line, sizeof line, "%5zu  %6d  %9.2f  %6.2f  %6.2f  %6.2f  %9.3f  %6.2f\n", i + 1,
                       s.frames, s.median, s.p95, s.p99, s.max, summarize(scenes[i].updateTimes).median,
                       summarize(scenes[i].cpuTimes).median);
+        text += line;
+    }
+    return text + pictureSizeReport() + passes.report();
+}
+
+void PassStatistics::writeJson(JsonWriter& json, int sceneIndex) const {
+    const Medians m = medians(sceneIndex);
+    if (m.frames == 0)
+        return;
+    json.key("passes").beginObject();
+    json.member("clock", m.synchronous   ? "each pass to its end"
+                         : m.gpuMeasured ? "timer queries"
+                                         : "main thread");
+    json.member("frames", m.frames);
+    for (const bool gpu : {true, false}) {
+        if (gpu && !m.gpuMeasured)
+            continue;
+        json.key(gpu ? "gpu" : "cpu").beginObject();
+        // Every pass, in the frame's order (0 where it did not run), so that tables line up across scenes.
+        for (int pass = 0; pass < passKinds; ++pass)
+            json.member(passName(static_cast<Pass>(pass)), gpu ? m.gpu[pass] : m.cpu[pass]);
+        json.member("frame", gpu ? m.gpuTotal : m.cpuTotal).endObject();
+    }
+    json.endObject();
+}
+
+void FrameStatistics::writeJson(JsonWriter& json, const std::vector<std::string>& names) const {
+    json.beginArray();
+    for (size_t i = 0; i < scenes.size(); ++i) {
+        const SceneFrames& frames = scenes[i];
+        if (frames.frameTimes.empty())
+            continue;
+        const Summary s = summarize(frames.frameTimes);
+        json.beginObject().member("scene", static_cast<int>(i) + 1);
+        json.member("name", i < names.size() ? names[i].c_str() : "");
+        json.member("frames", s.frames).member("medianMs", s.median).member("p95Ms", s.p95);
+        json.member("p99Ms", s.p99).member("maxMs", s.max);
+        json.member("updateMs", summarize(frames.updateTimes).median);
+        json.member("cpuMs", summarize(frames.cpuTimes).median);
+        std::vector<PictureSize> sizes = frames.sizes;
+        std::sort(sizes.begin(), sizes.end(), [](const PictureSize& a, const PictureSize& b) {
+            return static_cast<int64_t>(a.width) * a.height < static_cast<int64_t>(b.width) * b.height;
+        });
+        const auto whole =
+            std::count_if(sizes.begin(), sizes.end(), [](const PictureSize& size) { return !size.reduced; });
+        json.key("picture").beginObject();
+        json.member("wholeShare", static_cast<double>(whole) / static_cast<double>(sizes.size()));
+        for (const auto& [key, size] :
+             {std::pair{"median", sizes[sizes.size() / 2]}, {"smallest", sizes.front()}})
+            json.key(key).beginArray().value(size.width).value(size.height).endArray();
+        json.endObject();
+        passes.writeJson(json, static_cast<int>(i));
+        json.endObject();
+    }
+    json.endArray();
+}
+
+std::string FrameStatistics::pictureSizeReport() const {
+    bool reduced = false;
+    for (const SceneFrames& frames : scenes)
+        for (const PictureSize& size : frames.sizes)
+            reduced = reduced || size.reduced;
+    if (!reduced)
+        return {};
+    std::string text = "picture drawn (adaptive quality)\nscene  whole  median        smallest\n";
+    char line[128];
+    for (size_t i = 0; i < scenes.size(); ++i) {
+        std::vector<PictureSize> sizes = scenes[i].sizes;
+        if (sizes.empty())
+            continue;
+        const auto whole =
+            std::count_if(sizes.begin(), sizes.end(), [](const PictureSize& s) { return !s.reduced; });
+        std::sort(sizes.begin(), sizes.end(), [](const PictureSize& a, const PictureSize& b) {
+            return static_cast<int64_t>(a.width) * a.height < static_cast<int64_t>(b.width) * b.height;
+        });
+        const PictureSize& median = sizes[sizes.size() / 2];
+        const PictureSize& smallest = sizes.front();
+        std::snprintf(line, sizeof line, "%5zu  %4.0f%%  %4d x %-4d   %4d x %-4d\n", i + 1,
+                      100.0 * static_cast<double>(whole) / static_cast<double>(sizes.size()), median.width,
+                      median.height, smallest.width, smallest.height);
         text += line;
     }
     return text;

@@ -4,6 +4,11 @@
 // presented: statistics, a time limit, capture.
 #pragma once
 
+#include "core/JsonWriter.h"
+#include "render/PassTimes.h"
+#include "show/ShowLayout.h"
+
+#include <array>
 #include <cstdint>
 #include <functional>
 #include <memory>
@@ -12,9 +17,13 @@
 
 namespace halcyra {
 
-class Player;
 class Scene;
-class ShowState;
+class Transport;
+
+// Latencies people read: "`what`: N, median M ms, longest L ms", a line; empty for none. And the same as a
+// JSON member `key`: every one, in ms.
+std::string latencyLine(const char* what, std::vector<double> times);
+void writeLatencies(JsonWriter& json, const char* key, const std::vector<double>& times);
 
 // Frames first … end − 1 of a fixed step, numbered from the show's start.
 struct FrameRange {
@@ -57,12 +66,50 @@ public:
     virtual void framePresented(int sceneIndex, const Scene& scene) = 0;
 };
 
+// Per scene, the median milliseconds of each pass of a frame, on the GL's timeline and on the main thread
+// (PassTimes measures them).
+class PassStatistics {
+public:
+    void add(const PassFrame& frame);
+    bool empty() const { return scenes.empty(); }
+    // Both tables, one column a scene, one row a pass that ran; empty when no frame was measured.
+    std::string report() const;
+
+    struct Medians {
+        int frames = 0;
+        bool gpuMeasured = false;
+        bool synchronous = false;
+        std::array<double, passKinds> gpu{};
+        std::array<double, passKinds> cpu{};
+        double gpuTotal = 0.0; // the median of the frames' sums
+        double cpuTotal = 0.0;
+    };
+    Medians medians(int sceneIndex) const;
+    int sceneCount() const { return static_cast<int>(scenes.size()); }
+    // A scene's passes as members of the current JSON object: "passes" {"clock", "frames", "gpu" {name: ms,
+    // every pass in the frame's order, 0 where it did not run, then "frame"}, "cpu" {the same}}; nothing when
+    // the scene has no measured frame.
+    void writeJson(JsonWriter& json, int sceneIndex) const;
+
+private:
+    struct SceneFrames {
+        std::vector<PassFrame> frames;
+    };
+    std::vector<SceneFrames> scenes;
+};
+
 // Frame-time statistics per scene: count, median, 95th and 99th percentile and maximum of the frame times,
-// and the medians of the scene logic (update) and of the main thread's CPU time per frame.
+// and the medians of the scene logic (update) and of the main thread's CPU time per frame; and where the
+// frames' time went, pass by pass, when PassTimes measured it.
 class FrameStatistics final : public FrameObserver {
 public:
     void framePresented(int sceneIndex, const Scene& scene) override;
     std::string report() const;
+    // The same as a JSON array, one object a scene played: "scene" (from 1), "name" (of `names`), "frames",
+    // "medianMs", "p95Ms", "p99Ms", "maxMs", "updateMs", "cpuMs", "picture" {"wholeShare", "median",
+    // "smallest"} and "passes".
+    void writeJson(JsonWriter& json, const std::vector<std::string>& names) const;
+    PassStatistics passes;
 
     struct Summary {
         int frames = 0;
@@ -74,11 +121,19 @@ public:
     static Summary summarize(std::vector<float> frameTimes);
 
 private:
+    struct PictureSize {
+        int width = 0;
+        int height = 0;
+        bool reduced = false; // adaptive quality drew it smaller than the picture's own size
+    };
     struct SceneFrames {
         std::vector<float> frameTimes;
         std::vector<float> updateTimes;
         std::vector<float> cpuTimes;
+        std::vector<PictureSize> sizes;
     };
+    // The sizes adaptive quality drew each scene at; empty when it drew every frame whole.
+    std::string pictureSizeReport() const;
     std::vector<SceneFrames> scenes; // per scene index
     double lastCpu = -1.0;
 };
@@ -113,8 +168,8 @@ private:
 // replaying up to the frame asked for.
 class FrameSchedule {
 public:
-    static constexpr int replayRate = 60;  // frames per second of a real-time start's replay
-    static constexpr int flickerRate = 60; // frames per second of the flicker's grid
+    static constexpr int replayRate = show::gridRate;  // frames per second of a real-time start's replay
+    static constexpr int flickerRate = show::gridRate; // frames per second of the flicker's grid
 
     // Frames from `firstDrawn` up to (not including) `endFrame` are drawn; the show stops at `endFrame`.
     static FrameSchedule fixedStep(int framesPerSecond, int64_t firstDrawn, int64_t endFrame);
@@ -145,6 +200,8 @@ public:
     void end() { stopped = true; }
     // After a pause: the measured clock starts again now, so that the pause is no frame time.
     void resume(Scene& scene);
+    // Real-time play past its replay: frames are drawn on the clock (a pause may hold the picture).
+    bool measuring() const { return phase == Phase::Measured && drawnYet; }
 
     // The show time (ms) of the first drawn frame, and of frame n on this schedule's step.
     double firstDrawnTime() const;
@@ -183,22 +240,33 @@ private:
 // Scene::run decides them (scene time, as a float, below the scene's length).
 int64_t showFrameCount(const std::vector<float>& sceneLengths, int framesPerSecond);
 
+// What the run loop calls besides the scenes, between frames and while the show is paused: the studio's
+// rebuilds of changed programs.
+class RunLoopHook {
+public:
+    virtual ~RunLoopHook() = default;
+    virtual void betweenFrames() = 0;
+};
+
 // What one scene's run needs besides its carried start time.
 struct PlaybackContext {
     FrameSchedule* schedule = nullptr;
     FrameObserver* observer = nullptr; // may be null
     int sceneIndex = 0;                // position of the scene in the show, for the observer
     double sceneStart = 0.0;           // show ms at which the scene begins: the lengths of those before it
-    Player* player = nullptr;          // real-time play's keys; may be null
+    Transport* transport = nullptr;    // real-time play's pause and seeks; may be null
+    RunLoopHook* hook = nullptr;       // may be null
 };
 
 // Plays `scenes` back to back on `schedule`, each from the overshoot of the one before, handing every drawn
-// frame to `observer` and `player` (both may be null). A seek ends the scenes' loops; the show then plays
-// again from the top, from the state `start` kept (taken now when it has none), replaying up to the seek's
-// frame. `music` starts (true) and stops (false) the soundtrack at a show time, for the player's pauses and
-// seeks; it may be empty.
+// frame to `observer` and `transport` (both may be null). A seek ends the scenes' loops; the show then plays
+// again from the top, replaying up to the seek's frame. Every play from the top first calls `toTop`, which
+// puts what the scenes share (the look, the camera, the lights) as it stands at the show's top; each scene
+// starts its own state afresh in its start, and every drawn frame's render starts from the same GL state
+// (Engine::beginFrame), so a replay lands on the frame playback draws there. `hook` runs between frames and
+// while paused (may be null).
 void playScenes(std::vector<std::unique_ptr<Scene>>& scenes, FrameSchedule& schedule, FrameObserver* observer,
-                Player* player, ShowState& start, std::function<void(bool play, double showMs)> music);
+                Transport* transport, RunLoopHook* hook, const std::function<void()>& toTop);
 
 // Hands every frame to several observers in order.
 class FrameObservers final : public FrameObserver {

@@ -1,4 +1,4 @@
-#include "Frames.h"
+#include "support/Frames.h"
 #include "support/RunProgram.h"
 #include "support/TempDir.h"
 
@@ -54,6 +54,14 @@ TEST(Capture, SizeSetsThePictureSize) {
     EXPECT_EQ(pngWidth(frame), 640);
     EXPECT_EQ(pngHeight(frame), 360);
     EXPECT_FALSE(fs::exists(dir.path() / "frame00002.png"));
+    // A capture has no frame time to keep: it never draws a smaller picture, on any renderer.
+    EXPECT_EQ(result.out.find("adaptive quality"), std::string::npos) << result.out;
+    const auto adaptive =
+        test::runProgram(test::halcyraBinary(), {"--capture", dir.path().string(), "--quality", "adaptive"},
+                         HALCYRA_DATA_DIR, headless);
+    EXPECT_EQ(adaptive.exitStatus, 2);
+    EXPECT_EQ(adaptive.err,
+              "halcyra: option '--quality' is for play; offline rendering always draws the full picture\n");
 }
 
 TEST(Capture, ContactSheetHasOneThumbnailPerSecondAtAnyStep) {

@@ -2,7 +2,7 @@
 // camera path cannot sink a scene back into the dark unnoticed: one frame per second of the whole show at
 // a small size, the brightness of each frame, and per scene the median frame of its own stretch (fades,
 // the title card and the planet's ending left out), as scripts/look prints them.
-#include "Frames.h"
+#include "support/Frames.h"
 #include "support/RunProgram.h"
 #include "support/TempDir.h"
 
@@ -37,9 +37,9 @@ double median(std::vector<double> values) {
 TEST(Look, EverySceneIsBrightWithRealHighlightsAndDeepBlacks) {
     test::TempDir dir;
     const fs::path frames = dir.path() / "frames";
-    const auto result = test::runProgram(
-        test::halcyraBinary(), {"--capture", frames.string(), "--fps", "1", "--size", "160x120"},
-        HALCYRA_DATA_DIR, test::headless, 600.0);
+    const auto result = test::runProgram(test::halcyraBinary(),
+                                         {"--capture", frames.string(), "--fps", "1", "--size", "160x120"},
+                                         HALCYRA_DATA_DIR, test::headless, 600.0);
     ASSERT_EQ(result.exitStatus, 0) << result.err;
 
     std::vector<test::Brightness> seconds;

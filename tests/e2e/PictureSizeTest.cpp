@@ -1,11 +1,11 @@
-// Every picture size, and either GPU class, shows the same picture: a frame of every scene at 1280 × 720 and 1920 × 1080, and the
-// planet (whose torus of points is the most size-bound thing the show draws) at 3840 × 2160. Shrunk to
-// 320 × 180, a quarter of 720p, the larger frames must show what the 720p frame shows: the film grain and
-// the shape of single points (stretched at 720p, where the scenes draw into a square 1024 target) are
-// detail below that size, not picture. Measured: structural similarity 0.95 to 0.999 and mean luma within
-// 4 %; with points and lines left at their pixel size the planet fell to 0.84 (1080p) and 0.45 (4K) and
-// lost 25 % and 44 % of its brightness.
-#include "Frames.h"
+// Every picture size, and either GPU class, shows the same picture: a frame of every scene at 1280 × 720 and
+// 1920 × 1080, and the planet (whose torus of points is the most size-bound thing the show draws) at 3840 ×
+// 2160. Shrunk to 320 × 180, a quarter of 720p, the larger frames must show what the 720p frame shows: the
+// film grain and the shape of single points (stretched at 720p, where the scenes draw into a square 1024
+// target) are detail below that size, not picture. Measured: structural similarity 0.95 to 0.999 and mean
+// luma within 4 %; with points and lines left at their pixel size the planet fell to 0.84 (1080p) and 0.45
+// (4K) and lost 25 % and 44 % of its brightness.
+#include "support/Frames.h"
 #include "support/RunProgram.h"
 #include "support/TempDir.h"
 
@@ -29,8 +29,8 @@ const int planetFrame = 4750;
 
 fs::path capture(const fs::path& folder, const char* size, const std::string& frames,
                  const std::vector<std::string>& more = {}) {
-    std::vector<std::string> arguments = {"--capture", folder.string(), "--fps", "25", "--frames", frames,
-                                          "--size",    size};
+    std::vector<std::string> arguments = {"--capture", folder.string(), "--fps",  "25",
+                                          "--frames",  frames,          "--size", size};
     arguments.insert(arguments.end(), more.begin(), more.end());
     const auto result =
         test::runProgram(test::halcyraBinary(), arguments, HALCYRA_DATA_DIR, test::headless, 300.0);
@@ -75,7 +75,8 @@ TEST(PictureSize, BothGpuClassesShowTheSamePicture) {
         const test::Frame frame = frameAt(second, number, 1);
         ASSERT_EQ(frame.width, 320) << "frame " << number << " missing";
         ASSERT_EQ(reference.width, 320) << "frame " << number << " missing";
-        EXPECT_NEAR(test::brightness(frame).mean, test::brightness(reference).mean, 1.5) << "frame " << number;
+        EXPECT_NEAR(test::brightness(frame).mean, test::brightness(reference).mean, 1.5)
+            << "frame " << number;
         EXPECT_GE(test::structuralSimilarity(reference, frame), 0.95) << "frame " << number;
     }
 }

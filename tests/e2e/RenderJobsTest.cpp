@@ -1,4 +1,4 @@
-#include "Frames.h"
+#include "support/Frames.h"
 #include "support/RunProgram.h"
 #include "support/TempDir.h"
 
@@ -34,12 +34,24 @@ bool have(const char* program) {
 const std::vector<std::string> stretch = {"--fps",      "10", "--start", "96",
                                           "--duration", "1",  "--size",  "96x72"};
 
+// The GLSL folder of --shaders in `dir`, with a tonemap that shows every frame red: the jobs must draw with
+// it too.
+fs::path redShaders(const test::TempDir& dir) {
+    const fs::path folder = dir.path() / "glsl";
+    fs::copy(fs::path(HALCYRA_SOURCE_DIR) / "content" / "shaders", folder, fs::copy_options::recursive);
+    std::string tonemap = test::readFile(folder / "hdr_tonemap.frag");
+    tonemap.insert(tonemap.rfind('}'), "    gl_FragColor.r = 1.0;\n");
+    dir.write("glsl/hdr_tonemap.frag", tonemap);
+    return folder;
+}
+
 TEST(ChunkedRender, TwoProcessesWriteTheFilesOneProcessWrites) {
     test::TempDir dir;
+    const std::string shaders = redShaders(dir).string();
     auto one = stretch;
-    one.insert(one.end(), {"--capture", (dir.path() / "one").string()});
+    one.insert(one.end(), {"--capture", (dir.path() / "one").string(), "--shaders", shaders});
     auto two = stretch;
-    two.insert(two.end(), {"--capture", (dir.path() / "two").string(), "--jobs", "2"});
+    two.insert(two.end(), {"--capture", (dir.path() / "two").string(), "--jobs", "2", "--shaders", shaders});
     const auto single = render(one);
     ASSERT_EQ(single.exitStatus, 0) << single.err;
     const auto split = render(two);
@@ -51,6 +63,10 @@ TEST(ChunkedRender, TwoProcessesWriteTheFilesOneProcessWrites) {
     EXPECT_EQ(expected.begin()->first, "frame00960.png");
     EXPECT_EQ(expected.rbegin()->first, "frame00969.png");
     EXPECT_TRUE(filesIn(dir.path() / "two") == expected) << "the chunked capture's files differ";
+    const test::Frame frame = test::readFrame(dir.path() / "two" / "frame00965.png");
+    ASSERT_FALSE(frame.rgb.empty());
+    EXPECT_GT(frame.rgb[3 * static_cast<size_t>(frame.width * frame.height / 2)], 200)
+        << "drawn with the folder's red tonemap";
 }
 
 TEST(ChunkedRender, AChunkedVideoHasTheFramesDurationAndSoundOfOneProcess) {

@@ -6,7 +6,7 @@
 
 #include "timeline/Demo.h"
 #include "timeline/Playback.h"
-#include "timeline/ShowState.h"
+#include "timeline/Transport.h"
 
 #include <memory>
 #include <ostream>
@@ -78,12 +78,15 @@ public:
             scenes.push_back(std::make_unique<SteppedScene>(i, lengths[i], carried, log));
     }
     void play(const PlayOptions& options) {
-        playScenes(scenes, *options.schedule, options.observer, options.player, start, nullptr);
+        if (options.transport != nullptr)
+            options.transport->attach(options.schedule, nullptr);
+        playScenes(scenes, *options.schedule, options.observer, options.transport, options.hook, {});
+        if (options.transport != nullptr)
+            options.transport->attach(nullptr, nullptr);
     }
     SteppedScene& scene(int i) { return static_cast<SteppedScene&>(*scenes[static_cast<size_t>(i)]); }
 
     std::vector<std::unique_ptr<Scene>> scenes;
-    ShowState start;
     int carried = 0;
     std::vector<FrameState> log;
 };

@@ -29,7 +29,7 @@ protected:
     std::vector<FrameState> playedFromTheTop() {
         SteppedShow show;
         FrameSchedule schedule = FrameSchedule::fixedStep(60, 0, 1000000);
-        show.play({&schedule, nullptr, false});
+        show.play({&schedule, nullptr});
         return show.log;
     }
     test::GlTestContext context;
@@ -45,7 +45,7 @@ TEST_F(SeekReplay, RealTimeStartDrawsItsFirstFrameInTheStatePlaybackHasThere) {
         int firstDrawn = 0;
         schedule.onFirstDrawnFrame = [&] { ++firstDrawn; };
         FrameObserver* none = nullptr;
-        PlayOptions options{&schedule, none, false};
+        PlayOptions options{&schedule, none};
         // One drawn frame is enough: later ones are measured, not stepped.
         struct StopAfterOne final : FrameObserver {
             void framePresented(int, const Scene&) override { DisplayConfig::instance().running = false; }
@@ -70,7 +70,7 @@ TEST_F(SeekReplay, FixedStepCaptureBegunAnywhereDrawsTheFramesOfPlaybackFromTheT
         DisplayConfig::instance().running = true;
         SteppedShow show;
         FrameSchedule schedule = FrameSchedule::fixedStep(60, first, first + 12);
-        show.play({&schedule, nullptr, false});
+        show.play({&schedule, nullptr});
         ASSERT_EQ(show.log.size(), 12u) << first;
         for (int i = 0; i < 12; ++i)
             EXPECT_EQ(show.log[i], played[first + i]) << "frame " << first + i;
@@ -79,7 +79,7 @@ TEST_F(SeekReplay, FixedStepCaptureBegunAnywhereDrawsTheFramesOfPlaybackFromTheT
     DisplayConfig::instance().running = true;
     SteppedShow show;
     FrameSchedule schedule = FrameSchedule::fixedStep(60, {{5, 7}, {40, 41}, {70, 73}});
-    show.play({&schedule, nullptr, false});
+    show.play({&schedule, nullptr});
     const int drawn[] = {5, 6, 40, 70, 71, 72};
     ASSERT_EQ(show.log.size(), std::size(drawn));
     for (size_t i = 0; i < std::size(drawn); ++i)

@@ -7,6 +7,8 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <filesystem>
+#include <iterator>
 
 namespace halcyra {
 namespace {
@@ -74,16 +76,16 @@ TEST(FrameRange, StartDurationAndFramesCountFromTheShowsStartAndStopAtItsEnd) {
     EXPECT_EQ(frameRange(frames, 25).end, showFrames);
 }
 
-TEST(RenderJobs, EachJobRendersItsFramesOfTheSamePictureWithoutProgressLine) {
+// A job gets the command line it was started from, but for what splits the render: whatever option a
+// viewer gave, the jobs' frames are the frames one process draws.
+TEST(RenderJobs, EachJobIsGivenTheParentsOwnOptionsWithItsFramesAndNoProgressLine) {
+    const char* const argv[] = {"halcyra",       "--video",   "/out/show.mp4", "--fps",   "30",
+                                "--size",        "1920x1080", "--start",       "12",      "--stats",
+                                "--draft",       "--shaders", "glsl",          "--jobs",  "2",
+                                "--gpu-class=2", "--data",    "here",          "--gentle"};
     Options options;
-    options.videoFile = "/out/show.mp4";
-    options.framesPerSecond = 30;
-    options.width = 1920;
-    options.height = 1080;
-    options.startSeconds = 12.0;
-    options.stats = true;
-    options.draft = true;
-    options.gentle = true;
+    std::string error;
+    ASSERT_TRUE(parseCommandLine(static_cast<int>(std::size(argv)), argv, options, error)) << error;
     const auto args = jobArguments(options, "/data", FrameRange{360, 420}, "/out/show.mp4.parts");
     auto after = [&](const char* option) {
         const auto found = std::find(args.begin(), args.end(), option);
@@ -93,19 +95,27 @@ TEST(RenderJobs, EachJobRendersItsFramesOfTheSamePictureWithoutProgressLine) {
     EXPECT_EQ(after("--video"), "/out/show.mp4.parts/360-419.mp4");
     EXPECT_EQ(after("--size"), "1920x1080");
     EXPECT_EQ(after("--fps"), "30");
-    EXPECT_EQ(after("--data"), "/data");
+    EXPECT_EQ(after("--gpu-class"), "2");
+    EXPECT_EQ(after("--data"), "/data") << "the folder this process found";
+    EXPECT_EQ(after("--shaders"), (std::filesystem::current_path() / "glsl").string());
     for (const char* flag : {"--no-audio", "--quiet", "--stats", "--draft", "--gentle"})
         EXPECT_NE(std::find(args.begin(), args.end(), flag), args.end()) << flag;
-    // The range replaces the stretch: a job given both would be refused.
-    EXPECT_EQ(std::find(args.begin(), args.end(), "--start"), args.end());
+    // The range replaces the stretch and the split: a job given them would be refused or split again.
+    for (const char* option : {"--start", "--jobs", "here"})
+        EXPECT_EQ(std::find(args.begin(), args.end(), option), args.end()) << option;
+    Options job;
+    std::vector<const char*> jobArgv = {"halcyra"};
+    for (const std::string& arg : args)
+        jobArgv.push_back(arg.c_str());
+    EXPECT_TRUE(parseCommandLine(static_cast<int>(jobArgv.size()), jobArgv.data(), job, error)) << error;
 
+    const char* const png[] = {"halcyra", "--capture", "/out/frames", "--mode", "16:9", "--jobs", "3"};
     Options capture;
-    capture.captureDir = "/out/frames";
-    capture.mode = 1021;
-    const auto png = jobArguments(capture, "/data", FrameRange{0, 5}, "");
-    EXPECT_NE(std::find(png.begin(), png.end(), "/out/frames"), png.end());
-    EXPECT_NE(std::find(png.begin(), png.end(), "16:9"), png.end());
-    EXPECT_EQ(std::find(png.begin(), png.end(), "--no-audio"), png.end());
+    ASSERT_TRUE(parseCommandLine(static_cast<int>(std::size(png)), png, capture, error)) << error;
+    const auto pngArgs = jobArguments(capture, "/data", FrameRange{0, 5}, "");
+    EXPECT_NE(std::find(pngArgs.begin(), pngArgs.end(), "/out/frames"), pngArgs.end());
+    EXPECT_NE(std::find(pngArgs.begin(), pngArgs.end(), "16:9"), pngArgs.end());
+    EXPECT_EQ(std::find(pngArgs.begin(), pngArgs.end(), "--no-audio"), pngArgs.end());
 }
 
 TEST(JoinVideo, SegmentsMustCoverTheFramesWithoutGapBeforeFfmpegRuns) {

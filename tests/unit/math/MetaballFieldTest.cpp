@@ -21,7 +21,7 @@ MetaballField singleBall(float strength) {
     return field;
 }
 
-double dot(Vec3 a, Vec3 b) {
+double innerProduct(Vec3 a, Vec3 b) {
     return double(a.x) * b.x + double(a.y) * b.y + double(a.z) * b.z;
 }
 
@@ -105,8 +105,8 @@ TEST(MetaballField, SingleBallGivesASphereOfItsRadius) {
     ASSERT_EQ(surface.size(), size_t(triangles) * 3);
     const float spacing = 20.0f / 30.0f;
     for (const SurfaceVertex& v : surface) {
-        EXPECT_NEAR(std::sqrt(dot(v.position, v.position)), 2.0, spacing);
-        EXPECT_GT(dot(v.normal, v.position), 0.0) << "normals point away from the ball";
+        EXPECT_NEAR(std::sqrt(innerProduct(v.position, v.position)), 2.0, spacing);
+        EXPECT_GT(innerProduct(v.normal, v.position), 0.0) << "normals point away from the ball";
     }
 }
 
@@ -154,7 +154,7 @@ TEST(MetaballField, TrianglesAreCounterClockwiseSeenFromOutsideLikeEveryMesh) {
         const Vec3 ab{b.x - a.x, b.y - a.y, b.z - a.z}, ac{c.x - a.x, c.y - a.y, c.z - a.z};
         const Vec3 facing{ab.y * ac.z - ab.z * ac.y, ab.z * ac.x - ab.x * ac.z, ab.x * ac.y - ab.y * ac.x};
         const Vec3 outward{a.x - centre.x, a.y - centre.y, a.z - centre.z};
-        ASSERT_GT(dot(facing, outward), 0.0) << "triangle " << t / 3;
+        ASSERT_GT(innerProduct(facing, outward), 0.0) << "triangle " << t / 3;
     }
 }
 

@@ -231,7 +231,8 @@ void SDLCALL capturePlayback(void* data, Uint8* stream, int length) {
     if (capture->done.load(std::memory_order_acquire))
         return;
     // The player's first start plays muted while the device settles, then starts again at full volume.
-    if (!capture->started && (!Mix_PlayingMusic() || Mix_PausedMusic() || Mix_VolumeMusic(-1) < MIX_MAX_VOLUME))
+    if (!capture->started &&
+        (!Mix_PlayingMusic() || Mix_PausedMusic() || Mix_VolumeMusic(-1) < MIX_MAX_VOLUME))
         return;
     capture->started = true;
     const auto* samples = reinterpret_cast<const int16_t*>(stream);

@@ -1,7 +1,7 @@
 // The player's keys as a viewer presses them: pushed into SDL's queue and taken by the event dispatch the
 // run loop calls once a frame. A stepping clock stands for the performance counter: every reading is one
 // 60 Hz frame later, and the player's waits while paused move it on too, so that a pause's length is known.
-#include "timeline/Player.h"
+#include "timeline/Transport.h"
 #include "app/Events.h"
 #include "app/Platform.h"
 #include "core/DisplayConfig.h"
@@ -14,8 +14,12 @@
 #include <SDL.h>
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cmath>
 #include <functional>
+#include <iterator>
 #include <map>
+#include <random>
 #include <vector>
 
 namespace halcyra {
@@ -76,14 +80,14 @@ protected:
     }
 
     // Plays the stepped show in real time with the player's keys, from `startMs`.
-    void play(SteppedShow& show, Player& player, KeyScript& script, double startMs = 0.0) {
+    void play(SteppedShow& show, Transport& player, KeyScript& script, double startMs = 0.0) {
         PlatformSettings settings;
         settings.player = [&player](const PlayerRequest& request) { player.handle(request); };
         configurePlatform(settings);
         test::SteppingClock steps(60);
         clock = &steps;
         FrameSchedule schedule = FrameSchedule::realTime(steps, startMs);
-        show.play({&schedule, &script, false, &player});
+        show.play({&schedule, &script, nullptr, &player});
         clock = nullptr;
     }
 
@@ -91,12 +95,12 @@ protected:
     std::vector<FrameState> playedFromTheTop() {
         SteppedShow show;
         FrameSchedule schedule = FrameSchedule::fixedStep(60, 0, 1000000);
-        show.play({&schedule, nullptr, false});
+        show.play({&schedule, nullptr});
         return show.log;
     }
 
-    static Player playerFor(const SteppedShow&) {
-        return Player({250.0f, 406.25f, 500.0f, 320.125f}, {"a", "b", "c", "d"}, false);
+    static Transport playerFor(const SteppedShow&) {
+        return Transport({250.0f, 406.25f, 500.0f, 320.125f}, false);
     }
 
     PlatformFunctions saved;
@@ -106,7 +110,7 @@ protected:
 TEST_F(PlayerKeys, PauseHoldsTheClockAndThePicture) {
     test::GlTestContext::loadShowPacket();
     SteppedShow show;
-    Player player = playerFor(show);
+    Transport player = playerFor(show);
     KeyScript script;
     script.keys[5] = {SDLK_SPACE};
     // Held for 40 waits (400 ms of the clock), then Space again.
@@ -126,7 +130,7 @@ TEST_F(PlayerKeys, SeeksLandWherePlaybackFromTheTopStandsAndHeldKeysSeekOnce) {
     test::GlTestContext::loadShowPacket();
     const std::vector<FrameState> played = playedFromTheTop();
     SteppedShow show;
-    Player player = playerFor(show);
+    Transport player = playerFor(show);
     KeyScript script;
     // Page Down three times before a frame can take them: one replay, to the fourth scene's first frame.
     script.keys[3] = {SDLK_PAGEDOWN, SDLK_PAGEDOWN, SDLK_PAGEDOWN};
@@ -146,53 +150,74 @@ TEST_F(PlayerKeys, SeeksLandWherePlaybackFromTheTopStandsAndHeldKeysSeekOnce) {
     EXPECT_TRUE(DisplayConfig::instance().running) << "a seek past the end ends the show as its end does";
 }
 
-// The show itself: seeks from the planet back to the top (from the state the planet left behind), 5 s on,
-// to the credits, and three times 5 s on into the credits' beat show the pixels a capture at 60 fps has for
-// those frames.
-TEST_F(PlayerKeys, ASeekShowsThePixelsACaptureOfThatFrameHas) {
+// The show itself, sought as a viewer might: a seeded run of keys in both directions and to every scene,
+// some of them repeated, each from wherever the one before landed (the state the scenes left behind there
+// included). The first frame drawn at every place a seek went to, and at the start, shows the pixels a
+// capture at 60 fps has for that frame. (The frames after it are measured on the clock: their scene time
+// adds up frame times as floats, a capture's is worked out from the frame's number.)
+TEST_F(PlayerKeys, SeeksAnywhereShowThePixelsACaptureOfThoseFramesHas) {
     test::WorkingDirectory data(HALCYRA_DATA_DIR);
     Demo demo;
     const DisplayConfig& config = DisplayConfig::instance();
+    const std::vector<double> starts = Demo::sceneStarts();
+    // Every frame drawn, with its number on the 60 Hz step.
     struct Screens final : FrameObserver {
-        explicit Screens(FrameObserver* keys, test::GlTestContext& gl) : next(keys), context(gl) {}
+        Screens(FrameObserver* keys, test::GlTestContext& gl, const std::vector<double>& sceneStarts)
+            : next(keys), context(gl), starts(sceneStarts) {}
         void framePresented(int sceneIndex, const Scene& scene) override {
             const DisplayConfig& display = DisplayConfig::instance();
             shots.push_back(context.readScreen(0, 0, display.width, display.height));
+            // The scene's time is already the next frame's.
+            const double shown = starts[static_cast<size_t>(sceneIndex)] + scene.time - scene.frameTime;
+            frames.push_back(std::llround(shown * 60.0 / 1000.0));
             if (next != nullptr)
                 next->framePresented(sceneIndex, scene);
         }
         FrameObserver* next;
         test::GlTestContext& context;
+        const std::vector<double>& starts;
         std::vector<std::vector<uint8_t>> shots;
+        std::vector<int64_t> frames;
     };
 
+    std::mt19937 random(20261208);
+    const SDL_Keycode keys[] = {SDLK_RIGHT, SDLK_LEFT, SDLK_PAGEDOWN, SDLK_PAGEUP, SDLK_HOME, SDLK_1,
+                                SDLK_2,     SDLK_3,    SDLK_4,        SDLK_5,      SDLK_6,    SDLK_7};
     KeyScript script;
-    script.keys[0] = {SDLK_HOME};
-    script.keys[1] = {SDLK_RIGHT};
-    script.keys[2] = {SDLK_PAGEDOWN};
-    script.keys[3] = {SDLK_RIGHT, SDLK_RIGHT, SDLK_RIGHT};
-    script.keys[4] = {SDLK_ESCAPE};
-    Screens played(&script, context);
-    Player player(Demo::sceneLengths(), Demo::sceneNames(), false);
+    constexpr int seeks = 16;
+    // Keys on every other frame: the frames drawn right after a key (1, 3, 5, …) are where the seeks landed.
+    for (int i = 0; i < seeks; ++i)
+        script.keys[2 * i + 1] = {keys[random() % std::size(keys)]};
+    script.keys[3] = script.keys[1]; // a seek repeated from where it landed
+    script.keys[2 * seeks + 1] = {SDLK_ESCAPE};
+    Screens played(&script, context, starts);
+    Transport transport(Demo::sceneLengths(), true);
     PlatformSettings settings;
-    settings.player = [&player](const PlayerRequest& request) { player.handle(request); };
+    settings.player = [&transport](const PlayerRequest& request) { transport.handle(request); };
+    settings.studioKeys = true;
     configurePlatform(settings);
     test::SteppingClock steps(60);
-    FrameSchedule realTime = FrameSchedule::realTime(steps, 190000.0);
-    demo.play({&realTime, &played, false, &player});
-    ASSERT_EQ(played.shots.size(), 5u);
+    FrameSchedule realTime = FrameSchedule::realTime(steps, 100000.0);
+    demo.play({&realTime, &played, nullptr, &transport});
+    ASSERT_GE(played.shots.size(), static_cast<size_t>(2 * seeks));
 
     DisplayConfig::instance().running = true;
-    Screens captured(nullptr, context);
-    // The credits begin at 21,654.13 ms: frame 1300 is their first on the 60 Hz step.
-    FrameSchedule fixed = FrameSchedule::fixedStep(60, {{0, 1}, {300, 301}, {1300, 1301}, {2200, 2201}});
-    demo.play({&fixed, &captured, false});
-    ASSERT_EQ(captured.shots.size(), 4u);
-    const char* const seeks[] = {"Home", "Right", "Page Down", "three times Right"};
-    for (int i = 0; i < 4; ++i) {
-        const std::vector<uint8_t>& seen = played.shots[static_cast<size_t>(i) + 1];
-        EXPECT_TRUE(seen == captured.shots[static_cast<size_t>(i)])
-            << "after " << seeks[i] << ", " << config.width << " x " << config.height;
+    std::vector<int64_t> wanted = played.frames;
+    std::sort(wanted.begin(), wanted.end());
+    wanted.erase(std::unique(wanted.begin(), wanted.end()), wanted.end());
+    std::vector<FrameRange> ranges;
+    for (const int64_t frame : wanted)
+        ranges.push_back({frame, frame + 1});
+    Screens captured(nullptr, context, starts);
+    FrameSchedule fixed = FrameSchedule::fixedStep(60, ranges);
+    demo.play({&fixed, &captured});
+    ASSERT_EQ(captured.frames, wanted);
+    // The start's frame, then every frame drawn right after a key.
+    for (size_t i = 0; i < played.shots.size(); i += 2) {
+        const auto at = std::find(wanted.begin(), wanted.end(), played.frames[i]) - wanted.begin();
+        EXPECT_TRUE(played.shots[i] == captured.shots[static_cast<size_t>(at)])
+            << "frame " << played.frames[i] << ", the " << i + 1 << "th drawn, " << config.width << " x "
+            << config.height;
     }
 }
 

@@ -1,11 +1,12 @@
-#include "app/StudioView.h"
+#include "app/Studio.h"
 
 #include "core/DisplayConfig.h"
 #include "core/GlExtensions.h"
+#include "core/Platform.h"
 #include "render/Engine.h"
 #include "render/RenderTarget.h"
-#include "timeline/BitmapFont.h"
-#include "timeline/Player.h"
+#include "timeline/Demo.h"
+#include "timeline/ShaderWatch.h"
 
 #include <GL/gl.h>
 #include <GL/glext.h>
@@ -20,10 +21,6 @@
 
 namespace halcyra {
 namespace {
-
-const Player* player = nullptr;
-BitmapFont font;
-int fontHeight = 0;
 
 // The pass views' own program: a target's texture brought into view. Colour is scaled (the bright pass is
 // stored divided by four times the range, the HDR picture runs above 1); depth is made linear between the
@@ -49,27 +46,7 @@ void main() {
         gl_FragColor = vec4(clamp(texel.rgb * scale, 0.0, 1.0), 1.0);
     }
 })";
-GLhandleARB viewProgram = 0;
-
-GLhandleARB passViewProgram() {
-    if (viewProgram != 0)
-        return viewProgram;
-    const GlExtensions& ext = GlExtensions::instance();
-    viewProgram = ext.glCreateProgramObjectARB();
-    for (const auto& [stage, text] :
-         {std::pair{GL_VERTEX_SHADER_ARB, viewVertex}, {GL_FRAGMENT_SHADER_ARB, viewFragment}}) {
-        const GLhandleARB shader = ext.glCreateShaderObjectARB(stage);
-        const GLcharARB* source = text;
-        ext.glShaderSourceARB(shader, 1, &source, nullptr);
-        ext.glCompileShaderARB(shader);
-        ext.glAttachObjectARB(viewProgram, shader);
-        ext.glDeleteObjectARB(shader);
-    }
-    ext.glLinkProgramARB(viewProgram);
-    return viewProgram;
-}
-
-const char* passName(PassView view) {
+const char* viewName(PassView view) {
     switch (view) {
     case PassView::Hdr:
         return "F2 HDR target";
@@ -142,49 +119,29 @@ std::string clock(double ms) {
     return text;
 }
 
-// The lines of the overlay, top first.
-std::vector<std::string> overlayLines(const Player& shown) {
-    const double ms = shown.shownTime();
-    const long long bar = static_cast<long long>(std::floor(ms / Player::barMs));
-    const int beat = static_cast<int>(std::floor((ms - bar * Player::barMs) / Player::beatMs)) + 1;
-    const long long row = static_cast<long long>(std::floor(ms / (Player::beatMs / 4.0)));
-    const DisplayConfig& look = DisplayConfig::instance();
-    char line[256];
-    std::vector<std::string> lines;
-    std::snprintf(line, sizeof line, "%s   bar %lld beat %d   row %lld%s", clock(ms).c_str(), bar, beat, row,
-                  shown.paused() ? "   paused" : "");
-    lines.emplace_back(line);
-    std::snprintf(line, sizeof line, "scene %d %s   frame %.1f ms", shown.sceneIndex() + 1,
-                  shown.sceneName().c_str(), shown.frameTime());
-    lines.emplace_back(line);
-    std::snprintf(line, sizeof line, "exposure %.3f  range %.2f  glow %.3f  light %.3f  ambient %.3f%s",
-                  look.hdrExposure, look.hdrRange, look.hdrBlurStrength, look.lightLevel, look.ambientLevel,
-                  look.hdrEnabled ? "" : "  (HDR off)");
-    lines.emplace_back(line);
-    std::string views = passName(shown.passView());
-    if (shown.looping())
-        views += "   loop " + clock(shown.loopFrom()) + " - " + clock(shown.loopTo());
-    lines.push_back(views);
-    std::istringstream log(shown.shaderLog());
-    int logLines = 0;
-    for (std::string text; std::getline(log, text) && logLines < 14; ++logLines)
-        lines.push_back((logLines == 0 ? "! " : "  ") + text.substr(0, 120));
-    return lines;
+// The last measured frame's passes, each with its milliseconds: on the GL's timeline where it was measured.
+std::vector<std::pair<const char*, float>> framePasses() {
+    std::vector<std::pair<const char*, float>> passes;
+    if (!Engine::exists())
+        return passes;
+    const PassFrame& frame = Engine::instance().passTimes.latest();
+    for (int pass = 0; pass < passKinds; ++pass) {
+        const float ms = frame.gpuMeasured ? frame.gpu[pass] : frame.cpu[pass];
+        if (ms >= 0.05f)
+            passes.emplace_back(passName(static_cast<Pass>(pass)), ms);
+    }
+    return passes;
 }
 
 } // namespace
 
-void setStudioPlayer(const Player* studioPlayer) {
-    player = studioPlayer;
-}
-
-bool drawPassView(int x, int y, int width, int height) {
-    if (player == nullptr || player->passView() == PassView::Picture || !Engine::exists())
+bool Studio::drawPassView(int x, int y, int width, int height) {
+    if (view == PassView::Picture || !Engine::exists())
         return false;
     const Engine& engine = Engine::instance();
     const RenderTarget* target = nullptr;
     int texture = 0;
-    switch (player->passView()) {
+    switch (view) {
     case PassView::Hdr:
         target = engine.hdrTarget.get();
         texture = 1;
@@ -205,12 +162,14 @@ bool drawPassView(int x, int y, int width, int height) {
     if (target == nullptr || texture >= target->colorCount)
         return false;
     const GLuint id = target->textures[texture].id;
-    const float scale = player->passView() == PassView::Bright ? 4.0f * DisplayConfig::instance().hdrRange
-                        : player->passView() == PassView::Hdr  ? 0.5f
-                                                               : 1.0f;
+    const float scale = view == PassView::Bright ? 4.0f * DisplayConfig::instance().hdrRange
+                        : view == PassView::Hdr  ? 0.5f
+                                                 : 1.0f;
     WindowDrawing drawing(x, y, width, height);
     const GlExtensions& ext = GlExtensions::instance();
-    const GLhandleARB program = passViewProgram();
+    ShaderManager& registry = ShaderManager::instance();
+    registry.build(&viewProgram);
+    const GLhandleARB program = viewProgram.handle;
     ext.glUseProgramObjectARB(program);
     ext.glUniform1iARB(ext.glGetUniformLocationARB(program, "tex"), 0);
     ext.glUniform1fARB(ext.glGetUniformLocationARB(program, "scale"), scale);
@@ -229,8 +188,8 @@ bool drawPassView(int x, int y, int width, int height) {
     return true;
 }
 
-void drawStudioOverlay(int width, int height) {
-    if (player == nullptr || !player->overlayShown() || width <= 0 || height <= 0)
+void Studio::drawOverlay(int width, int height) {
+    if (!showOverlay || width <= 0 || height <= 0)
         return;
     const int size = std::clamp(height / 48, 12, 40);
     if (size != fontHeight) {
@@ -239,10 +198,11 @@ void drawStudioOverlay(int width, int height) {
         font.create(DisplayConfig::instance().fontFile, size);
         fontHeight = size;
     }
-    const std::vector<std::string> lines = overlayLines(*player);
+    const std::vector<std::string> lines = overlayLines();
+    const std::vector<std::pair<const char*, float>> passes = framePasses();
     const int lineHeight = size + size / 3;
     const int margin = size / 2;
-    const int panelHeight = static_cast<int>(lines.size()) * lineHeight + margin * 2;
+    const int panelHeight = static_cast<int>(lines.size() + passes.size()) * lineHeight + margin * 2;
     const int panelWidth = std::min(width, size * 44);
 
     WindowDrawing drawing(0, 0, width, height);
@@ -257,16 +217,96 @@ void drawStudioOverlay(int width, int height) {
         font.print(margin, y, log ? Rgba{1.0f, 0.45f, 0.35f, 1.0f} : Rgba{0.85f, 0.95f, 1.0f, 1.0f}, "%s",
                    lines[i].c_str());
     }
+    // A bar per pass of the last measured frame: a frame of 1/30 s fills the panel's bar column.
+    const int barLeft = margin + size * 12;
+    const float perMs = static_cast<float>(panelWidth - barLeft - margin) / (1000.0f / 30.0f);
+    for (const auto& [name, ms] : passes) {
+        font.print(margin, y, Rgba{0.7f, 0.8f, 0.85f, 1.0f}, "%-12s%5.1f", name, ms);
+        glColor3f(0.35f, 0.75f, 0.85f);
+        glRecti(barLeft + size * 2, y + size / 6,
+                barLeft + size * 2 + std::max(1, static_cast<int>(ms * perMs)), y + size - size / 6);
+        y -= lineHeight;
+    }
 }
 
-void releaseStudioView() {
+// The lines of the overlay, top first.
+std::vector<std::string> Studio::overlayLines() const {
+    const Transport& shown = transport;
+    const double ms = shown.shownTime();
+    const long long bar = static_cast<long long>(std::floor(ms / Transport::barMs));
+    const int beat = static_cast<int>(std::floor((ms - bar * Transport::barMs) / Transport::beatMs)) + 1;
+    const long long row = static_cast<long long>(std::floor(ms / (Transport::beatMs / 4.0)));
+    const DisplayConfig& look = DisplayConfig::instance();
+    char line[256];
+    std::vector<std::string> lines;
+    std::snprintf(line, sizeof line, "%s   bar %lld beat %d   row %lld%s", clock(ms).c_str(), bar, beat, row,
+                  shown.paused() ? "   paused" : "");
+    lines.emplace_back(line);
+    std::snprintf(line, sizeof line, "scene %d %s   frame %.1f ms", shown.sceneIndex() + 1,
+                  shown.sceneIndex() >= 0 && shown.sceneIndex() < static_cast<int>(sceneNames.size())
+                      ? sceneNames[static_cast<size_t>(shown.sceneIndex())].c_str()
+                      : "",
+                  shown.frameTime());
+    lines.emplace_back(line);
+    std::snprintf(line, sizeof line, "exposure %.3f  range %.2f  glow %.3f  light %.3f  ambient %.3f%s",
+                  look.hdrExposure, look.hdrRange, look.hdrBlurStrength, look.lightLevel, look.ambientLevel,
+                  look.hdrEnabled ? "" : "  (HDR off)");
+    lines.emplace_back(line);
+    std::string views = viewName(view);
+    if (shown.looping())
+        views += "   loop " + clock(shown.loopFrom()) + " - " + clock(shown.loopTo());
+    lines.push_back(views);
+    std::istringstream log(shaders != nullptr ? shaders->log() : std::string());
+    int logLines = 0;
+    for (std::string text; std::getline(log, text) && logLines < 14; ++logLines)
+        lines.push_back((logLines == 0 ? "! " : "  ") + text.substr(0, 120));
+    return lines;
+}
+
+Studio::Studio(Transport& show, ShaderWatch* watch)
+    : transport(show), shaders(watch), sceneNames(Demo::sceneNames()) {
+    viewProgram.name = "studio's pass view";
+    viewProgram.vertexSource = viewVertex;
+    viewProgram.fragmentSource = viewFragment;
+}
+
+Studio::~Studio() {
     if (fontHeight != 0)
         font.destroy();
-    fontHeight = 0;
-    if (viewProgram != 0)
-        GlExtensions::instance().glDeleteObjectARB(viewProgram);
-    viewProgram = 0;
-    player = nullptr;
+    if (viewProgram.built && ShaderManager::exists())
+        ShaderManager::instance().release(&viewProgram);
+}
+
+void Studio::handle(const PlayerRequest& request) {
+    if (request.command == PlayerCommand::ToggleOverlay)
+        showOverlay = !showOverlay;
+    else if (request.command == PlayerCommand::PassView && request.argument >= 0 &&
+             request.argument <= static_cast<int>(PassView::Shadow))
+        view = static_cast<PassView>(request.argument);
+}
+
+void Studio::betweenFrames() {
+    if (rebuildSaved >= 0.0 && transport.framesShown() != framesAtRebuild) {
+        rebuildTimes.push_back(rebuildSaved + counterMilliseconds(rebuildAt, performanceCounter()));
+        rebuildSaved = -1.0;
+    }
+    if (shaders == nullptr || !shaders->poll() || !Engine::exists())
+        return;
+    rebuildSaved = shaders->sinceChangeMs();
+    rebuildAt = performanceCounter();
+    framesAtRebuild = transport.framesShown();
+    // Scenes fetch their programs' locations as they start, the Engine its own now: the frame on screen is
+    // drawn again, replayed from the top, with the new programs.
+    Engine::instance().refreshPrograms();
+    transport.redraw();
+}
+
+std::string Studio::report() const {
+    return latencyLine("GLSL rebuilds, file saved to the first frame drawn with it", rebuildTimes);
+}
+
+void Studio::writeJson(JsonWriter& json) const {
+    writeLatencies(json, "rebuildsMs", rebuildTimes);
 }
 
 } // namespace halcyra
