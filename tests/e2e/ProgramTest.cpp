@@ -131,9 +131,13 @@ TEST(Program, MusicIsNotMovedOnASoundPathThatBuffersMore) {
     const test::Json music =
         playWithStats({"--no-dialog", "--windowed", "--start", "60", "--duration", "6", "--quality", "full"},
                       environment)["music"];
-    EXPECT_GE(music["latencyMs"].number, 150.0);
+    const double latency = music["latencyMs"].number;
+    EXPECT_GE(latency, 150.0);
     EXPECT_EQ(music["moves"].number, 0) << "moved " << music["moves"].number << " times";
-    EXPECT_LT(std::abs(music["end"]["gapMs"].number), 100.0);
+    // Ahead by up to what the path buffers, never behind by more than a move allows.
+    const double end = music["end"]["gapMs"].number;
+    EXPECT_GT(end, -100.0);
+    EXPECT_LT(end, latency + 50.0);
 }
 
 // On Mesa's software renderer real-time play draws a smaller picture while frames run over 1/30 s, and says
