@@ -3,6 +3,7 @@
 #include "scenes/Scene.h"
 #include "timeline/MusicStream.h"
 
+#include <chrono>
 #include <cmath>
 #include <cstdio>
 #include <utility>
@@ -71,7 +72,10 @@ void Soundtrack::framePresented(int sceneIndex, const Scene& scene) {
     const double position = music.position();
     if (position < 0.0)
         return;
-    const Sample sample{sceneIndex, showMs, position * 1000.0 - showMs};
+    const int64_t wallMs = std::chrono::duration_cast<std::chrono::milliseconds>(
+                               std::chrono::system_clock::now().time_since_epoch())
+                               .count();
+    const Sample sample{sceneIndex, showMs, position * 1000.0 - showMs, wallMs};
     if (marked)
         samples.push_back(sample);
     if (largest.scene < 0 || std::abs(sample.gapMs) > std::abs(largest.gapMs))
@@ -97,7 +101,8 @@ void Soundtrack::writeJson(JsonWriter& json) const {
         json.beginObject()
             .member("scene", s.scene + 1)
             .member("atS", s.showMs / 1000.0)
-            .member("gapMs", s.gapMs);
+            .member("gapMs", s.gapMs)
+            .member("wallMs", s.wallMs);
         json.endObject();
     };
     json.beginObject().member("latencyMs", latencyMs()).key("samples").beginArray();

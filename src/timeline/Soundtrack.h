@@ -13,6 +13,7 @@
 #include "core/JsonWriter.h"
 #include "timeline/Playback.h"
 
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -51,7 +52,7 @@ public:
     static bool behind(double gapMs) { return gapMs < -maxGapMs; }
 
     std::string report() const;
-    // The same as a JSON value: {"latencyMs", "samples" [{"scene", "atS", "gapMs"}], "end", "largest",
+    // The same as a JSON value: {"latencyMs", "samples" [{"scene", "atS", "gapMs", "wallMs"}], "end", "largest",
     // "movedBeyondMs", "moves"}; null when no music played.
     void writeJson(JsonWriter& json) const;
 
@@ -60,13 +61,14 @@ private:
         int scene;
         double showMs;
         double gapMs;
+        int64_t wallMs; // the wall clock (ms since 1970) when the show's clock read showMs
     };
     std::vector<double> sceneStarts;
     bool isOpen = false;
     double latency = 0.0;        // the sound path's, as the device first took sound
     std::vector<Sample> samples; // the scene starts and seeks
-    Sample largest{-1, 0.0, 0.0};
-    Sample last{-1, 0.0, 0.0};
+    Sample largest{-1, 0.0, 0.0, 0};
+    Sample last{-1, 0.0, 0.0, 0};
     int lastScene = -1;
     double lastShowMs = -1.0;
     double lastReadMs = -1.0;

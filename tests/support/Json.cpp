@@ -101,8 +101,9 @@ private:
             skip();
             if (!string(key) || !take(':'))
                 return false;
-            out.members.emplace_back(key, Json{});
-            if (!value(out.members.back().second))
+            out.names.push_back(key);
+            out.items.emplace_back();
+            if (!value(out.items.back()))
                 return false;
         } while (take(','));
         return take('}');
@@ -126,14 +127,16 @@ Json Json::parse(const std::string& text, std::string* error) {
 }
 
 const Json& Json::operator[](const std::string& key) const {
-    for (const auto& [name, member] : members)
-        if (name == key)
-            return member;
+    if (kind != Kind::Object)
+        return nothing;
+    for (size_t i = 0; i < names.size(); ++i)
+        if (names[i] == key)
+            return items[i];
     return nothing;
 }
 
 const Json& Json::operator[](size_t index) const {
-    return index < items.size() ? items[index] : nothing;
+    return kind == Kind::Array && index < items.size() ? items[index] : nothing;
 }
 
 } // namespace halcyra::test

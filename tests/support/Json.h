@@ -4,7 +4,6 @@
 #pragma once
 
 #include <string>
-#include <utility>
 #include <vector>
 
 namespace halcyra::test {
@@ -15,8 +14,8 @@ struct Json {
     bool flag = false;
     double number = 0.0;
     std::string text;
-    std::vector<Json> items;
-    std::vector<std::pair<std::string, Json>> members;
+    std::vector<Json> items;        // an array's items, or an object's values
+    std::vector<std::string> names; // an object's member names, one for each of its items
 
     // The document in `text`; null (and `error` set) when it is not one JSON value.
     static Json parse(const std::string& text, std::string* error = nullptr);
@@ -24,7 +23,7 @@ struct Json {
     bool isNull() const { return kind == Kind::Null; }
     const Json& operator[](const std::string& key) const;
     const Json& operator[](size_t index) const;
-    size_t size() const { return kind == Kind::Array ? items.size() : members.size(); }
+    size_t size() const { return items.size(); }
 };
 
 } // namespace halcyra::test
