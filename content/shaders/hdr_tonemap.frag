@@ -25,7 +25,7 @@ void main() {
     // between 0.5 and 1 lies part of the way there: the water fades so into the sky at its horizon.
     float skyward = clamp(2.0 - 2.0 * scene.a, 0.0, 1.0);
     float deepening = 0.35 * mix(1.2, 0.5, uv.y);
-    vec2 dusk = 0.35 * mix(vec2(1.0, 1.3), vec2(0.08, 0.14), smoothstep(0.3, 0.85, uv.y));
+    vec2 dusk = 0.35 * mix(vec2(1.3, 1.65), vec2(0.08, 0.14), smoothstep(0.3, 0.85, uv.y));
     // A clear colour of neutral grey deepens evenly, without the dusk's tint, and is the show's last light,
     // rising to the white of the end screen: shown evenly over the picture, from black to white as the
     // grey rises from 0 to 0.4. Tinted clear colours keep their sky.
