@@ -52,8 +52,8 @@ public:
     static bool behind(double gapMs) { return gapMs < -maxGapMs; }
 
     std::string report() const;
-    // The same as a JSON value: {"latencyMs", "samples" [{"scene", "atS", "gapMs", "wallMs"}], "end", "largest",
-    // "movedBeyondMs", "moves"}; null when no music played.
+    // The same as a JSON value: {"latencyMs", "samples" [{"scene", "atS", "gapMs", "wallMs"}], "end",
+    // "largest", "movedBeyondMs", "moves"}; null when no music played.
     void writeJson(JsonWriter& json) const;
 
 private:
