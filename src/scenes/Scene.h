@@ -47,6 +47,11 @@ public:
 
     float time = 0.0f;      // ms since the scene's start, including a carried-over start
     float frameTime = 0.0f; // duration of the previous frame in ms; 0 during the first frame
+    // The previous frame's duration on the wall clock (ms): frameTime less the change of the picture's lead
+    // over the music (timeline/Playback.h, FrameSchedule), which runs the show's clock a little faster or
+    // slower for a while. What statistics and the adaptive picture measure.
+    float wallFrameTime = 0.0f;
+    float pictureLead = 0.0f; // ms the show's clock runs ahead of the music's
     // `time` on the show's 60 Hz grid: the show time rounded down to the 60 Hz frame it falls in, as scene
     // time. The flicker terms read it, so that the picture's flashes are those of a 60 Hz display at every
     // frame rate; at 60 frames a second it is `time` itself.

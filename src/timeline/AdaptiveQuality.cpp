@@ -102,7 +102,7 @@ bool AdaptivePicture::steadyMoment(int sceneIndex, float sceneTime) {
 void AdaptivePicture::framePresented(int sceneIndex, const Scene& scene) {
     if (sceneIndex < 0 || sceneIndex >= static_cast<int>(starts.size()))
         return;
-    playing += scene.frameTime;
+    playing += scene.wallFrameTime;
     // A seek lands where the show costs what it costs there: like a cut, it may change the size at once.
     // (The scene's time is already the next frame's.)
     const double shown = starts[static_cast<size_t>(sceneIndex)] + scene.time;
@@ -112,7 +112,7 @@ void AdaptivePicture::framePresented(int sceneIndex, const Scene& scene) {
     }
     expected = shown;
     const double sinceCut = std::min<double>(scene.time, playing - jumped);
-    if (!quality.frameDone(scene.frameTime, playing, steadyMoment(sceneIndex, scene.time), sinceCut))
+    if (!quality.frameDone(scene.wallFrameTime, playing, steadyMoment(sceneIndex, scene.time), sinceCut))
         return;
     resizePicture(quality.width(), quality.height(), quality.full());
 }

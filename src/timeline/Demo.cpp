@@ -336,6 +336,8 @@ void Demo::play(const PlayOptions& options) {
         soundtrack->open("muzak.mp3");
         // A start later in the show, or a seek, replays the scenes' logic first; the music waits for the
         // picture, and for the end of a pause.
+        // Frames reach the screen a frame's time after they are begun; the music is heard at its clock's.
+        schedule.drawAhead();
         schedule.onFirstDrawnFrame = [&] {
             if (transport == nullptr || !transport->paused())
                 soundtrack->start(schedule.firstDrawnTime());

@@ -21,12 +21,19 @@
 namespace halcyra {
 namespace {
 
+// Whether SDL's sound goes through a sound server (PulseAudio, or PipeWire, itself or through its PulseAudio
+// server) rather than to the device itself.
+bool soundServer() {
+    const char* driver = SDL_GetCurrentAudioDriver();
+    return driver != nullptr &&
+           (std::strcmp(driver, "pulseaudio") == 0 || std::strcmp(driver, "pipewire") == 0);
+}
+
 // The latency of the sink a sound server plays to (ms), as PulseAudio (or PipeWire's PulseAudio server)
 // reports it for its default sink; 0 where there is no such server or it does not answer within half a
 // second. libpulse is opened when it is there (SDL's own PulseAudio output uses it): nothing links it.
 double serverSinkLatencyMs() {
-    const char* driver = SDL_GetCurrentAudioDriver();
-    if (driver == nullptr || (std::strcmp(driver, "pulseaudio") != 0 && std::strcmp(driver, "pipewire") != 0))
+    if (!soundServer())
         return 0.0;
     void* library = dlopen("libpulse.so.0", RTLD_NOW | RTLD_LOCAL);
     if (library == nullptr)
@@ -83,21 +90,25 @@ double serverSinkLatencyMs() {
     return latencyMs;
 }
 
-// The device buffer's frames: HALCYRA_AUDIO_FRAMES when it names a power of two from 256 to 16384.
+// The device buffer's frames: HALCYRA_AUDIO_FRAMES when it names a power of two from 256 to 16384. A
+// sound server gets twice the device's: it wakes its clients on its own cycle (PipeWire's can be 5 ms when
+// another client asks for low latency), and a busy show that misses a cycle with 23 ms in hand drops sound
+// out, which is heard as a click and leaves the music behind for good.
 int deviceBufferFrames() {
     const char* asked = std::getenv("HALCYRA_AUDIO_FRAMES");
     const int frames = asked != nullptr ? std::atoi(asked) : 0;
-    return frames >= 256 && frames <= 16384 && (frames & (frames - 1)) == 0 ? frames
-                                                                            : MusicStream::bufferFrames;
+    if (frames >= 256 && frames <= 16384 && (frames & (frames - 1)) == 0)
+        return frames;
+    return soundServer() ? 2 * MusicStream::bufferFrames : MusicStream::bufferFrames;
 }
 
 } // namespace
 
 void MusicStream::open(const char* path) {
     Mix_Init(MIX_INIT_MP3);
+    deviceOpen = SDL_InitSubSystem(SDL_INIT_AUDIO) == 0;
     frames = deviceBufferFrames();
-    deviceOpen =
-        SDL_InitSubSystem(SDL_INIT_AUDIO) == 0 && Mix_OpenAudio(44100, MIX_DEFAULT_FORMAT, 2, frames) == 0;
+    deviceOpen = deviceOpen && Mix_OpenAudio(44100, MIX_DEFAULT_FORMAT, 2, frames) == 0;
     if (!deviceOpen)
         showMessage("bass initialization failed");
     stream = deviceOpen ? Mix_LoadMUS(dataFilePath(path).c_str()) : nullptr;

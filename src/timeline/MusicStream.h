@@ -16,8 +16,9 @@ namespace halcyra {
 
 class MusicStream : public Singleton<MusicStream> {
 public:
-    // Frames of the device's buffer, about 23 ms: sound follows the picture closely. HALCYRA_AUDIO_FRAMES
-    // (256 to 16384) asks for another size, for trying a sound path that buffers more.
+    // Frames of the device's buffer, about 23 ms (twice that through a sound server): sound follows the
+    // picture closely. HALCYRA_AUDIO_FRAMES (256 to 16384) asks for another size, for trying a sound path
+    // that buffers more.
     static constexpr int bufferFrames = 1024;
     // Opens the audio device (44,100 Hz, stereo) and the file.
     void open(const char* path);

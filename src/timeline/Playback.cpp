@@ -143,6 +143,8 @@ bool FrameSchedule::beginFrame(Scene& scene) {
     }
     if (drawn && !drawnYet) {
         drawnYet = true;
+        // The music starts here, at this frame's time.
+        lead = 0.0;
         if (onFirstDrawnFrame) {
             onFirstDrawnFrame();
             // The soundtrack starts there and may take a moment to begin: the first frame is measured
@@ -169,16 +171,37 @@ void FrameSchedule::restart() {
 }
 
 void FrameSchedule::resume(Scene& scene) {
-    if (phase == Phase::Measured)
-        scene.currentCounter = clock->counter();
+    if (phase != Phase::Measured)
+        return;
+    scene.currentCounter = clock->counter();
+    // The music starts again at the next frame's time.
+    lead = 0.0;
+    scene.pictureLead = 0.0f;
+}
+
+double FrameSchedule::leadStep(double elapsedMs) {
+    if (!ahead)
+        return 0.0;
+    recent[recentCount++ % recent.size()] = elapsedMs;
+    std::array<double, 9> sorted = recent;
+    const size_t known = std::min(recentCount, recent.size());
+    std::sort(sorted.begin(), sorted.begin() + static_cast<std::ptrdiff_t>(known));
+    const double wanted = std::min(maxLeadMs, sorted[known / 2]);
+    const double step = std::clamp(wanted - lead, -leadSlew * elapsedMs, leadSlew * elapsedMs);
+    lead += step;
+    return step;
 }
 
 void FrameSchedule::endFrame(Scene& scene) {
     if (phase == Phase::Measured) {
         scene.previousCounter = scene.currentCounter;
         scene.currentCounter = clock->counter();
-        const double elapsed = static_cast<double>(scene.currentCounter - scene.previousCounter);
-        scene.frameTime = static_cast<float>(elapsed / static_cast<double>(scene.counterFrequency) * 1000.0);
+        const double elapsed = static_cast<double>(scene.currentCounter - scene.previousCounter) /
+                               static_cast<double>(scene.counterFrequency) * 1000.0;
+        const double step = leadStep(elapsed);
+        scene.wallFrameTime = static_cast<float>(elapsed);
+        scene.frameTime = static_cast<float>(elapsed + step);
+        scene.pictureLead = static_cast<float>(lead);
         scene.time += scene.frameTime;
         setFlickerTime(scene, sceneStart + scene.time);
         return;
@@ -191,6 +214,8 @@ void FrameSchedule::endFrame(Scene& scene) {
     }
     const float time = static_cast<float>(std::max(0.0, next - sceneStart));
     scene.frameTime = time - scene.time;
+    scene.wallFrameTime = scene.frameTime;
+    scene.pictureLead = 0.0f;
     scene.time = time;
     setFlickerTime(scene, next);
 }
@@ -204,7 +229,7 @@ void FrameStatistics::framePresented(int sceneIndex, const Scene& scene) {
     if (scenes.size() <= static_cast<size_t>(sceneIndex))
         scenes.resize(sceneIndex + 1);
     SceneFrames& frames = scenes[sceneIndex];
-    frames.frameTimes.push_back(scene.frameTime);
+    frames.frameTimes.push_back(scene.wallFrameTime);
     frames.updateTimes.push_back(scene.updateTime);
     const DisplayConfig& config = DisplayConfig::instance();
     frames.sizes.push_back(PictureSize{config.width, config.height, config.reduced});

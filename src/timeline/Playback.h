@@ -166,6 +166,14 @@ private:
 // replays the frames before that moment on a 60 Hz step, then draws its first frame exactly there. A seek
 // during play does the same: the scenes' loops end, and the Demo plays the show again from its top,
 // replaying up to the frame asked for.
+//
+// Played with sound, measured frames may be drawn for the moment they reach the screen rather than the
+// moment they are begun (drawAhead): a frame is on screen about one frame's duration after it was begun,
+// while the music is heard at the clock's time, so on a renderer that takes 40 ms a frame every cut would
+// come 40 ms after its beat. The picture's clock then runs ahead of the music's by the median duration of the
+// last frames (at most maxLeadMs), reached gradually: the clock runs at most leadSlew faster or slower than
+// the wall clock, so that motion never jumps. The lead counts from the music's last start (the first drawn
+// frame, the end of a pause), where both clocks read the same.
 class FrameSchedule {
 public:
     static constexpr int replayRate = show::gridRate;  // frames per second of a real-time start's replay
@@ -203,6 +211,11 @@ public:
     // Real-time play past its replay: frames are drawn on the clock (a pause may hold the picture).
     bool measuring() const { return phase == Phase::Measured && drawnYet; }
 
+    // Measured frames are drawn ahead of the music's clock by what a frame takes to reach the screen.
+    void drawAhead() { ahead = true; }
+    static constexpr double maxLeadMs = 100.0;
+    static constexpr double leadSlew = 0.1;
+
     // The show time (ms) of the first drawn frame, and of frame n on this schedule's step.
     double firstDrawnTime() const;
     double frameTime(int64_t n) const { return static_cast<double>(n) * 1000.0 / rate; }
@@ -220,6 +233,8 @@ private:
 
     // Sets the scene's flicker time from the show time of its frame.
     void setFlickerTime(Scene& scene, double showMs) const;
+    // After a measured frame of `elapsedMs`: how much further the picture's lead moves (ms).
+    double leadStep(double elapsedMs);
 
     Phase phase = Phase::Fixed;
     int rate = replayRate;
@@ -234,6 +249,10 @@ private:
     bool drawnYet = false;
     bool seekPending = false;
     bool stopped = false;
+    bool ahead = false;
+    double lead = 0.0;              // ms the picture's clock runs ahead of the music's
+    std::array<double, 9> recent{}; // the last measured frames' durations (ms), a ring
+    size_t recentCount = 0;
 };
 
 // The number of frames the whole show has on a step of 1000 / fps ms, the frames of each scene decided as

@@ -33,6 +33,7 @@ float Scene::run(float startTime, const PlaybackContext& playback) {
 
     started = false;
     frameTime = 0.0f;
+    wallFrameTime = 0.0f;
     noiseTime = 0.0f;
     noiseClock = 0.0f;
     time = schedule.beginScene(*this, playback.sceneStart, startTime);

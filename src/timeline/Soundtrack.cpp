@@ -59,8 +59,9 @@ double Soundtrack::latencyMs() const {
 void Soundtrack::framePresented(int sceneIndex, const Scene& scene) {
     if (!isOpen || sceneIndex < 0 || sceneIndex >= static_cast<int>(sceneStarts.size()))
         return;
-    // After the frame: its duration is added, so the scene's time is the show's time now.
-    const double showMs = sceneStarts[static_cast<size_t>(sceneIndex)] + scene.time;
+    // After the frame: its duration is added, so the scene's time is the show's time now. The picture may be
+    // drawn ahead of the music by what a frame takes to reach the screen: the music's own clock lags by that.
+    const double showMs = sceneStarts[static_cast<size_t>(sceneIndex)] + scene.time - scene.pictureLead;
     const bool jumped = lastShowMs >= 0.0 && (showMs < lastShowMs || showMs - lastShowMs > 1000.0);
     const bool marked = sceneIndex != lastScene || jumped;
     lastScene = sceneIndex;

@@ -5,8 +5,10 @@
 // picture (a starved sound device, a process stopped and continued) is moved to the picture's time. The
 // decoder, whose position is read, runs ahead of what is heard by the sound path's own latency (the device's
 // buffer, a sound server's sink, a Bluetooth headset's), measured as the device first takes sound: a decoder
-// ahead of the picture by that much is explained by it and never moved; only music behind is. For --stats it
-// reports the gap at every scene's start and after every jump, at the end, the largest, and the moves.
+// ahead of the picture by that much is explained by it and never moved; only music behind is. The music
+// keeps to the show's clock less the picture's lead (Scene::pictureLead: frames are drawn for the moment they
+// reach the screen). For --stats it reports the gap at every scene's start and after every jump, at the end,
+// the largest, and the moves, at that clock's times.
 // Failures are reported by MusicStream and the show runs on in silence.
 #pragma once
 

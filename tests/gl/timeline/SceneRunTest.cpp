@@ -138,6 +138,37 @@ TEST_F(SceneRun, ObserverSeesEveryFrameWithItsSceneIndexAndDuration) {
     EXPECT_EQ(watcher.durations, (std::vector<float>{40.0f, 40.0f, 40.0f}));
 }
 
+// Played with sound, a frame is drawn for the moment it reaches the screen, a frame's duration after it was
+// begun: the show's clock comes to lead the music's (the wall clock's) by that, at most maxLeadMs, without a
+// jump in the motion, while statistics still see the frames' own durations.
+TEST_F(SceneRun, DrawnAheadTheShowsClockLeadsTheMusicsByAFrameReachedGradually) {
+    struct Watcher final : FrameObserver {
+        void framePresented(int, const Scene& scene) override {
+            wall.push_back(scene.wallFrameTime);
+            advanced.push_back(scene.frameTime);
+            musicClock.push_back(scene.time - scene.pictureLead);
+            lead.push_back(scene.pictureLead);
+        }
+        std::vector<float> wall, advanced, musicClock, lead;
+    };
+    for (const int fps : {25, 5}) {
+        test::SteppingClock clock(fps);
+        FrameSchedule schedule = FrameSchedule::realTime(clock);
+        schedule.drawAhead();
+        Watcher watcher;
+        RecordingScene scene(3000.0f);
+        scene.run(0.0f, {&schedule, &watcher, 0});
+        const float frame = 1000.0f / static_cast<float>(fps);
+        ASSERT_GT(watcher.wall.size(), 10u) << fps;
+        for (size_t i = 0; i < watcher.wall.size(); ++i) {
+            EXPECT_FLOAT_EQ(watcher.wall[i], frame) << fps << " fps, frame " << i;
+            EXPECT_NEAR(watcher.advanced[i], frame, FrameSchedule::leadSlew * frame + 1e-3f) << i;
+            EXPECT_NEAR(watcher.musicClock[i], frame * static_cast<float>(i + 1), 0.01f) << i;
+        }
+        EXPECT_FLOAT_EQ(watcher.lead.back(), std::min(frame, static_cast<float>(FrameSchedule::maxLeadMs)));
+    }
+}
+
 TEST_F(SceneRun, ShowTimeLimitStopsAtTheFirstFrameThatReachesIt) {
     test::SteppingClock clock(50);
     FrameSchedule schedule = FrameSchedule::realTime(clock);
