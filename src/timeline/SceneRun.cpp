@@ -96,7 +96,7 @@ float Scene::run(float startTime, const PlaybackContext& playback) {
                 playback.observer->framePresented(playback.sceneIndex, *this);
             if (transport != nullptr)
                 transport->frameShown(playback.sceneIndex, playback.sceneStart + shown,
-                                      playback.sceneStart + time, frameTime);
+                                      playback.sceneStart + time, wallFrameTime);
             dispatchOneMessage();
             if (playback.hook != nullptr)
                 playback.hook->betweenFrames();
